@@ -1,0 +1,36 @@
+#pragma once
+// The system's ANSI code page behind one small interface: the Win32 conversions in the program,
+// iconv's CP932 in the native build. Entries, captions and messages are byte strings in this
+// code page; fixed texts live in the source as UTF-8 and are converted when used.
+#include <string>
+#include <string_view>
+
+namespace klw {
+
+class CodePage {
+public:
+    virtual ~CodePage() = default;
+    // Bytes in this code page to UTF-16. Bytes that map to nothing become U+FFFD or the
+    // platform's own replacement; never fails.
+    virtual std::u16string toUtf16(std::string_view bytes) const = 0;
+    // UTF-16 to this code page; characters the code page lacks become its default character.
+    virtual std::string fromUtf16(std::u16string_view text) const = 0;
+    // Whether the byte starts a double-byte character.
+    virtual bool isLeadByte(unsigned char byte) const = 0;
+};
+
+// The code page the process runs with (the ANSI code page of the platform; CP932 natively).
+const CodePage& ansiCodePage();
+
+// Plain UTF-8 <-> UTF-16 for the fixed texts of the source (not the stream's own decoder).
+std::u16string utf8ToUtf16(std::string_view utf8);
+std::string utf16ToUtf8(std::u16string_view utf16);
+
+// A fixed UTF-8 text of the source in the ANSI code page.
+std::string ansi(std::string_view utf8);
+
+// Start of the character that ends at `end` (exclusive): steps back over a trail byte so that
+// a double-byte character is taken whole. `end` must be greater than 0.
+size_t lastCharStart(std::string_view bytes, const CodePage& cp = ansiCodePage());
+
+}  // namespace klw

@@ -1,0 +1,34 @@
+#pragma once
+// The program's fixed message texts, UTF-8 here; convert with ansi() or formatMessage().
+#include <string_view>
+
+namespace klw::texts {
+
+// Lists
+inline constexpr std::string_view kListIndexOutOfBounds =
+    "リストのインデックスが範囲を超えています (%d)";
+inline constexpr std::string_view kCannotInsertLine = "行を挿入できません";
+// Clipboard
+inline constexpr std::string_view kCannotOpenClipboard = "クリップボードを開くことができません";
+// Registry
+inline constexpr std::string_view kRegGetDataFailed = "'%s' の取得に失敗しました";
+inline constexpr std::string_view kRegInvalidDataType = "'%s' のデータ型が不正です";
+inline constexpr std::string_view kRegSetDataFailed = "'%s' の設定に失敗しました";
+// Files and streams
+inline constexpr std::string_view kFOpenError = "ファイル %s は開けません";
+inline constexpr std::string_view kFCreateError = "ファイル %s を作成できません";
+inline constexpr std::string_view kWriteError = "ストリームへの書き込みエラー";
+inline constexpr std::string_view kReadError = "ストリームからの読み込みエラー";
+// Component stream reader
+inline constexpr std::string_view kInvalidImage = "不正なイメージ リスト";
+inline constexpr std::string_view kPropertyReadError = "%s%s%s の読み込み中のエラー : %s";
+inline constexpr std::string_view kUnknownProperty = "プロパティが存在しません";
+inline constexpr std::string_view kInvalidPropertyPath = "不正なプロパティのパスです";
+inline constexpr std::string_view kInvalidPropertyValue = "不正なプロパティの値です";
+inline constexpr std::string_view kInvalidComponentName = "コンポーネント名に ''%s'' は使えません";
+inline constexpr std::string_view kDuplicateComponentName =
+    "コンポーネント名 %s はすでに使われています";
+inline constexpr std::string_view kClassNotFound = "クラス %s が見つかりません";
+inline constexpr std::string_view kAssignError = "%s を %s に代入することはできません";
+
+}  // namespace klw::texts
