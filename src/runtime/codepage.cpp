@@ -65,6 +65,29 @@ std::string utf16ToUtf8(std::u16string_view s) {
     return out;
 }
 
+char16_t foldCase(char16_t c) {
+    if (c >= u'A' && c <= u'Z') return static_cast<char16_t>(c + 32);
+    if (c >= 0xFF21 && c <= 0xFF3A) return static_cast<char16_t>(c + 32);  // full-width Latin
+    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<char16_t>(c + 32);
+    if (c >= 0x391 && c <= 0x3A9) return static_cast<char16_t>(c + 32);  // Greek
+    if (c >= 0x410 && c <= 0x42F) return static_cast<char16_t>(c + 32);  // Cyrillic
+    return c;
+}
+
+std::string lowerCase(std::string_view bytes, const CodePage& cp) {
+    bool ascii = true;
+    for (char c : bytes) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    if (ascii) {
+        std::string out(bytes);
+        for (char& c : out)
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+        return out;
+    }
+    std::u16string w = cp.toUtf16(bytes);
+    for (char16_t& c : w) c = foldCase(c);
+    return cp.fromUtf16(w);
+}
+
 std::string ansi(std::string_view utf8) { return ansiCodePage().fromUtf16(utf8ToUtf16(utf8)); }
 
 size_t lastCharStart(std::string_view bytes, const CodePage& cp) {

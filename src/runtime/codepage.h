@@ -26,6 +26,11 @@ const CodePage& ansiCodePage();
 std::u16string utf8ToUtf16(std::string_view utf8);
 std::string utf16ToUtf8(std::u16string_view utf16);
 
+// Lower-case counterpart of a UTF-16 unit (Latin, full-width Latin, Greek, Cyrillic).
+char16_t foldCase(char16_t c);
+// The text lower-cased through UTF-16, back in the same code page.
+std::string lowerCase(std::string_view bytes, const CodePage& cp = ansiCodePage());
+
 // A fixed UTF-8 text of the source in the ANSI code page.
 std::string ansi(std::string_view utf8);
 

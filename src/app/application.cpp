@@ -1,0 +1,229 @@
+#include "app/application.h"
+
+#include "app/error_report.h"
+#include "app/title.h"
+#include "runtime/codepage.h"
+#include "widgets/control.h"
+#include "widgets/error_sink.h"
+#include "widgets/form.h"
+
+namespace klw {
+
+Application* Application::instance_ = nullptr;
+
+namespace {
+
+std::string moduleTitle() {
+    char path[256] = {};
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    path[sizeof path - 1] = '\0';
+    OemToCharA(path, path);
+    return deriveTitle(path, ansiCodePage(), [](std::string_view s) {
+        std::string out(s);
+        if (!out.empty()) CharLowerBuffA(out.data(), static_cast<DWORD>(out.size()));
+        return out;
+    });
+}
+
+}  // namespace
+
+Application::Application() : title_(moduleTitle()) {
+    instance_ = this;
+    setErrorReporter(&Application::reportError);
+    icon_ = LoadIconA(GetModuleHandleA(nullptr), "MAINICON");
+    if (!icon_) icon_ = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+    const int x = GetSystemMetrics(SM_CXSCREEN) / 2;
+    const int y = GetSystemMetrics(SM_CYSCREEN) / 2;
+    createWindow({"TApplication", 0, icon_, nullptr}, 0, title_.c_str(),
+                 WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, x, y, 0, 0,
+                 nullptr, nullptr);
+    SendMessageA(handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+    SetClassLongPtrA(handle(), GCLP_HICON, reinterpret_cast<LONG_PTR>(icon_));
+    HMENU sys = GetSystemMenu(handle(), FALSE);
+    DeleteMenu(sys, SC_MAXIMIZE, MF_BYCOMMAND);
+    DeleteMenu(sys, SC_SIZE, MF_BYCOMMAND);
+    DeleteMenu(sys, SC_MOVE, MF_BYCOMMAND);
+}
+
+Application::~Application() {
+    setErrorReporter(nullptr);
+    if (instance_ == this) instance_ = nullptr;
+}
+
+std::string Application::currentTitle() const {
+    if (!handle()) return title_;
+    char buf[256] = {};
+    const int n = GetWindowTextA(handle(), buf, sizeof buf);
+    return std::string(buf, static_cast<size_t>(n > 0 ? n : 0));
+}
+
+void Application::setMainForm(Form& form) {
+    if (!mainForm_) mainForm_ = &form;
+}
+
+int Application::startupShowCommand() {
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    GetStartupInfoA(&si);
+    return (si.dwFlags & STARTF_USESHOWWINDOW) ? si.wShowWindow : SW_SHOWDEFAULT;
+}
+
+void Application::run() {
+    if (mainForm_) {
+        const int show = startupShowCommand();
+        if (show == SW_SHOWMINNOACTIVE) {
+            minimize();
+        } else {
+            ShowWindow(mainForm_->handle(),
+                       show == SW_SHOWMAXIMIZED ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
+            updateVisible();
+        }
+    }
+    while (!terminated_) {
+        try {
+            handleMessage();
+        } catch (...) {
+            reportCurrentError();
+        }
+    }
+}
+
+void Application::handleMessage() {
+    if (!processMessage()) idle();
+}
+
+bool Application::processMessage() {
+    MSG msg;
+    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
+    if (msg.message == WM_QUIT) {
+        terminated_ = true;
+        return true;
+    }
+    if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) {
+        // Keyboard pre-translation: offered first to the window holding the capture, when it
+        // is ours, else to the nearest of our controls from the target up.
+        HWND target = GetCapture();
+        if (target) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(target, &pid);
+            if (pid != GetCurrentProcessId()) target = nullptr;
+        }
+        if (!target) {
+            target = msg.hwnd;
+            for (HWND h = msg.hwnd; h; h = GetParent(h)) {
+                if (Control::fromHandle(h) || Window::fromHandle(h)) {
+                    target = h;
+                    break;
+                }
+            }
+        }
+        if (target && SendMessageA(target, kKeyNotifyBase + msg.message, msg.wParam, msg.lParam))
+            return true;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+    return true;
+}
+
+void Application::idle() {
+    try {
+        POINT p;
+        if (GetCursorPos(&p)) {
+            HWND under = WindowFromPoint(p);
+            if (under && !Control::fromHandle(under) && !Window::fromHandle(under)) under = nullptr;
+            mouseControl_ = under;  // no control of ours reacts to entering or leaving
+        }
+    } catch (...) {
+        reportCurrentError();
+    }
+    WaitMessage();
+}
+
+void Application::processMessages() {
+    while (processMessage()) {
+    }
+}
+
+void Application::terminate() { PostQuitMessage(0); }
+
+void Application::updateVisible() {
+    const bool anyVisible = mainForm_ && IsWindowVisible(mainForm_->handle());
+    if (anyVisible == (IsWindowVisible(handle()) != FALSE)) return;
+    SetWindowPos(handle(), nullptr, 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE |
+                     (anyVisible ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+}
+
+void Application::minimize() {
+    if (IsIconic(handle())) return;
+    focusBeforeMinimize_ = GetFocus();
+    if (mainForm_) {
+        RECT r{};
+        GetWindowRect(mainForm_->handle(), &r);
+        SetWindowPos(handle(), nullptr, r.left, r.top, r.right - r.left, 0,
+                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    } else {
+        ShowWindow(handle(), SW_SHOWNOACTIVATE);
+    }
+    DefWindowProcA(handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    // Owned windows go with their owner; make sure the main form is out of sight.
+    if (mainForm_ && IsWindowVisible(mainForm_->handle())) ShowOwnedPopups(handle(), FALSE);
+}
+
+void Application::restore() {
+    if (!IsIconic(handle())) return;
+    DefWindowProcA(handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
+    SetWindowPos(handle(), nullptr, GetSystemMetrics(SM_CXSCREEN) / 2,
+                 GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (mainForm_) {
+        if (!IsWindowVisible(mainForm_->handle())) {
+            ShowOwnedPopups(handle(), TRUE);
+            if (!IsWindowVisible(mainForm_->handle()))
+                ShowWindow(mainForm_->handle(), SW_SHOWNORMAL);
+        }
+        SetActiveWindow(mainForm_->handle());
+        if (focusBeforeMinimize_ && IsWindow(focusBeforeMinimize_)) SetFocus(focusBeforeMinimize_);
+    }
+    updateVisible();
+}
+
+void Application::reportError(std::exception_ptr error) noexcept { showErrorReport(error); }
+
+LRESULT Application::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_CLOSE:
+            if (mainForm_) mainForm_->close();
+            return 0;
+        case WM_SYSCOMMAND:
+            switch (wp & 0xFFF0) {
+                case SC_MINIMIZE:
+                    minimize();
+                    return 0;
+                case SC_RESTORE:
+                    restore();
+                    return 0;
+                case SC_CLOSE:
+                    if (mainForm_) mainForm_->close();
+                    return 0;
+                default:
+                    return defaultProc(msg, wp, lp);
+            }
+        case WM_QUERYENDSESSION:
+            return TRUE;
+        case WM_ENDSESSION:
+            if (wp) terminated_ = true;
+            return 0;
+        case WM_SETFOCUS:
+            // The taskbar entry stands for the main form: pass the focus on to it.
+            if (mainForm_ && IsWindowVisible(mainForm_->handle()) &&
+                IsWindowEnabled(mainForm_->handle())) {
+                SetActiveWindow(mainForm_->handle());
+                return 0;
+            }
+            return defaultProc(msg, wp, lp);
+        default:
+            return defaultProc(msg, wp, lp);
+    }
+}
+
+}  // namespace klw

@@ -1,0 +1,84 @@
+#include "ui/address_list.h"
+
+namespace klw {
+
+void refreshCommandStates(AddressListView& v) {
+    const int count = v.count();
+    const int s = v.selection();
+    if (s != -1) {
+        if (count == 1) {
+            v.setEnabled(Command::Up, false);
+            v.setEnabled(Command::Down, false);
+        } else {
+            v.setEnabled(Command::Up, s != 0);
+            v.setEnabled(Command::Down, s != count - 1);
+        }
+    }
+    v.setEnabled(Command::Delete, count != 0);
+    v.setEnabled(Command::Go, count != 0);
+}
+
+void entryFieldChanged(AddressListView& v) {
+    if (!v.entryText().empty()) {
+        v.setEnabled(Command::Add, true);
+        v.setEnabled(Command::Up, false);
+        v.setEnabled(Command::Down, false);
+        v.setEnabled(Command::Delete, false);
+        v.setEnabled(Command::Go, false);
+    } else {
+        v.setEnabled(Command::Add, false);
+        refreshCommandStates(v);
+    }
+}
+
+void addEntry(AddressListView& v) {
+    const std::string text = v.entryText();
+    v.append(text);
+    v.setSelection(v.count() - 1);
+    refreshCommandStates(v);
+    v.clearEntry();
+}
+
+void deleteEntry(AddressListView& v) {
+    const int s = v.selection();
+    if (s != -1) v.remove(s);
+    if (v.count() > 0) v.setSelection(s);
+    if (v.count() == 1) v.setSelection(0);
+    if (s >= v.count()) v.setSelection(v.count() - 1);
+    refreshCommandStates(v);
+}
+
+void moveEntryUp(AddressListView& v) {
+    const int s = v.selection();
+    // The button is enabled only inside this range; outside it nothing is exchanged.
+    if (s < 1 || s >= v.count()) return;
+    const std::string above = v.item(s - 1);
+    const std::string current = v.item(s);
+    v.replace(s - 1, current);
+    v.replace(s, above);
+    v.setSelection(s - 1);
+    refreshCommandStates(v);
+}
+
+void moveEntryDown(AddressListView& v) {
+    const int s = v.selection();
+    if (s < 0 || s > v.count() - 2) return;
+    const std::string current = v.item(s);
+    const std::string below = v.item(s + 1);
+    v.replace(s + 1, current);
+    v.replace(s, below);
+    v.setSelection(s + 1);
+    refreshCommandStates(v);
+}
+
+void openEntry(AddressListView& v) {
+    const int s = v.selection();
+    if (s < 0) return;
+    v.shellOpen(v.item(s));
+    if (s != v.count() - 1) {
+        v.setSelection(s + 1);
+        refreshCommandStates(v);
+    }
+}
+
+}  // namespace klw

@@ -1,0 +1,265 @@
+#include "ui/main_form.h"
+
+#include <shellapi.h>
+
+#include "app/application.h"
+#include "app/message_form.h"
+#include "runtime/codepage.h"
+#include "widgets/error_sink.h"
+
+namespace klw {
+namespace {
+
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = 0;
+
+RECT toRect(const Bounds& b) { return {b.left, b.top, b.left + b.width, b.top + b.height}; }
+
+HFONT createFont(int height, const char* utf8Face) {
+    LOGFONTA lf{};
+    lf.lfHeight = height;
+    lf.lfCharSet = SHIFTJIS_CHARSET;
+    lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
+    lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+    lf.lfQuality = DEFAULT_QUALITY;
+    lf.lfPitchAndFamily = DEFAULT_PITCH;
+    const std::string face = ansi(utf8Face);
+    lstrcpynA(lf.lfFaceName, face.c_str(), LF_FACESIZE);
+    return CreateFontIndirectA(&lf);
+}
+
+}  // namespace
+
+TfrmMain::TfrmMain(Application& app) : app_(app) {
+    createWindow({"TfrmMain", 0, app.icon(), reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)}, kExStyle,
+                 kCaption, kStyle, CW_USEDEFAULT, CW_USEDEFAULT, 320, 240, app.handle(), nullptr);
+    buildMenu();
+    SetMenu(handle(), mnuMain.build());
+
+    // Adapt the designed layout to the screen's density, measured in the window font.
+    {
+        ScreenDC dc;
+        pixelsPerInch_ = GetDeviceCaps(dc.get(), LOGPIXELSY);
+        windowFont_.reset(createFont(windowFontHeight(pixelsPerInch_), "ＭＳ Ｐゴシック"));
+        SelectedObject selected(dc.get(), windowFont_.get());
+        SIZE size{};
+        GetTextExtentPoint32A(dc.get(), "0", 1, &size);
+        layout_ = computeMainLayout(pixelsPerInch_, size.cy);
+    }
+    setFont(windowFont_.get());
+    buildControls();
+
+    RECT frame{0, 0, layout_.clientWidth, layout_.clientHeight};
+    AdjustWindowRectEx(&frame, kStyle, TRUE, kExStyle);
+    SetWindowPos(handle(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    bindEvents();
+    app.setMainForm(*this);
+
+    // The create step has a guard of its own: an error is shown before the window is, and
+    // start-up goes on.
+    try {
+        FormCreate();
+    } catch (...) {
+        reportCurrentError();
+    }
+}
+
+TfrmMain::~TfrmMain() {
+    btnDelete.reset();
+    btnDown.reset();
+    btnUP.reset();
+    btnAdd.reset();
+    lbxURL.reset();
+    btnGo.reset();
+    edtTest.reset();
+}
+
+void TfrmMain::buildMenu() {
+    mnuMainFile = &mnuMain.add("mnuMainFile", ansi("ファイル(&F)"));
+    mnuMainFileExit = &mnuMainFile->add("mnuMainFileExit", ansi("終了(&X)"));
+    mnuMenuTest = &mnuMain.add("mnuMenuTest", ansi("テスト"), false);
+    mnuMainTestItemCount =
+        &mnuMenuTest->add("mnuMainTestItemCount", ansi("リストボックスの項目数"));
+    mnuMainTestItemNo =
+        &mnuMenuTest->add("mnuMainTestItemNo", ansi("・・・で選択されている項目の番号"));
+    mnuMainHelp = &mnuMain.add("mnuMainHelp", ansi("ﾍﾙﾌﾟ(&H)"));
+    mnuMainHelpVersion = &mnuMainHelp->add("mnuMainHelpVersion", ansi("ﾊﾞｰｼﾞｮﾝ情報(&V)..."));
+}
+
+void TfrmMain::buildControls() {
+    const auto& c = layout_.controls;
+    auto at = [&](Ctl id) { return toRect(c[static_cast<size_t>(id)]); };
+
+    editFont_.reset(createFont(layout_.editFontHeight, "ＭＳ ゴシック"));
+    // The field's height follows its font: the text cell plus eight one-pixel borders.
+    RECT editRect = at(Ctl::edtTest);
+    {
+        ScreenDC dc;
+        SelectedObject selected(dc.get(), editFont_.get());
+        TEXTMETRICA tm{};
+        GetTextMetricsA(dc.get(), &tm);
+        editRect.bottom = editRect.top + tm.tmHeight + GetSystemMetrics(SM_CYBORDER) * 8;
+    }
+    edtTest = std::make_unique<Edit>(*this, "edtTest", editRect);
+    edtTest->setFont(editFont_.get());
+    btnGo = std::make_unique<Button>(*this, "btnGo", "Go", at(Ctl::btnGo),
+                                     Button::Options{true, false, false});
+    lbxURL = std::make_unique<ListBox>(*this, "lbxURL", at(Ctl::lbxURL));
+    btnAdd = std::make_unique<Button>(*this, "btnAdd", "Add", at(Ctl::btnAdd),
+                                      Button::Options{true, false, false});
+    btnUP = std::make_unique<Button>(*this, "btnUP", "Up", at(Ctl::btnUP),
+                                     Button::Options{false, false, false});
+    btnDown = std::make_unique<Button>(*this, "btnDown", "Down", at(Ctl::btnDown),
+                                       Button::Options{false, false, false});
+    btnDelete = std::make_unique<Button>(*this, "btnDelete", "Delete", at(Ctl::btnDelete),
+                                         Button::Options{false, false, false});
+    for (Control* ctl :
+         {static_cast<Control*>(btnGo.get()), static_cast<Control*>(lbxURL.get()),
+          static_cast<Control*>(btnAdd.get()), static_cast<Control*>(btnUP.get()),
+          static_cast<Control*>(btnDown.get()), static_cast<Control*>(btnDelete.get())})
+        ctl->setFont(windowFont_.get());
+    lbxURL->setStoredItemHeight(design::kListItemHeight);
+}
+
+void TfrmMain::bindEvents() {
+    auto bind = [this](void (TfrmMain::*handler)(Control&)) {
+        return [this, handler](Control& sender) { (this->*handler)(sender); };
+    };
+    auto bindMenu = [this](void (TfrmMain::*handler)(MenuItem&)) {
+        return [this, handler](MenuItem& sender) { (this->*handler)(sender); };
+    };
+    edtTest->onChange = bind(&TfrmMain::edtTestChange);
+    btnGo->onClick = bind(&TfrmMain::btnGoClick);
+    lbxURL->onClick = bind(&TfrmMain::lbxURLClick);
+    lbxURL->onDblClick = bind(&TfrmMain::btnGoClick);
+    btnAdd->onClick = bind(&TfrmMain::btnAddClick);
+    btnUP->onClick = bind(&TfrmMain::btnUPClick);
+    btnDown->onClick = bind(&TfrmMain::btnDownClick);
+    btnDelete->onClick = bind(&TfrmMain::btnDeleteClick);
+    mnuMainFileExit->onClick = bindMenu(&TfrmMain::mnuMainFileExitClick);
+    mnuMainHelpVersion->onClick = bindMenu(&TfrmMain::mnuMainHelpVersionClick);
+    mnuMainTestItemCount->onClick = bindMenu(&TfrmMain::mnuMainTestItemCountClick);
+    mnuMainTestItemNo->onClick = bindMenu(&TfrmMain::mnuMainTestItemNoClick);
+    onClose = [this](CloseAction& action) { FormClose(action); };
+}
+
+int TfrmMain::top() const {
+    RECT r{};
+    GetWindowRect(handle(), &r);
+    return r.top;
+}
+
+int TfrmMain::left() const {
+    RECT r{};
+    GetWindowRect(handle(), &r);
+    return r.left;
+}
+
+void TfrmMain::moveTo(int left, int top) {
+    if (IsIconic(handle())) return;
+    SetWindowPos(handle(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TfrmMain::setTop(int top) { moveTo(left(), top); }
+void TfrmMain::setLeft(int left) { moveTo(left, top()); }
+
+// ---- Handlers ----
+
+void TfrmMain::FormCreate() {
+    if (lbxURL->count() > 0) {
+        lbxURL->setItemIndex(0);
+        btnGo->setEnabled(true);
+    }
+}
+
+void TfrmMain::FormClose(CloseAction&) {}
+
+void TfrmMain::edtTestChange(Control&) { entryFieldChanged(*this); }
+void TfrmMain::lbxURLClick(Control&) { refreshCommandStates(*this); }
+void TfrmMain::btnGoClick(Control&) { openEntry(*this); }
+void TfrmMain::btnAddClick(Control&) { addEntry(*this); }
+void TfrmMain::btnDeleteClick(Control&) { deleteEntry(*this); }
+void TfrmMain::btnUPClick(Control&) { moveEntryUp(*this); }
+void TfrmMain::btnDownClick(Control&) { moveEntryDown(*this); }
+
+void TfrmMain::mnuMainFileExitClick(MenuItem&) { close(); }
+
+void TfrmMain::mnuMainHelpVersionClick(MenuItem&) {
+    MessageForm::show("Version 0.90 (2002.Jan.17)");
+}
+
+void TfrmMain::mnuMainTestItemCountClick(MenuItem&) {
+    MessageForm::show(std::to_string(lbxURL->count()));
+}
+
+void TfrmMain::mnuMainTestItemNoClick(MenuItem&) {
+    MessageForm::show(std::to_string(lbxURL->itemIndex()));
+}
+
+// ---- The window ----
+
+void TfrmMain::onMenuCommand(UINT id) { mnuMain.dispatch(id); }
+
+void TfrmMain::closeConfirmed(CloseAction) {
+    if (app_.mainForm() == this) app_.terminate();
+}
+
+LRESULT TfrmMain::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_SYSCOMMAND:
+            // Minimizing the main window minimizes the application as a whole.
+            if ((wp & 0xFFF0) == SC_MINIMIZE && app_.mainForm() == this) {
+                app_.minimize();
+                return 0;
+            }
+            return Form::handleMessage(msg, wp, lp);
+        case WM_SHOWWINDOW: {
+            const LRESULT r = Form::handleMessage(msg, wp, lp);
+            app_.updateVisible();
+            return r;
+        }
+        default:
+            return Form::handleMessage(msg, wp, lp);
+    }
+}
+
+// ---- AddressListView over the controls ----
+
+int TfrmMain::count() const { return lbxURL->count(); }
+std::string TfrmMain::item(int index) const { return lbxURL->item(index); }
+int TfrmMain::append(const std::string& text) { return lbxURL->append(text); }
+void TfrmMain::replace(int index, const std::string& text) { lbxURL->replace(index, text); }
+void TfrmMain::remove(int index) { lbxURL->remove(index); }
+int TfrmMain::selection() const { return lbxURL->itemIndex(); }
+void TfrmMain::setSelection(int index) { lbxURL->setItemIndex(index); }
+std::string TfrmMain::entryText() const { return edtTest->text(); }
+void TfrmMain::clearEntry() { edtTest->clear(); }
+
+void TfrmMain::setEnabled(Command command, bool enabled) {
+    Button* b = nullptr;
+    switch (command) {
+        case Command::Go:
+            b = btnGo.get();
+            break;
+        case Command::Add:
+            b = btnAdd.get();
+            break;
+        case Command::Up:
+            b = btnUP.get();
+            break;
+        case Command::Down:
+            b = btnDown.get();
+            break;
+        case Command::Delete:
+            b = btnDelete.get();
+            break;
+    }
+    b->setEnabled(enabled);
+}
+
+void TfrmMain::shellOpen(const std::string& text) {
+    ShellExecuteA(handle(), "open", text.c_str(), "", "", SW_SHOWNORMAL);
+}
+
+}  // namespace klw

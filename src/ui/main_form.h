@@ -1,0 +1,99 @@
+#pragma once
+// The main window frmMain: its seven controls, the menu bar and the handlers bound to them.
+#include <memory>
+
+#include "ui/address_list.h"
+#include "ui/layout.h"
+#include "widgets/button.h"
+#include "widgets/edit.h"
+#include "widgets/form.h"
+#include "widgets/handles.h"
+#include "widgets/list_box.h"
+#include "widgets/menu.h"
+
+namespace klw {
+
+class Application;
+
+class TfrmMain : public Form, private AddressListView {
+public:
+    static constexpr const char* kCaption = "KORVANE LINKWALKER";
+
+    // Builds the window hidden, adapts it to the screen and runs FormCreate in its own guard.
+    explicit TfrmMain(Application& app);
+    ~TfrmMain() override;
+
+    // Controls in creation order.
+    std::unique_ptr<Edit> edtTest;
+    std::unique_ptr<Button> btnGo;
+    std::unique_ptr<ListBox> lbxURL;
+    std::unique_ptr<Button> btnAdd;
+    std::unique_ptr<Button> btnUP;
+    std::unique_ptr<Button> btnDown;
+    std::unique_ptr<Button> btnDelete;
+
+    MainMenu mnuMain;
+    MenuItem* mnuMainFile = nullptr;
+    MenuItem* mnuMainFileExit = nullptr;
+    MenuItem* mnuMenuTest = nullptr;
+    MenuItem* mnuMainTestItemCount = nullptr;
+    MenuItem* mnuMainTestItemNo = nullptr;
+    MenuItem* mnuMainHelp = nullptr;
+    MenuItem* mnuMainHelpVersion = nullptr;
+
+    // The window's outer top-left corner in screen coordinates.
+    int top() const;
+    int left() const;
+    void setTop(int top);
+    void setLeft(int left);
+
+    const MainLayout& layout() const { return layout_; }
+    int pixelsPerInch() const { return pixelsPerInch_; }
+
+    // Handlers, bound by name to the events in bindEvents().
+    void FormCreate();
+    void FormClose(CloseAction& action);
+    void edtTestChange(Control& sender);
+    void lbxURLClick(Control& sender);
+    void btnGoClick(Control& sender);
+    void btnAddClick(Control& sender);
+    void btnDeleteClick(Control& sender);
+    void btnUPClick(Control& sender);
+    void btnDownClick(Control& sender);
+    void mnuMainFileExitClick(MenuItem& sender);
+    void mnuMainHelpVersionClick(MenuItem& sender);
+    void mnuMainTestItemCountClick(MenuItem& sender);
+    void mnuMainTestItemNoClick(MenuItem& sender);
+
+protected:
+    LRESULT handleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+    void onMenuCommand(UINT id) override;
+    void closeConfirmed(CloseAction action) override;
+
+private:
+    void buildMenu();
+    void buildControls();
+    void bindEvents();
+    void moveTo(int left, int top);
+
+    // AddressListView
+    int count() const override;
+    std::string item(int index) const override;
+    int append(const std::string& text) override;
+    void replace(int index, const std::string& text) override;
+    void remove(int index) override;
+    int selection() const override;
+    void setSelection(int index) override;
+    void setEnabled(Command command, bool enabled) override;
+    std::string entryText() const override;
+    void clearEntry() override;
+    void shellOpen(const std::string& text) override;
+
+    Application& app_;
+    UniqueFont windowFont_;
+    UniqueFont editFont_;
+    MainLayout layout_{};
+    int pixelsPerInch_ = 96;
+};
+
+}  // namespace klw

@@ -1,0 +1,81 @@
+#pragma once
+// Base of the wrappers around the stock controls. The object is tied to its window through
+// SetWindowSubclass; the form reflects WM_COMMAND and WM_CTLCOLOR* back to it, so that each
+// control raises its own events and the form never looks at control IDs.
+#include <commctrl.h>
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+namespace klw {
+
+class Form;
+class Control;
+
+// An event handler; the sender is the control that raised the event.
+using NotifyEvent = std::function<void(Control& sender)>;
+
+// The keyboard pre-translation notification: the loop sends kKeyNotifyBase + the key message
+// to the control before translating and dispatching it; a non-zero answer claims the key.
+constexpr UINT kKeyNotifyBase = 0xBC00;
+
+class Control {
+public:
+    Control(const Control&) = delete;
+    Control& operator=(const Control&) = delete;
+    virtual ~Control();
+
+    HWND handle() const { return hwnd_; }
+    Form& form() const { return form_; }
+    const std::string& name() const { return name_; }
+    void setName(std::string name) { name_ = std::move(name); }
+
+    bool isEnabled() const;
+    // Disabling the control that has the focus first moves the focus to the form itself.
+    void setEnabled(bool enabled);
+    bool isVisible() const;
+    bool isTabStop() const { return tabStop_; }
+    bool focused() const { return GetFocus() == hwnd_; }
+
+    // Position and size in the parent's client area.
+    RECT bounds() const;
+    void setBounds(int left, int top, int width, int height);
+    void setFont(HFONT font);
+
+    virtual bool isButton() const { return false; }
+    virtual void reflectCommand(WORD code) { (void)code; }
+    virtual HBRUSH reflectColor(HDC dc) {
+        (void)dc;
+        return nullptr;
+    }
+    // The focus arrives from another control or the form (or leaves to one).
+    virtual void onEnter() {}
+    virtual void onExit() {}
+
+    static Control* fromHandle(HWND hwnd);
+
+protected:
+    Control(Form& form, std::string name);
+    void createControl(const char* className, DWORD style, DWORD exStyle, const char* text,
+                       int left, int top, int width, int height);
+    virtual LRESULT subclassProc(UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT defaultProc(UINT msg, WPARAM wp, LPARAM lp) {
+        return DefSubclassProc(hwnd_, msg, wp, lp);
+    }
+    void destroyHandle();
+    // Replaces the native window by a new one of the same class, style, place, font and
+    // enabled state; the caller restores the content.
+    void recreateHandle();
+
+private:
+    static LRESULT CALLBACK thunk(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                  DWORD_PTR ref) noexcept;
+    Form& form_;
+    std::string name_;
+    HWND hwnd_ = nullptr;
+    bool tabStop_ = true;
+    std::string className_;
+};
+
+}  // namespace klw

@@ -1,0 +1,50 @@
+#include "widgets/edit.h"
+
+namespace klw {
+
+Edit::Edit(Form& form, std::string name, RECT b) : Control(form, std::move(name)) {
+    createControl("EDIT", WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | ES_LEFT, WS_EX_CLIENTEDGE, "",
+                  b.left, b.top, b.right - b.left, b.bottom - b.top);
+    // No limit of our own: the platform's maximum for a one-line field.
+    SendMessageA(handle(), EM_LIMITTEXT, 0, 0);
+}
+
+std::string Edit::text() const {
+    const int n = GetWindowTextLengthA(handle());
+    std::string s(static_cast<size_t>(n) + 1, '\0');
+    const int got = GetWindowTextA(handle(), s.data(), n + 1);
+    s.resize(static_cast<size_t>(got < 0 ? 0 : got));
+    return s;
+}
+
+void Edit::setText(const std::string& text) {
+    if (text == this->text()) return;
+    settingText_ = true;
+    changeSeen_ = false;
+    SetWindowTextA(handle(), text.c_str());
+    settingText_ = false;
+    // Some platforms send EN_CHANGE for a set text, some don't: raise the event once either way.
+    if (!changeSeen_) changed();
+}
+
+void Edit::selectAll() { SendMessageA(handle(), EM_SETSEL, 0, -1); }
+
+void Edit::changed() {
+    if (onChange) onChange(*this);
+}
+
+void Edit::reflectCommand(WORD code) {
+    if (code != EN_CHANGE) return;
+    if (settingText_) changeSeen_ = true;
+    changed();
+}
+
+void Edit::onEnter() {
+    // Entered by the keyboard or the window's first activation: select all. A mouse click
+    // puts the caret where it was clicked instead.
+    if (autoSelect && GetKeyState(VK_LBUTTON) >= 0 && GetKeyState(VK_RBUTTON) >= 0) selectAll();
+}
+
+HBRUSH Edit::reflectColor(HDC) { return nullptr; }
+
+}  // namespace klw

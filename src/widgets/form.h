@@ -1,0 +1,75 @@
+#pragma once
+// A top-level window holding controls: focus and the active control, the Enter flags of the
+// buttons, the keyboard rules for Tab, arrows, Enter and Esc, reflection of notifications, and
+// the close route.
+#include <windows.h>
+
+#include <functional>
+#include <vector>
+
+#include "widgets/control.h"
+#include "widgets/window.h"
+
+namespace klw {
+
+class Button;
+
+enum class CloseAction { None, Hide, Free, Minimize };
+
+class Form : public Window {
+public:
+    ~Form() override;
+
+    // Controls in creation order, which is also the tab order and the order in which Enter is
+    // offered to the buttons.
+    const std::vector<Control*>& controls() const { return controls_; }
+    void addControl(Control& control);
+    void removeControl(Control& control);
+
+    Control* activeControl() const { return active_; }
+    void focusControl(Control& control);
+    // The form itself takes the focus: no control has it and the Enter flags go back to Default.
+    void focusFormItself();
+    // Called by a control that has just received the focus.
+    void controlFocused(Control& control);
+    // The pre-translation of a key for `target` (nullptr: the form itself). True claims it.
+    bool dialogKey(Control* target, UINT keyMsg, WPARAM vk, LPARAM lp);
+    // Moves the focus from `from` to the next (or previous) control that is visible, enabled
+    // and, when `tabStopOnly`, a tab stop, wrapping around. nullptr starts before the first
+    // (after the last).
+    void selectNext(Control* from, bool forward, bool tabStopOnly);
+
+    HFONT font() const { return font_; }
+
+    // The close route: close query, close action, OnClose, then closeConfirmed().
+    void close();
+    std::function<void(CloseAction&)> onClose;
+    std::function<bool()> onCloseQuery;
+
+    bool isShowing() const { return IsWindowVisible(handle()) != FALSE; }
+
+protected:
+    Form() = default;
+    void setFont(HFONT font) { font_ = font; }
+    LRESULT handleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+    // Sees a key before the focused control and the dialog keys (KeyPreview).
+    virtual bool previewKey(UINT keyMsg, WPARAM vk, LPARAM lp) {
+        (void)keyMsg;
+        (void)vk;
+        (void)lp;
+        return false;
+    }
+    // A menu command of this window's menu bar.
+    virtual void onMenuCommand(UINT id) { (void)id; }
+    // The close route decided that the window may go.
+    virtual void closeConfirmed(CloseAction action) { (void)action; }
+    void updateEnterFlags(Control* focused);
+
+private:
+    void activate();
+    std::vector<Control*> controls_;
+    Control* active_ = nullptr;
+    HFONT font_ = nullptr;
+};
+
+}  // namespace klw

@@ -1,0 +1,92 @@
+#pragma once
+// Small owners for platform handles, released also when a step fails.
+#include <windows.h>
+
+#include <utility>
+
+namespace klw {
+
+template <class Handle, class Traits>
+class UniqueHandle {
+public:
+    UniqueHandle() = default;
+    explicit UniqueHandle(Handle h) : h_(h) {}
+    UniqueHandle(const UniqueHandle&) = delete;
+    UniqueHandle& operator=(const UniqueHandle&) = delete;
+    UniqueHandle(UniqueHandle&& o) noexcept : h_(std::exchange(o.h_, Traits::invalid())) {}
+    UniqueHandle& operator=(UniqueHandle&& o) noexcept {
+        if (this != &o) reset(std::exchange(o.h_, Traits::invalid()));
+        return *this;
+    }
+    ~UniqueHandle() { reset(); }
+
+    Handle get() const { return h_; }
+    explicit operator bool() const { return h_ != Traits::invalid(); }
+    Handle release() { return std::exchange(h_, Traits::invalid()); }
+    void reset(Handle h = Traits::invalid()) {
+        if (h_ != Traits::invalid()) Traits::close(h_);
+        h_ = h;
+    }
+
+private:
+    Handle h_ = Traits::invalid();
+};
+
+struct FileHandleTraits {
+    static HANDLE invalid() { return INVALID_HANDLE_VALUE; }
+    static void close(HANDLE h) { CloseHandle(h); }
+};
+struct RegKeyTraits {
+    static HKEY invalid() { return nullptr; }
+    static void close(HKEY h) { RegCloseKey(h); }
+};
+struct GdiObjectTraits {
+    static HGDIOBJ invalid() { return nullptr; }
+    static void close(HGDIOBJ h) { DeleteObject(h); }
+};
+struct FontTraits {
+    static HFONT invalid() { return nullptr; }
+    static void close(HFONT h) { DeleteObject(h); }
+};
+struct BrushTraits {
+    static HBRUSH invalid() { return nullptr; }
+    static void close(HBRUSH h) { DeleteObject(h); }
+};
+struct MenuTraits {
+    static HMENU invalid() { return nullptr; }
+    static void close(HMENU h) { DestroyMenu(h); }
+};
+
+using UniqueFile = UniqueHandle<HANDLE, FileHandleTraits>;
+using UniqueKey = UniqueHandle<HKEY, RegKeyTraits>;
+using UniqueFont = UniqueHandle<HFONT, FontTraits>;
+using UniqueBrush = UniqueHandle<HBRUSH, BrushTraits>;
+using UniqueMenu = UniqueHandle<HMENU, MenuTraits>;
+
+// A screen device context for measuring, released at the end of the scope.
+class ScreenDC {
+public:
+    ScreenDC() : dc_(GetDC(nullptr)) {}
+    ~ScreenDC() { ReleaseDC(nullptr, dc_); }
+    ScreenDC(const ScreenDC&) = delete;
+    ScreenDC& operator=(const ScreenDC&) = delete;
+    HDC get() const { return dc_; }
+
+private:
+    HDC dc_;
+};
+
+// Selects an object into a DC for the scope.
+class SelectedObject {
+public:
+    SelectedObject(HDC dc, HGDIOBJ obj) : dc_(dc), old_(SelectObject(dc, obj)) {}
+    ~SelectedObject() { SelectObject(dc_, old_); }
+    SelectedObject(const SelectedObject&) = delete;
+    SelectedObject& operator=(const SelectedObject&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ old_;
+};
+
+}  // namespace klw

@@ -1,0 +1,12 @@
+#pragma once
+// A static text; "&" underlines the next character and "&&" stands for "&".
+#include "widgets/control.h"
+
+namespace klw {
+
+class Label : public Control {
+public:
+    Label(Form& form, std::string name, const char* text, RECT bounds, bool wordWrap);
+};
+
+}  // namespace klw

@@ -1,0 +1,64 @@
+#pragma once
+// A single-selection list box holding byte strings in the ANSI code page. OnClick is raised for
+// every selection change made by the user and never for one made by the program.
+#include <cstdint>
+#include <string>
+
+#include "widgets/control.h"
+#include "widgets/handles.h"
+#include "widgets/type_ahead.h"
+
+namespace klw {
+
+class ListBox : public Control {
+public:
+    ListBox(Form& form, std::string name, RECT bounds);
+
+    int count() const;
+    // The entry at `index`; EStringListError outside 0..count-1.
+    std::string item(int index) const;
+    // Appends and returns the new index; EOutOfResources when the list cannot take it.
+    int append(const std::string& text);
+    // Entry `index` reads `text` afterwards; the selection index stays as it was.
+    void replace(int index, const std::string& text);
+    void remove(int index);
+    void clear();
+    int itemIndex() const;
+    // Silent: raises no OnClick. Out of range selects nothing.
+    void setItemIndex(int index);
+
+    // Suspends redrawing while many entries change.
+    void beginUpdate();
+    void endUpdate();
+
+    // Background colour: a COLORREF, or a negative value naming a system colour by its low byte.
+    std::int32_t color() const { return color_; }
+    void setColor(std::int32_t color);
+    int itemHeight() const;
+    // The row height the control was designed with, without re-creating it.
+    void setStoredItemHeight(int height) { itemHeight_ = height; }
+    // A new row height re-creates the native list, keeping entries, selection and scroll.
+    void setItemHeight(int height);
+
+    NotifyEvent onClick;
+    NotifyEvent onDblClick;
+
+    void reflectCommand(WORD code) override;
+    HBRUSH reflectColor(HDC dc) override;
+
+protected:
+    LRESULT subclassProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+private:
+    void raiseClick();
+    void typed(const std::string& ch);
+    RECT designBounds_;
+    std::int32_t color_;
+    UniqueBrush brush_;
+    int updateDepth_ = 0;
+    int itemHeight_ = 0;  // the stored row height; 0 until one is set
+    TypeAheadSearch search_;
+    std::string pendingLead_;
+};
+
+}  // namespace klw

@@ -1,0 +1,57 @@
+#include "widgets/menu.h"
+
+namespace klw {
+
+MenuItem& MenuItem::add(std::string name, std::string caption, bool visible) {
+    items_.push_back(std::make_unique<MenuItem>(std::move(name), std::move(caption), visible));
+    return *items_.back();
+}
+
+MenuItem& MainMenu::add(std::string name, std::string caption, bool visible) {
+    items_.push_back(std::make_unique<MenuItem>(std::move(name), std::move(caption), visible));
+    return *items_.back();
+}
+
+void MainMenu::number(MenuItem& item) {
+    item.command_ = nextCommand_++;
+    for (auto& child : item.items_) number(*child);
+}
+
+void MainMenu::append(HMENU parent, const MenuItem& item) {
+    if (!item.visible()) return;
+    if (item.items().empty()) {
+        AppendMenuA(parent, MF_STRING, item.command(), item.caption().c_str());
+        return;
+    }
+    HMENU popup = CreatePopupMenu();
+    for (const auto& child : item.items()) append(popup, *child);
+    AppendMenuA(parent, MF_STRING | MF_POPUP, reinterpret_cast<UINT_PTR>(popup),
+                item.caption().c_str());
+}
+
+HMENU MainMenu::build() {
+    nextCommand_ = 100;
+    for (auto& item : items_) number(*item);
+    HMENU bar = CreateMenu();
+    for (const auto& item : items_) append(bar, *item);
+    return bar;
+}
+
+MenuItem* MainMenu::find(MenuItem& item, UINT command) {
+    if (item.command_ == command) return &item;
+    for (auto& child : item.items_)
+        if (MenuItem* hit = find(*child, command)) return hit;
+    return nullptr;
+}
+
+bool MainMenu::dispatch(UINT command) {
+    for (auto& item : items_) {
+        if (MenuItem* hit = find(*item, command)) {
+            if (hit->onClick) hit->onClick(*hit);
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace klw

@@ -1,0 +1,40 @@
+#pragma once
+// Base of our own window classes: the object travels in lpCreateParams and lives in
+// GWLP_USERDATA; every message runs inside one guard that reports an escaping error.
+#include <windows.h>
+
+namespace klw {
+
+class Window {
+public:
+    Window() = default;
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+    virtual ~Window();
+
+    HWND handle() const { return hwnd_; }
+    static Window* fromHandle(HWND hwnd);
+
+protected:
+    struct ClassInfo {
+        const char* name;
+        UINT style = 0;
+        HICON icon = nullptr;
+        HBRUSH background = nullptr;
+    };
+    // Registers the class when first needed, then creates the window.
+    void createWindow(const ClassInfo& cls, DWORD exStyle, const char* caption, DWORD style, int x,
+                      int y, int width, int height, HWND parent, HMENU menu);
+    virtual LRESULT handleMessage(UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT defaultProc(UINT msg, WPARAM wp, LPARAM lp) {
+        return DefWindowProcA(hwnd_, msg, wp, lp);
+    }
+    // Called once the window has been destroyed (the handle is already gone).
+    virtual void onDestroyed() {}
+
+private:
+    static LRESULT CALLBACK staticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
+    HWND hwnd_ = nullptr;
+};
+
+}  // namespace klw

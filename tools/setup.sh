@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing need on a Debian machine, when it is missing.
+set -euo pipefail
+packages=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev googletest libbenchmark-dev
+  g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64 wine wine64
+  xvfb xdotool x11-utils imagemagick fonts-horai-umefont locales python3 clang-format)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo=""; [ "$(id -u)" -ne 0 ] && sudo=sudo
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+# Wine runs with the Japanese locale (ANSI code page 932).
+if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
+  sudo=""; [ "$(id -u)" -ne 0 ] && sudo=sudo
+  $sudo localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
+fi

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Creates (once) a Wine prefix for this program's runs and tests:
+#   tools/wineprefix.sh PREFIX [DPI]
+# The two Japanese font names the window asks for do not exist under Wine; they are mapped to
+# the Ume fonts, which measure like them. DPI (default 96) goes to LogPixels.
+set -euo pipefail
+prefix=$(realpath -m "$1")
+dpi=${2:-96}
+here=$(cd "$(dirname "$0")" && pwd)
+export WINEPREFIX=$prefix WINEDEBUG=-all LC_ALL=ja_JP.UTF-8 WINEDLLOVERRIDES="mscoree,mshtml="
+stamp="$prefix/.klw-prefix-$dpi"
+[ -f "$stamp" ] && exit 0
+mkdir -p "$prefix"
+# No output through pipes: a wineserver started here would inherit them.
+wineboot -i >"$prefix/.wineboot.log" 2>&1 </dev/null
+reg="$prefix/.klw-settings.reg"
+python3 "$here/make_reg.py" "$reg" "$dpi"
+wine regedit /S "$(winepath -w "$reg" 2>/dev/null)" >"$prefix/.regedit.log" 2>&1 </dev/null
+wineserver -w
+touch "$stamp"
