@@ -1,0 +1,56 @@
+#pragma once
+// Pieces of the component stream format shared by the writer and the reader.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace klw {
+
+inline constexpr std::string_view kStreamSignature = "TPF0";
+
+// The tag byte in front of every value.
+enum class ValueTag : std::uint8_t {
+    Null = 0,
+    List = 1,
+    Int8 = 2,
+    Int16 = 3,
+    Int32 = 4,
+    Extended = 5,
+    ShortString = 6,
+    Ident = 7,
+    False = 8,
+    True = 9,
+    Binary = 10,
+    Set = 11,
+    LongString = 12,
+    Nil = 13,
+    Collection = 14,
+    Single = 15,
+    Currency = 16,
+    Date = 17,
+    WideString = 18,
+    Int64 = 19,
+    Utf8String = 20,
+};
+
+// Names and identifiers compare without regard to (ASCII) letter case.
+bool sameText(std::string_view a, std::string_view b);
+
+// A letter or "_", then letters, digits and "_".
+bool isValidIdent(std::string_view name);
+
+// True when every byte is below 0x80: such a text reads the same in any ANSI code page and in
+// UTF-8.
+bool isSevenBit(std::string_view bytes);
+
+// UTF-8 as the stream writes it: each 16-bit unit on its own, as 1, 2 or 3 bytes (a surrogate
+// pair becomes two 3-byte groups). Appends to `out`.
+void appendUnitsAsUtf8(std::u16string_view text, std::string& out);
+
+// Decodes the stream's UTF-8: a byte below 0x80 is one character; a byte of 0x80 or above starts
+// a group of 3 bytes when its 0x20 bit is set, else of 2, whose other bytes lie in 0x80..0xBF.
+// Lead bytes of 4-byte sequences (0xF0 and above) are not accepted. A broken group makes the
+// whole value the empty text: returns false with `out` empty.
+bool decodeStreamUtf8(std::string_view bytes, std::u16string& out);
+
+}  // namespace klw
