@@ -1,0 +1,154 @@
+#include "persist/stream_format.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "persist/published_properties.h"
+
+namespace klw {
+namespace {
+
+TEST(StreamNames, CompareWithoutLetterCase) {
+    EXPECT_TRUE(sameText("Items.Strings", "items.STRINGS"));
+    EXPECT_FALSE(sameText("Items", "Items."));
+    EXPECT_FALSE(sameText("a", "b"));
+    // Only ASCII letters fold: bytes of the code page stay as they are.
+    EXPECT_FALSE(sameText("\x82\xA0", "\x82\x80"));
+    EXPECT_TRUE(isValidIdent("lbxURL"));
+    EXPECT_TRUE(isValidIdent("_a1"));
+    for (const char* bad : {"", "1a", "a.b", "a b", "a-b", "\x82\xA0"})
+        EXPECT_FALSE(isValidIdent(bad)) << bad;
+}
+
+TEST(StreamText, SevenBitDetection) {
+    EXPECT_TRUE(isSevenBit(""));
+    EXPECT_TRUE(isSevenBit("https://www.example.com/a/very/long/path?q=1"));
+    for (std::size_t at = 0; at < 40; ++at) {
+        std::string s(40, 'a');
+        s[at] = '\x80';
+        EXPECT_FALSE(isSevenBit(s)) << at;
+    }
+}
+
+TEST(StreamText, UnitsBecomeOneToThreeBytes) {
+    std::string out;
+    appendUnitsAsUtf8(u"A\u00E9\u3042", out);
+    EXPECT_EQ(out, "A\xC3\xA9\xE3\x81\x82");
+    out.clear();
+    // A surrogate pair is two units, each on its own.
+    appendUnitsAsUtf8(u"\U0001F600", out);
+    EXPECT_EQ(out, "\xED\xA0\xBD\xED\xB8\x80");
+    std::u16string back;
+    EXPECT_TRUE(decodeStreamUtf8(out, back));
+    EXPECT_EQ(back, u"\U0001F600");
+}
+
+TEST(StreamText, DecodingRule) {
+    std::u16string out;
+    EXPECT_TRUE(decodeStreamUtf8("a\xC3\xA9\xE3\x81\x82", out));
+    EXPECT_EQ(out, u"a\u00E9\u3042");
+    // The 0x20 bit alone decides the group's length, even for bytes below 0xC0.
+    EXPECT_TRUE(decodeStreamUtf8("\x81\x81\xA3\x81\x82", out));
+    EXPECT_EQ(out, u"A\u3042");
+    for (const char* broken : {"\xE3\x81", "\xC3", "\xC3\x41", "\xE3\x81\xC0", "ok\xF0\x9F\x98\x80",
+                               "\xFF", "\xE3\x81\x82\xE3",
+                               // Whole groups by the length rule, but leads of 4-byte sequences.
+                               "\xF0\x81\x81", "\xF0\x9F\x98\x80\x80"}) {
+        out = u"stale";
+        EXPECT_FALSE(decodeStreamUtf8(broken, out)) << broken;
+        EXPECT_TRUE(out.empty());
+    }
+}
+
+TEST(ListBoxDescription, PublishedPropertiesInIndexOrder) {
+    const char* order[] = {"Name",        "Tag",          "Left",           "Top",
+                           "Width",       "Height",       "Cursor",         "Hint",
+                           "HelpType",    "HelpKeyword",  "HelpContext",    "TabStop",
+                           "Style",       "AutoComplete", "Align",          "Anchors",
+                           "BevelEdges",  "BevelInner",   "BevelKind",      "BevelOuter",
+                           "BiDiMode",    "BorderStyle",  "Color",          "Columns",
+                           "Constraints", "Ctl3D",        "DragCursor",     "DragKind",
+                           "DragMode",    "Enabled",      "ExtendedSelect", "Font",
+                           "ImeMode",     "ImeName",      "IntegralHeight", "ItemHeight",
+                           "Items",       "MultiSelect",  "ParentBiDiMode", "ParentColor",
+                           "ParentCtl3D", "ParentFont",   "ParentShowHint", "PopupMenu",
+                           "ScrollWidth", "ShowHint",     "Sorted",         "TabOrder",
+                           "TabWidth",    "Visible",      "OnClick",        "OnContextPopup",
+                           "OnData",      "OnDataFind",   "OnDataObject",   "OnDblClick",
+                           "OnDragDrop",  "OnDragOver",   "OnDrawItem",     "OnEndDock",
+                           "OnEndDrag",   "OnEnter",      "OnExit",         "OnKeyDown",
+                           "OnKeyPress",  "OnKeyUp",      "OnMeasureItem",  "OnMouseDown",
+                           "OnMouseMove", "OnMouseUp",    "OnStartDock",    "OnStartDrag"};
+    const ClassInfo& c = listBoxClass();
+    ASSERT_EQ(c.properties.size(), std::size(order));
+    for (std::size_t i = 0; i < c.properties.size(); ++i) {
+        const PropertyInfo& p = c.properties[i];
+        EXPECT_EQ(p.name, order[i]);
+        EXPECT_EQ(c.findProperty(order[i]), &p);
+        // Names beginning with "On" are the events, and only they.
+        EXPECT_EQ(p.kind == PropertyKind::Event, p.name.starts_with("On")) << p.name;
+        // Every value kind can be read and written.
+        switch (p.kind) {
+            case PropertyKind::Integer:
+            case PropertyKind::Enumeration:
+            case PropertyKind::Set:
+                EXPECT_TRUE(p.getOrdinal && p.setOrdinal) << p.name;
+                break;
+            case PropertyKind::String:
+            case PropertyKind::Component:
+                EXPECT_TRUE(p.getString && p.setString) << p.name;
+                break;
+            case PropertyKind::Object:
+                EXPECT_NE(p.objectClass, nullptr);
+                break;
+            case PropertyKind::Event:
+                break;
+        }
+    }
+    EXPECT_EQ(c.className, "TListBox");
+    ASSERT_EQ(c.defined.size(), 2u);
+    EXPECT_EQ(c.defined[0].name, "IsControl");
+    EXPECT_EQ(c.defined[1].name, "DesignSize");
+    EXPECT_TRUE(c.publishedMethods.empty());
+    EXPECT_EQ(c.findProperty("items")->objectClass, &listBoxStringsClass());
+    EXPECT_EQ(c.findProperty("FONT")->objectClass, &fontClass());
+    EXPECT_EQ(c.findProperty("Constraints")->objectClass, &sizeConstraintsClass());
+    EXPECT_NE(listBoxStringsClass().findDefined("strings"), nullptr);
+    EXPECT_EQ(c.findProperty("Strings"), nullptr);
+    EXPECT_EQ(fontClass().properties.size(), 7u);
+    EXPECT_EQ(sizeConstraintsClass().properties.size(), 4u);
+}
+
+TEST(ListBoxDescription, NameTables) {
+    EXPECT_EQ(colorNames().size(), 49u);
+    EXPECT_EQ(cursorNames().size(), 22u);
+    EXPECT_EQ(charsetNames().size(), 18u);
+    EXPECT_EQ(nameOfValue(colorNames(), 0xFFFFFF), "clWhite");
+    EXPECT_EQ(nameOfValue(colorNames(), kClWindow), "clWindow");
+    EXPECT_EQ(nameOfValue(colorNames(), 0x20000000), "clDefault");
+    EXPECT_EQ(nameOfValue(colorNames(), 0x1FFFFFFF), "clNone");
+    EXPECT_EQ(nameOfValue(colorNames(), kSystemColor + 21), "cl3DDkShadow");
+    EXPECT_EQ(nameOfValue(colorNames(), 0x123456), std::nullopt);
+    EXPECT_EQ(valueOfName(colorNames(), "CLMONEYGREEN"), 0xC0DCC0);
+    EXPECT_EQ(valueOfName(colorNames(), "clNothing"), std::nullopt);
+    // Two cursor names share a value: the first row is the one written.
+    EXPECT_EQ(nameOfValue(cursorNames(), -22), "crSizeAll");
+    EXPECT_EQ(valueOfName(cursorNames(), "crSize"), -22);
+    EXPECT_EQ(nameOfValue(charsetNames(), 128), "SHIFTJIS_CHARSET");
+    EXPECT_EQ(valueOfName(charsetNames(), "oem_charset"), 255);
+    // Every name maps to its value and every value back to the first name that has it.
+    for (auto table : {colorNames(), cursorNames(), charsetNames()}) {
+        for (const NamedValue& row : table) {
+            EXPECT_EQ(valueOfName(table, row.name), row.value);
+            const auto first = nameOfValue(table, row.value);
+            ASSERT_TRUE(first.has_value());
+            EXPECT_EQ(valueOfName(table, *first), row.value);
+        }
+    }
+    EXPECT_EQ(impliedAnchors(0), kAkLeft | kAkTop);
+    EXPECT_EQ(impliedAnchors(5), 0xFu);
+}
+
+}  // namespace
+}  // namespace klw
