@@ -161,6 +161,12 @@ public:
     virtual int count() const = 0;
     // Copies entry i into `out`, reusing its storage.
     virtual void entryText(int index, std::string& out) const = 0;
+    // Entry i, either viewed where the control keeps it or copied into `scratch`; valid until the
+    // entries or `scratch` change.
+    virtual std::string_view entryView(int index, std::string& scratch) const {
+        entryText(index, scratch);
+        return scratch;
+    }
     std::string entry(int index) const {
         std::string s;
         entryText(index, s);

@@ -24,6 +24,12 @@ void MemoryListControl::entryText(int index, std::string& out) const {
     out.assign(text_, begin, ends_[i] - begin);
 }
 
+std::string_view MemoryListControl::entryView(int index, std::string&) const {
+    const std::size_t i = static_cast<std::size_t>(index);
+    const std::size_t begin = i == 0 ? 0 : ends_[i - 1];
+    return std::string_view(text_).substr(begin, ends_[i] - begin);
+}
+
 void MemoryListControl::clearEntries() {
     text_.clear();
     ends_.clear();

@@ -36,6 +36,7 @@ public:
 
     int count() const override { return static_cast<int>(ends_.size()); }
     void entryText(int index, std::string& out) const override;
+    std::string_view entryView(int index, std::string& scratch) const override;
     void clearEntries() override;
     void appendEntry(std::string_view text) override;
     void beginUpdate() override { ++updateDepth_; }

@@ -188,13 +188,17 @@ std::string_view ObjectStreamReader::parseTextView() {
             return readView(readLength());
         case ValueTag::WideString:
             readUtf16(readLength(), wide_);
-            text_ = codePage_.fromUtf16(wide_);
+            text_.clear();
+            codePage_.appendFromUtf16(wide_, text_);
             return text_;
         case ValueTag::Utf8String: {
             const std::string_view utf8 = readView(readLength());
-            if (isSevenBit(utf8)) return utf8;
-            decodeStreamUtf8(utf8, wide_);
-            text_ = codePage_.fromUtf16(wide_);
+            // A leading 7-bit run reads the same in UTF-8 and in the code page.
+            const std::size_t plain = sevenBitPrefix(utf8);
+            if (plain == utf8.size()) return utf8;
+            if (!decodeStreamUtf8(utf8.substr(plain), wide_)) return {};
+            text_.assign(utf8.substr(0, plain));
+            codePage_.appendFromUtf16(wide_, text_);
             return text_;
         }
         default:
@@ -277,9 +281,7 @@ void ObjectStreamReader::ParseStrings(ListControl& control) {
         while (!AtEnd()) {
             std::string_view text = parseTextView();
             // The native list keeps an entry up to its first zero byte.
-            if (const void* z = std::memchr(text.data(), 0, text.size()))
-                text = text.substr(
-                    0, static_cast<std::size_t>(static_cast<const char*>(z) - text.data()));
+            if (scanText(text).holdsZero) text = text.substr(0, text.find('\0'));
             control.appendEntry(text);
         }
     }

@@ -190,13 +190,32 @@ void ObjectStreamWriter::writeUtf8Text(std::string_view utf8) {
 }
 
 void ObjectStreamWriter::EmitText(std::string_view text) {
-    // 7-bit text is its own UTF-8 form in every ANSI code page: no conversion needed.
-    if (isSevenBit(text)) {
+    // 7-bit text is its own UTF-8 form in every ANSI code page: no conversion needed. When it fits,
+    // it is copied into place and checked in the same pass, and kept only if it is 7-bit.
+    const std::size_t n = text.size();
+    const std::size_t head = n <= 255 ? 2 : 5;
+    if (head + n <= buffer_.size() - used_) {
+        unsigned char* out = buffer_.data() + used_;
+        if (copySevenBit(text, reinterpret_cast<char*>(out + head))) {
+            if (head == 2) {
+                out[0] = static_cast<unsigned char>(ValueTag::ShortString);
+                out[1] = static_cast<unsigned char>(n);
+            } else {
+                out[0] = static_cast<unsigned char>(ValueTag::LongString);
+                for (int i = 0; i < 4; ++i) out[1 + i] = static_cast<unsigned char>(n >> (8 * i));
+            }
+            used_ += head + n;
+            return;
+        }
+    } else if (isSevenBit(text)) {
         writeAnsiText(text);
         return;
     }
-    utf8_.clear();
-    appendUnitsAsUtf8(codePage_.toUtf16(text), utf8_);
+    const std::size_t plain = sevenBitPrefix(text);
+    utf8_.assign(text.substr(0, plain));
+    wide_.clear();
+    codePage_.appendUtf16(text.substr(plain), wide_);
+    appendUnitsAsUtf8(wide_, utf8_);
     if (utf8_ == text)
         writeAnsiText(text);
     else
@@ -251,10 +270,7 @@ void ObjectStreamWriter::EmitSet(std::span<const std::string_view> members) {
 void ObjectStreamWriter::EmitStrings(const ListControl& control) {
     EmitListStart();
     const int n = control.count();
-    for (int i = 0; i < n; ++i) {
-        control.entryText(i, entry_);
-        EmitText(entry_);
-    }
+    for (int i = 0; i < n; ++i) EmitText(control.entryView(i, entry_));
     EmitEnd();
 }
 

@@ -64,6 +64,7 @@ private:
     std::string path_;
     std::string entry_;
     std::string utf8_;
+    std::u16string wide_;
 };
 
 }  // namespace klw

@@ -25,65 +25,155 @@ bool isValidIdent(std::string_view name) {
     return true;
 }
 
+namespace {
+
+constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+
+std::uint64_t load64(const char* p) {
+    std::uint64_t w;
+    std::memcpy(&w, p, 8);
+    return w;
+}
+
+// Sixteen bytes as one vector register.
+using Block = unsigned char __attribute__((vector_size(16)));
+
+Block load16(const char* p) {
+    Block b;
+    std::memcpy(&b, p, 16);
+    return b;
+}
+
+// The OR of the two halves.
+std::uint64_t fold(Block b) {
+    std::uint64_t h[2];
+    std::memcpy(h, &b, 16);
+    return h[0] | h[1];
+}
+
+}  // namespace
+
 bool isSevenBit(std::string_view bytes) {
-    // Eight bytes at a time: entries are mostly plain addresses.
     const char* p = bytes.data();
-    std::size_t n = bytes.size();
+    const std::size_t n = bytes.size();
     std::uint64_t acc = 0;
-    for (; n >= 8; n -= 8, p += 8) {
-        std::uint64_t w;
-        std::memcpy(&w, p, 8);
-        acc |= w;
+    if (n >= 8) {
+        // Eight bytes at a time, the last word overlapping the one before.
+        const char* last = p + n - 8;
+        for (; p < last; p += 8) acc |= load64(p);
+        acc |= load64(last);
+    } else {
+        for (std::size_t i = 0; i < n; ++i) acc |= static_cast<unsigned char>(p[i]);
     }
-    for (; n > 0; --n, ++p) acc |= static_cast<unsigned char>(*p);
-    return (acc & 0x8080808080808080ull) == 0;
+    return (acc & kHighBits) == 0;
+}
+
+bool copySevenBit(std::string_view bytes, char* out) {
+    const char* p = bytes.data();
+    const std::size_t n = bytes.size();
+    if (n >= 16) {
+        // Sixteen bytes at a time, the last block overlapping the one before.
+        Block acc = load16(p + n - 16);
+        std::memcpy(out + n - 16, &acc, 16);
+        for (std::size_t i = 0; i + 16 < n; i += 16) {
+            const Block b = load16(p + i);
+            acc |= b;
+            std::memcpy(out + i, &b, 16);
+        }
+        return (fold(acc) & kHighBits) == 0;
+    }
+    std::uint64_t acc = 0;
+    if (n >= 8) {
+        const std::uint64_t a = load64(p), b = load64(p + n - 8);
+        std::memcpy(out, &a, 8);
+        std::memcpy(out + n - 8, &b, 8);
+        acc = a | b;
+    } else {
+        for (std::size_t i = 0; i < n; ++i) {
+            acc |= static_cast<unsigned char>(p[i]);
+            out[i] = p[i];
+        }
+    }
+    return (acc & kHighBits) == 0;
+}
+
+std::size_t sevenBitPrefix(std::string_view bytes) {
+    std::size_t i = 0;
+    while (i + 8 <= bytes.size() && (load64(bytes.data() + i) & kHighBits) == 0) i += 8;
+    while (i < bytes.size() && static_cast<unsigned char>(bytes[i]) < 0x80) ++i;
+    return i;
+}
+
+TextScan scanText(std::string_view bytes) {
+    const char* p = bytes.data();
+    const std::size_t n = bytes.size();
+    if (n >= 16) {
+        Block high = load16(p + n - 16);
+        Block zero = high == Block{};
+        for (std::size_t i = 0; i + 16 < n; i += 16) {
+            const Block b = load16(p + i);
+            high |= b;
+            zero |= b == Block{};
+        }
+        return {(fold(high) & kHighBits) == 0, fold(zero) != 0};
+    }
+    std::uint64_t high = 0;
+    bool zero = false;
+    for (std::size_t i = 0; i < n; ++i) {
+        high |= static_cast<unsigned char>(p[i]);
+        zero = zero || p[i] == 0;
+    }
+    return {(high & kHighBits) == 0, zero};
 }
 
 void appendUnitsAsUtf8(std::u16string_view text, std::string& out) {
+    const std::size_t start = out.size();
+    out.resize(start + 3 * text.size());  // at most three bytes per unit
+    char* o = out.data() + start;
     for (const char16_t u : text) {
         if (u < 0x80) {
-            out.push_back(static_cast<char>(u));
+            *o++ = static_cast<char>(u);
         } else if (u < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (u >> 6)));
-            out.push_back(static_cast<char>(0x80 | (u & 0x3F)));
+            *o++ = static_cast<char>(0xC0 | (u >> 6));
+            *o++ = static_cast<char>(0x80 | (u & 0x3F));
         } else {
-            out.push_back(static_cast<char>(0xE0 | (u >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((u >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (u & 0x3F)));
+            *o++ = static_cast<char>(0xE0 | (u >> 12));
+            *o++ = static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+            *o++ = static_cast<char>(0x80 | (u & 0x3F));
         }
     }
+    out.resize(static_cast<std::size_t>(o - out.data()));
 }
 
 bool decodeStreamUtf8(std::string_view bytes, std::u16string& out) {
-    out.clear();
+    out.resize(bytes.size());  // at most one unit per byte
+    char16_t* o = out.data();
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-    const std::size_t n = bytes.size();
+    const auto* end = p + bytes.size();
     auto trail = [](unsigned char b) { return b >= 0x80 && b <= 0xBF; };
-    for (std::size_t i = 0; i < n;) {
-        const unsigned char b0 = p[i];
+    while (p < end) {
+        const unsigned char b0 = *p;
         if (b0 < 0x80) {
-            out.push_back(b0);
-            ++i;
+            *o++ = b0;
+            ++p;
         } else if (b0 >= 0xF0) {
-            out.clear();
-            return false;
+            break;
         } else if (b0 & 0x20) {
-            if (i + 2 >= n || !trail(p[i + 1]) || !trail(p[i + 2])) {
-                out.clear();
-                return false;
-            }
-            out.push_back(static_cast<char16_t>(((b0 & 0x0F) << 12) | ((p[i + 1] & 0x3F) << 6) |
-                                                (p[i + 2] & 0x3F)));
-            i += 3;
+            if (end - p < 3 || !trail(p[1]) || !trail(p[2])) break;
+            *o++ =
+                static_cast<char16_t>(((b0 & 0x0F) << 12) | ((p[1] & 0x3F) << 6) | (p[2] & 0x3F));
+            p += 3;
         } else {
-            if (i + 1 >= n || !trail(p[i + 1])) {
-                out.clear();
-                return false;
-            }
-            out.push_back(static_cast<char16_t>(((b0 & 0x3F) << 6) | (p[i + 1] & 0x3F)));
-            i += 2;
+            if (end - p < 2 || !trail(p[1])) break;
+            *o++ = static_cast<char16_t>(((b0 & 0x3F) << 6) | (p[1] & 0x3F));
+            p += 2;
         }
     }
+    if (p < end) {  // a broken group: the whole value is the empty text
+        out.clear();
+        return false;
+    }
+    out.resize(static_cast<std::size_t>(o - out.data()));
     return true;
 }
 

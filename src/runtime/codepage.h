@@ -17,6 +17,15 @@ public:
     virtual std::string fromUtf16(std::u16string_view text) const = 0;
     // Whether the byte starts a double-byte character.
     virtual bool isLeadByte(unsigned char byte) const = 0;
+
+    // The same conversions appending to a buffer that the caller reuses (no allocation per call
+    // once the buffer has grown).
+    virtual void appendUtf16(std::string_view bytes, std::u16string& out) const {
+        out += toUtf16(bytes);
+    }
+    virtual void appendFromUtf16(std::u16string_view text, std::string& out) const {
+        out += fromUtf16(text);
+    }
 };
 
 // The code page the process runs with (the ANSI code page of the platform; CP932 natively).

@@ -104,39 +104,61 @@ const FromUtf16Table& fromUtf16Table() {
 class Cp932 final : public CodePage {
 public:
     std::u16string toUtf16(std::string_view bytes) const override {
-        const ToUtf16Table& t = toUtf16Table();
         std::u16string out;
-        out.reserve(bytes.size());
-        for (std::size_t i = 0; i < bytes.size();) {
-            const auto b = static_cast<unsigned char>(bytes[i]);
-            if (isCp932Lead(b) && i + 1 < bytes.size()) {
-                const auto trail = static_cast<unsigned char>(bytes[i + 1]);
-                out.push_back(t.pairs[leadIndex(b) * 256 + trail]);
-                i += 2;
-            } else {
-                out.push_back(t.single[b]);
-                ++i;
-            }
-        }
+        appendUtf16(bytes, out);
         return out;
     }
 
     std::string fromUtf16(std::u16string_view text) const override {
-        const FromUtf16Table& t = fromUtf16Table();
         std::string out;
-        out.reserve(text.size() * 2);
-        for (const char16_t u : text) {
-            const std::uint16_t c = t.code[u];
-            if (c == kUnmapped) {
-                out.push_back('?');  // the code page's default character
-            } else if (c < 0x100) {
-                out.push_back(static_cast<char>(c));
+        appendFromUtf16(text, out);
+        return out;
+    }
+
+    void appendUtf16(std::string_view bytes, std::u16string& out) const override {
+        const ToUtf16Table& t = toUtf16Table();
+        const std::size_t start = out.size();
+        out.resize(start + bytes.size());  // at most one unit per byte
+        char16_t* o = out.data() + start;
+        const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+        const auto* end = p + bytes.size();
+        while (p < end) {
+            const unsigned char b = *p;
+            if (b < 0x80) {
+                *o++ = b;
+                ++p;
+            } else if (isCp932Lead(b) && p + 1 < end) {
+                *o++ = t.pairs[leadIndex(b) * 256 + p[1]];
+                p += 2;
             } else {
-                out.push_back(static_cast<char>(c >> 8));
-                out.push_back(static_cast<char>(c & 0xFF));
+                *o++ = t.single[b];
+                ++p;
             }
         }
-        return out;
+        out.resize(static_cast<std::size_t>(o - out.data()));
+    }
+
+    void appendFromUtf16(std::u16string_view text, std::string& out) const override {
+        const FromUtf16Table& t = fromUtf16Table();
+        const std::size_t start = out.size();
+        out.resize(start + 2 * text.size());  // at most two bytes per unit
+        char* o = out.data() + start;
+        for (const char16_t u : text) {
+            if (u < 0x80) {
+                *o++ = static_cast<char>(u);
+                continue;
+            }
+            const std::uint16_t c = t.code[u];
+            if (c == kUnmapped) {
+                *o++ = '?';  // the code page's default character
+            } else if (c < 0x100) {
+                *o++ = static_cast<char>(c);
+            } else {
+                *o++ = static_cast<char>(c >> 8);
+                *o++ = static_cast<char>(c & 0xFF);
+            }
+        }
+        out.resize(static_cast<std::size_t>(o - out.data()));
     }
 
     bool isLeadByte(unsigned char b) const override { return isCp932Lead(b); }

@@ -31,6 +31,28 @@ TEST(StreamText, SevenBitDetection) {
     }
 }
 
+// The block-wise scans against a byte-by-byte reading, for every length and position.
+TEST(StreamText, ScansAgreeWithBytewiseReading) {
+    for (std::size_t n = 0; n <= 50; ++n) {
+        for (std::size_t at = 0; at <= n; ++at) {
+            for (const char mark : {'\0', '\x80', '\xFF', 'a'}) {
+                std::string s(n, 'x');
+                if (at < n) s[at] = mark;
+                const bool high = at < n && static_cast<unsigned char>(mark) >= 0x80;
+                const bool zero = at < n && mark == '\0';
+                EXPECT_EQ(isSevenBit(s), !high) << n << " " << at;
+                const TextScan scan = scanText(s);
+                EXPECT_EQ(scan.sevenBit, !high) << n << " " << at;
+                EXPECT_EQ(scan.holdsZero, zero) << n << " " << at;
+                std::string copy(n, '?');
+                EXPECT_EQ(copySevenBit(s, copy.data()), !high) << n << " " << at;
+                EXPECT_EQ(copy, s);
+                EXPECT_EQ(sevenBitPrefix(s), high ? at : n) << n << " " << at;
+            }
+        }
+    }
+}
+
 TEST(StreamText, UnitsBecomeOneToThreeBytes) {
     std::string out;
     appendUnitsAsUtf8(u"A\u00E9\u3042", out);
