@@ -17,8 +17,9 @@ namespace {
 
 constexpr int kEntries = 100000;
 
-// Plain web addresses, and about one in five with Japanese words in the ANSI code page.
-std::vector<std::string> addresses() {
+// Plain web addresses, and about one in `japaneseOneIn` with Japanese words in the ANSI code page
+// (0: none, 1: all).
+std::vector<std::string> addresses(unsigned japaneseOneIn) {
     const char* sites[] = {"www.example.com",  "news.example.co.jp", "blog.example.org",
                            "shop.example.net", "docs.example.io",    "www.example.jp"};
     const char* words[] = {"index",   "article", "products", "search", "archive", "2024",
@@ -33,7 +34,7 @@ std::vector<std::string> addresses() {
     out.reserve(kEntries);
     for (int i = 0; i < kEntries; ++i) {
         std::string a = rng() % 4 ? "https://" : "http://";
-        if (rng() % 5 == 0) {
+        if (japaneseOneIn != 0 && rng() % japaneseOneIn == 0) {
             a += rng() % 2 ? "ja.wikipedia.org/wiki/" : "www.example.jp/search?q=";
             a += jp[rng() % jp.size()];
             if (rng() % 2) a += "_" + jp[rng() % jp.size()];
@@ -54,8 +55,8 @@ struct Fixture {
     klw::MemoryListControl list;
     std::string image;
 
-    Fixture() {
-        list.setEntries(addresses());
+    explicit Fixture(unsigned japaneseOneIn) {
+        list.setEntries(addresses(japaneseOneIn));
         klw::MemoryStream s;
         klw::ObjectStreamWriter w(s);
         w.EmitSignature();
@@ -65,8 +66,17 @@ struct Fixture {
     }
 };
 
+// The list of the figures: one address in five Japanese.
 Fixture& fixture() {
-    static Fixture f;
+    static Fixture f(5);
+    return f;
+}
+Fixture& asciiFixture() {
+    static Fixture f(0);
+    return f;
+}
+Fixture& japaneseFixture() {
+    static Fixture f(1);
     return f;
 }
 
@@ -81,8 +91,7 @@ void Copy(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * image.size()));
 }
 
-void Write(benchmark::State& state) {
-    Fixture& f = fixture();
+void write(benchmark::State& state, Fixture& f) {
     klw::MemoryStream s;
     s.reserve(f.image.size());
     for (auto _ : state) {
@@ -98,8 +107,7 @@ void Write(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * kEntries);
 }
 
-void Read(benchmark::State& state) {
-    Fixture& f = fixture();
+void read(benchmark::State& state, Fixture& f) {
     klw::MemoryStream s(f.image);
     klw::MemoryListControl target;
     for (auto _ : state) {
@@ -113,9 +121,21 @@ void Read(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * kEntries);
 }
 
+void Write(benchmark::State& state) { write(state, fixture()); }
+void Read(benchmark::State& state) { read(state, fixture()); }
+// The two kinds of address on their own, to show what each costs.
+void WriteAscii(benchmark::State& state) { write(state, asciiFixture()); }
+void ReadAscii(benchmark::State& state) { read(state, asciiFixture()); }
+void WriteJapanese(benchmark::State& state) { write(state, japaneseFixture()); }
+void ReadJapanese(benchmark::State& state) { read(state, japaneseFixture()); }
+
 BENCHMARK(Copy)->Unit(benchmark::kMillisecond);
 BENCHMARK(Write)->Unit(benchmark::kMillisecond);
 BENCHMARK(Read)->Unit(benchmark::kMillisecond);
+BENCHMARK(WriteAscii)->Unit(benchmark::kMillisecond);
+BENCHMARK(ReadAscii)->Unit(benchmark::kMillisecond);
+BENCHMARK(WriteJapanese)->Unit(benchmark::kMillisecond);
+BENCHMARK(ReadJapanese)->Unit(benchmark::kMillisecond);
 
 // The console report, then the speeds of writer and reader as fractions of the copy's.
 class RatioReporter : public benchmark::ConsoleReporter {
@@ -133,9 +153,9 @@ public:
         const double copy = speed_["Copy"];
         if (copy <= 0) return;
         std::printf("\nimage %zu bytes, %d entries\n", fixture().image.size(), kEntries);
-        for (const char* name : {"Copy", "Write", "Read"})
-            std::printf("%-6s %9.1f MB/s  %.3f of copy\n", name, speed_[name] / 1e6,
-                        speed_[name] / copy);
+        for (const auto& [name, speed] : speed_)
+            std::printf("%-14s %9.1f MB/s  %.3f of copy\n", name.c_str(), speed / 1e6,
+                        speed / copy);
     }
 
 private:

@@ -211,15 +211,30 @@ void ObjectStreamWriter::EmitText(std::string_view text) {
         writeAnsiText(text);
         return;
     }
+    // Otherwise the leading 7-bit run is its own UTF-8 form, and only the rest goes through UTF-16.
     const std::size_t plain = sevenBitPrefix(text);
-    utf8_.assign(text.substr(0, plain));
     wide_.clear();
     codePage_.appendUtf16(text.substr(plain), wide_);
-    appendUnitsAsUtf8(wide_, utf8_);
-    if (utf8_ == text)
-        writeAnsiText(text);
-    else
-        writeUtf8Text(utf8_);
+    const std::size_t length = plain + unitsUtf8Length(wide_);
+    if (length == text.size()) {
+        // Only a UTF-8 form of the same length can be the text's own bytes.
+        utf8_.assign(text.substr(0, plain));
+        appendUnitsAsUtf8(wide_, utf8_);
+        if (utf8_ == text) {
+            writeAnsiText(text);
+            return;
+        }
+    }
+    writeByte(static_cast<std::uint8_t>(ValueTag::Utf8String));
+    writeInt32(static_cast<std::int32_t>(length));
+    writeBytes(text.data(), plain);
+    if (3 * wide_.size() <= buffer_.size() - used_) {
+        used_ += encodeUnitsAsUtf8(wide_, reinterpret_cast<char*>(buffer_.data() + used_));
+    } else {
+        utf8_.clear();
+        appendUnitsAsUtf8(wide_, utf8_);
+        writeBytes(utf8_.data(), utf8_.size());
+    }
 }
 
 void ObjectStreamWriter::EmitWideText(std::u16string_view text) {

@@ -126,10 +126,14 @@ TextScan scanText(std::string_view bytes) {
     return {(high & kHighBits) == 0, zero};
 }
 
-void appendUnitsAsUtf8(std::u16string_view text, std::string& out) {
-    const std::size_t start = out.size();
-    out.resize(start + 3 * text.size());  // at most three bytes per unit
-    char* o = out.data() + start;
+std::size_t unitsUtf8Length(std::u16string_view text) {
+    std::size_t n = 0;
+    for (const char16_t u : text) n += u < 0x80 ? 1 : u < 0x800 ? 2 : 3;
+    return n;
+}
+
+std::size_t encodeUnitsAsUtf8(std::u16string_view text, char* out) {
+    char* o = out;
     for (const char16_t u : text) {
         if (u < 0x80) {
             *o++ = static_cast<char>(u);
@@ -142,7 +146,13 @@ void appendUnitsAsUtf8(std::u16string_view text, std::string& out) {
             *o++ = static_cast<char>(0x80 | (u & 0x3F));
         }
     }
-    out.resize(static_cast<std::size_t>(o - out.data()));
+    return static_cast<std::size_t>(o - out);
+}
+
+void appendUnitsAsUtf8(std::u16string_view text, std::string& out) {
+    const std::size_t start = out.size();
+    out.resize(start + unitsUtf8Length(text));
+    encodeUnitsAsUtf8(text, out.data() + start);
 }
 
 bool decodeStreamUtf8(std::string_view bytes, std::u16string& out) {
