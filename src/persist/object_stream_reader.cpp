@@ -281,7 +281,7 @@ void ObjectStreamReader::ParseStrings(ListControl& control) {
         while (!AtEnd()) {
             std::string_view text = parseTextView();
             // The native list keeps an entry up to its first zero byte.
-            if (scanText(text).holdsZero) text = text.substr(0, text.find('\0'));
+            text = text.substr(0, text.find('\0'));
             control.appendEntry(text);
         }
     }

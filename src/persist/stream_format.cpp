@@ -104,28 +104,6 @@ std::size_t sevenBitPrefix(std::string_view bytes) {
     return i;
 }
 
-TextScan scanText(std::string_view bytes) {
-    const char* p = bytes.data();
-    const std::size_t n = bytes.size();
-    if (n >= 16) {
-        Block high = load16(p + n - 16);
-        Block zero = high == Block{};
-        for (std::size_t i = 0; i + 16 < n; i += 16) {
-            const Block b = load16(p + i);
-            high |= b;
-            zero |= b == Block{};
-        }
-        return {(fold(high) & kHighBits) == 0, fold(zero) != 0};
-    }
-    std::uint64_t high = 0;
-    bool zero = false;
-    for (std::size_t i = 0; i < n; ++i) {
-        high |= static_cast<unsigned char>(p[i]);
-        zero = zero || p[i] == 0;
-    }
-    return {(high & kHighBits) == 0, zero};
-}
-
 std::size_t unitsUtf8Length(std::u16string_view text) {
     std::size_t n = 0;
     for (const char16_t u : text) n += u < 0x80 ? 1 : u < 0x800 ? 2 : 3;

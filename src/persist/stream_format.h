@@ -50,13 +50,6 @@ bool copySevenBit(std::string_view bytes, char* out);
 // text in UTF-8 (trail bytes below 0x80 only ever follow a lead byte).
 std::size_t sevenBitPrefix(std::string_view bytes);
 
-// Two facts about a text in one pass: whether it is 7-bit, and whether it holds a zero byte.
-struct TextScan {
-    bool sevenBit;
-    bool holdsZero;
-};
-TextScan scanText(std::string_view bytes);
-
 // UTF-8 as the stream writes it: each 16-bit unit on its own, as 1, 2 or 3 bytes (a surrogate
 // pair becomes two 3-byte groups). Appends to `out`.
 void appendUnitsAsUtf8(std::u16string_view text, std::string& out);
