@@ -12,8 +12,12 @@ text = (
     '"\uff2d\uff33 \u30b4\u30b7\u30c3\u30af"="Ume Gothic"\r\n'  # ＭＳ ゴシック
     "\r\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\r\n"
     f'"LogPixels"=dword:{dpi:08x}\r\n'
-    # No window manager under Xvfb: keep Wine from drawing its own decorations differently.
-    "\r\n"
+    # There is no window manager on a virtual display: Wine then draws the frames and
+    # carries out minimize and restore itself.
+    "\r\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\r\n"
+    '"Managed"="N"\r\n'
+    '"Decorated"="N"\r\n'
+
 )
 with open(path, "wb") as f:
     f.write(b"\xff\xfe" + text.encode("utf-16-le"))

@@ -8,13 +8,17 @@ prefix=$(realpath -m "$1")
 dpi=${2:-96}
 here=$(cd "$(dirname "$0")" && pwd)
 export WINEPREFIX=$prefix WINEDEBUG=-all LC_ALL=ja_JP.UTF-8 WINEDLLOVERRIDES="mscoree,mshtml="
-stamp="$prefix/.klw-prefix-$dpi"
+# The stamp changes with the settings, so that a changed make_reg.py reaches existing prefixes.
+stamp="$prefix/.klw-settings-$dpi-$(cksum <"$here/make_reg.py" | cut -d' ' -f1)"
 [ -f "$stamp" ] && exit 0
 mkdir -p "$prefix"
 # No output through pipes: a wineserver started here would inherit them.
-wineboot -i >"$prefix/.wineboot.log" 2>&1 </dev/null
+[ -f "$prefix/system.reg" ] || wineboot -i >"$prefix/.wineboot.log" 2>&1 </dev/null
 reg="$prefix/.klw-settings.reg"
 python3 "$here/make_reg.py" "$reg" "$dpi"
 wine regedit /S "$(winepath -w "$reg" 2>/dev/null)" >"$prefix/.regedit.log" 2>&1 </dev/null
+# Settings such as LogPixels are read when the wineserver starts.
+wineserver -k >/dev/null 2>&1 || true
 wineserver -w
+rm -f "$prefix"/.klw-settings-* "$prefix"/.klw-prefix-*
 touch "$stamp"

@@ -1,7 +1,8 @@
 // KorLinkWalker: walks a list of web addresses, opening one after another.
+#include <windows.h>
+
 #include <commctrl.h>
 #include <objbase.h>
-#include <windows.h>
 
 #include "app/application.h"
 #include "ui/main_form.h"

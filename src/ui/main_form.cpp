@@ -214,9 +214,11 @@ LRESULT TfrmMain::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
                 return 0;
             }
             return Form::handleMessage(msg, wp, lp);
-        case WM_SHOWWINDOW: {
+        case WM_WINDOWPOSCHANGED: {
+            // The taskbar entry follows the window's visibility.
             const LRESULT r = Form::handleMessage(msg, wp, lp);
-            app_.updateVisible();
+            if (reinterpret_cast<WINDOWPOS*>(lp)->flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW))
+                app_.updateVisible();
             return r;
         }
         default:

@@ -2,8 +2,9 @@
 // Base of the wrappers around the stock controls. The object is tied to its window through
 // SetWindowSubclass; the form reflects WM_COMMAND and WM_CTLCOLOR* back to it, so that each
 // control raises its own events and the form never looks at control IDs.
-#include <commctrl.h>
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <functional>
 #include <string>

@@ -1,0 +1,87 @@
+#pragma once
+// Helpers for tests that drive real windows under Wine: real input through SendInput, the
+// application's own loop to process it, and a watcher that reads and dismisses message boxes.
+#include <windows.h>
+
+#include <atomic>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace klw {
+class Application;
+}
+
+namespace klw::test {
+
+// Runs the application's one-message step until nothing has arrived for `quietMs`.
+void pump(Application& app, int quietMs = 60);
+
+// Keyboard input with modifiers held around it.
+enum Mod : unsigned { kNone = 0, kShift = 1, kCtrl = 2, kAlt = 4 };
+void key(WORD vk, unsigned mods = kNone);
+// Presses a key down `repeats` times (auto-repeat) before releasing it.
+void holdKey(WORD vk, int repeats);
+void typeText(const std::string& ascii);
+// Mouse input at a point of a window's client area.
+void click(HWND hwnd, int x, int y, bool doubleClick = false);
+void rightClick(HWND hwnd, int x, int y);
+
+// Brings the window to the foreground so that it receives keyboard input.
+void activate(Application& app, HWND hwnd);
+
+// The text of a window (caption or control text) in the ANSI code page.
+std::string windowText(HWND hwnd);
+// A window's rectangle in its parent's client coordinates.
+RECT childRect(HWND hwnd);
+RECT clientRect(HWND hwnd);
+
+struct SeenDialog {
+    std::string windowClass;
+    std::string caption;
+    std::string text;
+    UINT iconStyle;  // the MessageBox's icon, from its static icon control (0 when none)
+};
+
+// Watches this process's windows from a second thread and dismisses every message box
+// (standard "#32770" and the program's own "TMessageForm"), recording what it showed.
+class DialogWatcher {
+public:
+    DialogWatcher();
+    ~DialogWatcher();
+    std::vector<SeenDialog> seen();
+    void clear();
+    // When false, the watcher only records and leaves the box open.
+    std::atomic<bool> dismiss{true};
+    // What dismisses the plain message box: WM_CLOSE when false, a click on OK when true.
+    std::atomic<bool> clickOk{true};
+    std::atomic<HWND> openBox{nullptr};
+
+private:
+    void loop();
+    static BOOL CALLBACK visit(HWND hwnd, LPARAM self);
+    std::atomic<bool> stop_{false};
+    std::mutex mutex_;
+    std::vector<SeenDialog> seen_;
+    std::vector<HWND> handled_;
+    std::thread thread_;
+};
+
+// A fresh empty folder below the system's temporary folder, made the current directory for the
+// scope and removed with its content afterwards.
+class TempCurrentDirectory {
+public:
+    TempCurrentDirectory();
+    ~TempCurrentDirectory();
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+    std::string previous_;
+};
+
+std::string readFile(const std::string& path);
+void writeFile(const std::string& path, const std::string& bytes);
+
+}  // namespace klw::test

@@ -1,0 +1,147 @@
+#include <gtest/gtest.h>
+
+#include "ui/address_list.h"
+#include "ui/fake_view.h"
+
+namespace klw {
+namespace {
+
+using test::FakeView;
+
+FakeView withEntries(std::vector<std::string> entries, int selected) {
+    FakeView v;
+    v.entries = std::move(entries);
+    v.selected = selected;
+    return v;
+}
+
+// Flags are Go, Add, Up, Down, Delete.
+TEST(CommandStates, RefreshFollowsTheTable) {
+    struct Row {
+        int count, selection;
+        std::string before, after;
+    };
+    const Row rows[] = {
+        {1, 0, "00111", "10001"},   // one entry: Up and Down off
+        {3, 0, "00101", "10011"},   // top: Up off, Down on
+        {3, 1, "00000", "10111"},   // middle: both on
+        {3, 2, "00011", "10101"},   // bottom: Up on, Down off
+        {3, -1, "00110", "10111"},  // no selection: Up and Down unchanged
+        {3, -1, "00000", "10001"},
+        {0, -1, "11111", "01110"},  // empty: Delete and Go off, the rest unchanged
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(::testing::Message() << r.count << " entries, selection " << r.selection);
+        FakeView v = withEntries(std::vector<std::string>(static_cast<size_t>(r.count), "x"), r.selection);
+        for (int i = 0; i < 5; ++i) v.enabled[i] = r.before[static_cast<size_t>(i)] == '1';
+        refreshCommandStates(v);
+        EXPECT_EQ(v.states(), r.after);
+    }
+}
+
+TEST(CommandStates, EntryFieldRule) {
+    FakeView v = withEntries({"a", "b", "c"}, 1);
+    refreshCommandStates(v);
+    ASSERT_EQ(v.states(), "10111");
+    v.type("h");
+    EXPECT_EQ(v.states(), "01000") << "only Add while the field holds text";
+    EXPECT_EQ(v.selected, 1) << "the list is not touched";
+    v.type("");
+    EXPECT_EQ(v.states(), "10111") << "Add off, the refresh restores the rest";
+    // With text in the field, a click in the list enables Go and Delete next to Add.
+    v.type("h");
+    refreshCommandStates(v);
+    EXPECT_EQ(v.states(), "11111");
+}
+
+TEST(EditingCommands, AddAppendsSelectsAndClearsTheField) {
+    FakeView v;
+    v.type("http://a/");
+    addEntry(v);
+    EXPECT_EQ(v.entries, std::vector<std::string>{"http://a/"});
+    EXPECT_EQ(v.selected, 0);
+    EXPECT_EQ(v.field, "");
+    EXPECT_EQ(v.states(), "10001") << "Go and Delete on; Add, Up, Down off";
+    EXPECT_EQ(v.changeEvents, 2) << "clearing the field raised its change event";
+    v.type("  http://a/  ");
+    addEntry(v);
+    v.type("http://a/");
+    addEntry(v);
+    EXPECT_EQ(v.entries, (std::vector<std::string>{"http://a/", "  http://a/  ", "http://a/"}));
+    EXPECT_EQ(v.selected, 2);
+    EXPECT_EQ(v.states(), "10101") << "Up on, Down off at the bottom";
+}
+
+TEST(EditingCommands, DeleteSelectsTheEntryThatMovedUp) {
+    FakeView v = withEntries({"a", "b", "c"}, 1);
+    deleteEntry(v);
+    EXPECT_EQ(v.entries, (std::vector<std::string>{"a", "c"}));
+    EXPECT_EQ(v.selected, 1);
+    EXPECT_EQ(v.states(), "10101");
+
+    FakeView last = withEntries({"a", "b", "c"}, 2);
+    deleteEntry(last);
+    EXPECT_EQ(last.selected, 1) << "the new last entry";
+
+    FakeView second = withEntries({"a", "b"}, 1);
+    deleteEntry(second);
+    EXPECT_EQ(second.entries, std::vector<std::string>{"a"});
+    EXPECT_EQ(second.selected, 0);
+
+    FakeView only = withEntries({"a"}, 0);
+    refreshCommandStates(only);
+    deleteEntry(only);
+    EXPECT_TRUE(only.entries.empty());
+    EXPECT_EQ(only.selected, -1);
+    EXPECT_EQ(only.states(), "00000") << "Up and Down keep the one-entry state";
+
+    FakeView none = withEntries({"a", "b"}, -1);
+    deleteEntry(none);
+    EXPECT_EQ(none.entries.size(), 2u) << "nothing removed without a selection";
+    EXPECT_EQ(none.selected, -1);
+    FakeView one = withEntries({"a"}, -1);
+    deleteEntry(one);
+    EXPECT_EQ(one.selected, 0);
+}
+
+TEST(EditingCommands, UpAndDownExchangeNeighbours) {
+    FakeView v = withEntries({"a", "b"}, 1);
+    moveEntryUp(v);
+    EXPECT_EQ(v.entries, (std::vector<std::string>{"b", "a"}));
+    EXPECT_EQ(v.selected, 0);
+    EXPECT_EQ(v.states(), "10011") << "Up off, Down on";
+    FakeView d = withEntries({"a", "b", "c"}, 1);
+    moveEntryDown(d);
+    EXPECT_EQ(d.entries, (std::vector<std::string>{"a", "c", "b"}));
+    EXPECT_EQ(d.selected, 2);
+    EXPECT_FALSE(d.on(Command::Down));
+    // Outside their range they do nothing.
+    FakeView top = withEntries({"a", "b"}, 0);
+    moveEntryUp(top);
+    FakeView bottom = withEntries({"a", "b"}, 1);
+    moveEntryDown(bottom);
+    FakeView none = withEntries({"a", "b"}, -1);
+    moveEntryUp(none);
+    moveEntryDown(none);
+    for (FakeView* f : {&top, &bottom, &none})
+        EXPECT_EQ(f->entries, (std::vector<std::string>{"a", "b"}));
+}
+
+TEST(Go, OpensTheSelectedEntryAndMovesOnWithoutWrapping) {
+    FakeView v = withEntries({"a", "b", "c"}, 0);
+    openEntry(v);
+    EXPECT_EQ(v.opened, std::vector<std::string>{"a"});
+    EXPECT_EQ(v.selected, 1);
+    EXPECT_TRUE(v.on(Command::Up));
+    openEntry(v);
+    openEntry(v);
+    openEntry(v);
+    EXPECT_EQ(v.opened, (std::vector<std::string>{"a", "b", "c", "c"}));
+    EXPECT_EQ(v.selected, 2);
+    FakeView none = withEntries({"a"}, -1);
+    openEntry(none);
+    EXPECT_TRUE(none.opened.empty());
+}
+
+}  // namespace
+}  // namespace klw

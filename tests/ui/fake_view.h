@@ -1,0 +1,60 @@
+#pragma once
+// An address list view without a window: entries, selection, five flags and the entry field,
+// with the list's selection rules and the field's synchronous change event.
+#include <string>
+#include <vector>
+
+#include "ui/address_list.h"
+
+namespace klw::test {
+
+class FakeView : public AddressListView {
+public:
+    std::vector<std::string> entries;
+    int selected = -1;
+    bool enabled[5] = {false, false, false, false, false};
+    std::string field;
+    std::vector<std::string> opened;
+    int changeEvents = 0;
+
+    bool on(Command c) const { return enabled[static_cast<int>(c)]; }
+    // Go, Add, Up, Down, Delete as a string of 0 and 1, for compact expectations.
+    std::string states() const {
+        std::string s;
+        for (bool b : enabled) s.push_back(b ? '1' : '0');
+        return s;
+    }
+    void type(const std::string& text) {
+        field = text;
+        ++changeEvents;
+        entryFieldChanged(*this);
+    }
+
+    int count() const override { return static_cast<int>(entries.size()); }
+    std::string item(int i) const override { return entries.at(static_cast<size_t>(i)); }
+    int append(const std::string& t) override {
+        entries.push_back(t);
+        return count() - 1;
+    }
+    void replace(int i, const std::string& t) override {
+        const int keep = selected;
+        remove(i);
+        entries.insert(entries.begin() + i, t);
+        selected = keep;
+    }
+    void remove(int i) override {
+        entries.erase(entries.begin() + i);
+        if (selected == i)
+            selected = -1;
+        else if (selected > i)
+            --selected;
+    }
+    int selection() const override { return selected; }
+    void setSelection(int i) override { selected = (i >= -1 && i < count()) ? i : -1; }
+    void setEnabled(Command c, bool on) override { enabled[static_cast<int>(c)] = on; }
+    std::string entryText() const override { return field; }
+    void clearEntry() override { type(""); }
+    void shellOpen(const std::string& text) override { opened.push_back(text); }
+};
+
+}  // namespace klw::test
