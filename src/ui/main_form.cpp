@@ -54,6 +54,9 @@ TfrmMain::TfrmMain(Application& app) : app_(app) {
     SetWindowPos(handle(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     bindEvents();
+    streamedList_ = std::make_unique<StreamedListBox>(
+        *lbxURL, [this](std::string_view n) { return hasComponentNamed(n, lbxURL.get()); },
+        [](std::string_view n) { return lstrcmpiA(std::string(n).c_str(), "frmMain") == 0; });
     app.setMainForm(*this);
 
     // The create step has a guard of its own: an error is shown before the window is, and
@@ -65,7 +68,23 @@ TfrmMain::TfrmMain(Application& app) : app_(app) {
     }
 }
 
+bool TfrmMain::hasComponentNamed(std::string_view name, const Control* except) const {
+    const std::string n(name);
+    for (const Control* c : controls())
+        if (c != except && lstrcmpiA(c->name().c_str(), n.c_str()) == 0) return true;
+    std::function<bool(const MenuItem&)> inMenu = [&](const MenuItem& item) {
+        if (lstrcmpiA(item.name().c_str(), n.c_str()) == 0) return true;
+        for (const auto& child : item.items())
+            if (inMenu(*child)) return true;
+        return false;
+    };
+    for (const auto& item : mnuMain.items())
+        if (inMenu(*item)) return true;
+    return lstrcmpiA(n.c_str(), "mnuMain") == 0;
+}
+
 TfrmMain::~TfrmMain() {
+    streamedList_.reset();
     btnDelete.reset();
     btnDown.reset();
     btnUP.reset();

@@ -2,6 +2,7 @@
 // The main window frmMain: its seven controls, the menu bar and the handlers bound to them.
 #include <memory>
 
+#include "persist/streamed_list_box.h"
 #include "ui/address_list.h"
 #include "ui/layout.h"
 #include "widgets/button.h"
@@ -47,6 +48,9 @@ public:
     void setTop(int top);
     void setLeft(int left);
 
+    // lbxURL as the list file reads and writes it.
+    StreamedListBox& streamedList() { return *streamedList_; }
+
     const MainLayout& layout() const { return layout_; }
     int pixelsPerInch() const { return pixelsPerInch_; }
 
@@ -89,7 +93,10 @@ private:
     void clearEntry() override;
     void shellOpen(const std::string& text) override;
 
+    bool hasComponentNamed(std::string_view name, const Control* except) const;
+
     Application& app_;
+    std::unique_ptr<StreamedListBox> streamedList_;
     UniqueFont windowFont_;
     UniqueFont editFont_;
     MainLayout layout_{};
