@@ -1,10 +1,15 @@
 #!/usr/bin/env python3
 """Writes the UTF-16LE .reg file that maps the window's fonts and sets the pixel density.
 
-regedit takes the file, not command-line arguments, because Wine mangles non-ASCII arguments."""
+    make_reg.py FILE DPI [unmanaged]
+
+regedit takes the file, not command-line arguments, because Wine mangles non-ASCII arguments.
+"unmanaged" is for a display without a window manager: Wine then draws the frames and carries
+out minimize and restore itself."""
 import sys
 
 path, dpi = sys.argv[1], int(sys.argv[2])
+unmanaged = len(sys.argv) > 3 and sys.argv[3] == "unmanaged"
 text = (
     "Windows Registry Editor Version 5.00\r\n\r\n"
     "[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n"
@@ -12,12 +17,12 @@ text = (
     '"\uff2d\uff33 \u30b4\u30b7\u30c3\u30af"="Ume Gothic"\r\n'  # ＭＳ ゴシック
     "\r\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\r\n"
     f'"LogPixels"=dword:{dpi:08x}\r\n'
-    # There is no window manager on a virtual display: Wine then draws the frames and
-    # carries out minimize and restore itself.
-    "\r\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\r\n"
-    '"Managed"="N"\r\n'
-    '"Decorated"="N"\r\n'
-
 )
+if unmanaged:
+    text += (
+        "\r\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\r\n"
+        '"Managed"="N"\r\n'
+        '"Decorated"="N"\r\n'
+    )
 with open(path, "wb") as f:
     f.write(b"\xff\xfe" + text.encode("utf-16-le"))

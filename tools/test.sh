@@ -15,8 +15,8 @@ echo "== Windows tree: $build/win"
 cmake -S "$root" -B "$build/win" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null
 cmake --build "$build/win"
-"$root/tools/wineprefix.sh" "$build/win/prefix-96" 96
-"$root/tools/wineprefix.sh" "$build/win/prefix-120" 120
+"$root/tools/wineprefix.sh" "$build/win/prefix-96" 96 unmanaged
+"$root/tools/wineprefix.sh" "$build/win/prefix-120" 120 unmanaged
 
 # A virtual display of our own, and a wineserver kept alive per prefix for the whole run.
 display=90

@@ -1,21 +1,23 @@
 #!/usr/bin/env bash
 # Creates (once) a Wine prefix for this program's runs and tests:
-#   tools/wineprefix.sh PREFIX [DPI]
+#   tools/wineprefix.sh PREFIX [DPI] [unmanaged]
 # The two Japanese font names the window asks for do not exist under Wine; they are mapped to
-# the Ume fonts, which measure like them. DPI (default 96) goes to LogPixels.
+# the Ume fonts, which measure like them. DPI (default 96) goes to LogPixels. "unmanaged" is for
+# a display without a window manager: Wine draws the frames itself.
 set -euo pipefail
 prefix=$(realpath -m "$1")
 dpi=${2:-96}
+mode=${3:-managed}
 here=$(cd "$(dirname "$0")" && pwd)
 export WINEPREFIX=$prefix WINEDEBUG=-all LC_ALL=ja_JP.UTF-8 WINEDLLOVERRIDES="mscoree,mshtml="
 # The stamp changes with the settings, so that a changed make_reg.py reaches existing prefixes.
-stamp="$prefix/.klw-settings-$dpi-$(cksum <"$here/make_reg.py" | cut -d' ' -f1)"
+stamp="$prefix/.klw-settings-$dpi-$mode-$(cksum <"$here/make_reg.py" | cut -d' ' -f1)"
 [ -f "$stamp" ] && exit 0
 mkdir -p "$prefix"
 # No output through pipes: a wineserver started here would inherit them.
 [ -f "$prefix/system.reg" ] || wineboot -i >"$prefix/.wineboot.log" 2>&1 </dev/null
 reg="$prefix/.klw-settings.reg"
-python3 "$here/make_reg.py" "$reg" "$dpi"
+python3 "$here/make_reg.py" "$reg" "$dpi" "$mode"
 wine regedit /S "$(winepath -w "$reg" 2>/dev/null)" >"$prefix/.regedit.log" 2>&1 </dev/null
 # Settings such as LogPixels are read when the wineserver starts.
 wineserver -k >/dev/null 2>&1 || true

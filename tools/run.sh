@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Builds KorLinkWalker.exe and starts it under Wine, in the current directory (where it keeps
+# korlinkwalker.dat). On your X display when there is one; otherwise on a virtual display.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${KLW_BUILD_DIR:-$root/build}
+"$root/tools/setup.sh"
+cmake -S "$root" -B "$build/win" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null
+cmake --build "$build/win" --target KorLinkWalker
+
+xvfb_pid=""
+if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+  prefix="$build/win/prefix-run"
+  "$root/tools/wineprefix.sh" "$prefix" 96
+else
+  prefix="$build/win/prefix-run-virtual"
+  display=90
+  while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
+  Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+  trap 'WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1 || true; kill "$xvfb_pid" >/dev/null 2>&1 || true' EXIT
+  export DISPLAY=":$display"
+  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
+  "$root/tools/wineprefix.sh" "$prefix" 96 unmanaged
+  echo "No X display found: KorLinkWalker runs on the virtual display $DISPLAY."
+  echo "  Look at it:   import -display $DISPLAY -window root shot.png"
+  echo "  Type into it: DISPLAY=$DISPLAY xdotool search --name 'KORVANE LINKWALKER' windowfocus --sync type 'http://example.com/'"
+  echo "  It ends when its window is closed (for example: DISPLAY=$DISPLAY xdotool key alt+F4)."
+fi
+echo "Starting KorLinkWalker in $(pwd) (Wine prefix $prefix)"
+WINEPREFIX=$prefix WINEDEBUG=-all LC_ALL=ja_JP.UTF-8 wine "$build/win/src/app/KorLinkWalker.exe"
