@@ -1,6 +1,7 @@
+#include "app/error_text.h"
+
 #include <gtest/gtest.h>
 
-#include "app/error_text.h"
 #include "runtime/codepage.h"
 
 namespace klw {

@@ -1,6 +1,7 @@
+#include "app/message_box_layout.h"
+
 #include <gtest/gtest.h>
 
-#include "app/message_box_layout.h"
 #include "runtime/mul_div.h"
 
 namespace klw {

@@ -82,6 +82,25 @@ TEST_F(Process, ShowsItsWindowAndEndsWithCodeZero) {
     EXPECT_EQ(closeAndWait(s, s.main), 0u);
 }
 
+TEST_F(Process, IdleLoopWaitsInsteadOfPolling) {
+    Started s = start(exePath());
+    ASSERT_NE(s.main, nullptr);
+    auto cpu = [&] {
+        FILETIME created, exited, kernel, user;
+        GetProcessTimes(s.pi.hProcess, &created, &exited, &kernel, &user);
+        auto ticks = [](FILETIME f) {
+            return (static_cast<unsigned long long>(f.dwHighDateTime) << 32) | f.dwLowDateTime;
+        };
+        return ticks(kernel) + ticks(user);  // 100 ns units
+    };
+    Sleep(300);
+    const auto before = cpu();
+    Sleep(1500);
+    const auto used = cpu() - before;
+    EXPECT_LT(used, 1000000ull) << "more than 100 ms of processor time in 1.5 s of idling";
+    EXPECT_EQ(closeAndWait(s, s.main), 0u);
+}
+
 TEST_F(Process, ClosingTheTaskbarEntryEndsTheProgram) {
     Started s = start(exePath());
     ASSERT_NE(s.app, nullptr);

@@ -237,10 +237,18 @@ TEST(CloseRoute, EveryTriggerRunsFormCloseThenEndsTheLoop) {
             EXPECT_EQ(a, CloseAction::Hide);
         };
         switch (trigger) {
-            case 0: PostMessageA(form.handle(), WM_CLOSE, 0, 0); break;
-            case 1: test::key(VK_F4, test::kAlt); break;
-            case 2: PostMessageA(form.handle(), WM_SYSCOMMAND, SC_CLOSE, 0); break;
-            case 3: PostMessageA(app.handle(), WM_CLOSE, 0, 0); break;
+            case 0:
+                PostMessageA(form.handle(), WM_CLOSE, 0, 0);
+                break;
+            case 1:
+                test::key(VK_F4, test::kAlt);
+                break;
+            case 2:
+                PostMessageA(form.handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+                break;
+            case 3:
+                PostMessageA(app.handle(), WM_CLOSE, 0, 0);
+                break;
             case 4:
                 PostMessageA(form.handle(), WM_COMMAND,
                              MAKEWPARAM(form.mnuMainFileExit->command(), 0), 0);

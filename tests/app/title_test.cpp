@@ -1,6 +1,7 @@
+#include "app/title.h"
+
 #include <gtest/gtest.h>
 
-#include "app/title.h"
 #include "runtime/codepage.h"
 
 namespace klw {
