@@ -2,10 +2,32 @@
 // The system's ANSI code page behind one small interface: the Win32 conversions in the program,
 // iconv's CP932 in the native build. Entries, captions and messages are byte strings in this
 // code page; fixed texts live in the source as UTF-8 and are converted when used.
+#include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace klw {
+
+// A code page of single bytes and lead/trail pairs in which every character is one UTF-16 unit,
+// as tables. Converting through them gives exactly what the conversions of CodePage give, so
+// that callers may convert a whole text in one pass without a UTF-16 buffer.
+struct ByteCodeTables {
+    // A UTF-16 unit in UTF-8: `length` (1 to 3) bytes.
+    struct Utf8 {
+        char bytes[3];
+        std::uint8_t length;
+    };
+    // Whether the byte starts a pair when another byte follows it.
+    std::array<bool, 256> lead;
+    // A byte on its own (also a lead byte at the end of the text).
+    std::array<Utf8, 256> single;
+    // A pair, at lead * 256 + trail (rows of lead bytes only).
+    const Utf8* pairs;
+    // The bytes of each UTF-16 unit (0x10000 entries): below 0x100 one byte, else
+    // lead * 256 + trail; units the code page lacks give its default character.
+    const std::uint16_t* fromUnit;
+};
 
 class CodePage {
 public:
@@ -26,6 +48,8 @@ public:
     virtual void appendFromUtf16(std::u16string_view text, std::string& out) const {
         out += fromUtf16(text);
     }
+    // The code page as tables, when it converts through fixed ones; null when it does not.
+    virtual const ByteCodeTables* byteCodeTables() const { return nullptr; }
 };
 
 // The code page the process runs with (the ANSI code page of the platform; CP932 natively).

@@ -12,7 +12,6 @@ namespace klw {
 namespace {
 
 constexpr char16_t kBadPair = u'\x30FB';  // katakana middle dot, as Windows gives for a bad pair
-constexpr std::uint16_t kUnmapped = 0xFFFF;
 
 bool isCp932Lead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 
@@ -44,12 +43,40 @@ private:
 
 // Both directions as tables, built once from iconv one character at a time, so that a byte that
 // maps to nothing costs one replacement (as MultiByteToWideChar does) and conversions on the hot
-// path never call iconv.
-struct ToUtf16Table {
+// path never call iconv. 7-bit bytes and units map to themselves.
+struct Tables {
     std::array<char16_t, 256> single{};
     std::vector<char16_t> pairs = std::vector<char16_t>(kLeadCount * 256, kBadPair);
+    std::vector<ByteCodeTables::Utf8> pairsUtf8 = std::vector<ByteCodeTables::Utf8>(0x10000);
+    std::vector<std::uint16_t> fromUnit = std::vector<std::uint16_t>(0x10000, '?');
+    ByteCodeTables byteCode{};
 
-    ToUtf16Table() {
+    Tables() {
+        buildToUtf16();
+        buildFromUtf16();
+        for (int b = 0; b < 256; ++b) {
+            const auto ub = static_cast<unsigned char>(b);
+            byteCode.lead[ub] = isCp932Lead(ub);
+            byteCode.single[ub] = utf8(single[ub]);
+            if (!isCp932Lead(ub)) continue;
+            for (std::size_t t = 0; t < 256; ++t)
+                pairsUtf8[ub * 256u + t] = utf8(pairs[leadIndex(ub) * 256 + t]);
+        }
+        byteCode.pairs = pairsUtf8.data();
+        byteCode.fromUnit = fromUnit.data();
+    }
+
+    static ByteCodeTables::Utf8 utf8(char16_t u) {
+        if (u < 0x80) return {{static_cast<char>(u), 0, 0}, 1};
+        if (u < 0x800)
+            return {{static_cast<char>(0xC0 | (u >> 6)), static_cast<char>(0x80 | (u & 0x3F)), 0},
+                    2};
+        return {{static_cast<char>(0xE0 | (u >> 12)), static_cast<char>(0x80 | ((u >> 6) & 0x3F)),
+                 static_cast<char>(0x80 | (u & 0x3F))},
+                3};
+    }
+
+    void buildToUtf16() {
         Iconv cd("UTF-16LE", "CP932");
         char out[8];
         auto unit = [&](const char* in, std::size_t n) -> char16_t {
@@ -60,7 +87,7 @@ struct ToUtf16Table {
         };
         for (int b = 0; b < 256; ++b) {
             const char in[1] = {static_cast<char>(b)};
-            single[static_cast<std::size_t>(b)] = unit(in, 1);
+            single[static_cast<std::size_t>(b)] = b < 0x80 ? static_cast<char16_t>(b) : unit(in, 1);
             if (!isCp932Lead(static_cast<unsigned char>(b))) continue;
             for (int t = 0; t < 256; ++t) {
                 const char pair[2] = {static_cast<char>(b), static_cast<char>(t)};
@@ -69,35 +96,29 @@ struct ToUtf16Table {
             }
         }
     }
-};
 
-struct FromUtf16Table {
-    // A single byte as 0x00..0xFF, a pair as lead * 256 + trail, kUnmapped for none.
-    std::vector<std::uint16_t> code = std::vector<std::uint16_t>(0x10000, kUnmapped);
-
-    FromUtf16Table() {
+    void buildFromUtf16() {
         Iconv cd("CP932", "UTF-16LE");
         char out[8];
         for (unsigned u = 0; u < 0x10000; ++u) {
+            if (u < 0x80) {
+                fromUnit[u] = static_cast<std::uint16_t>(u);
+                continue;
+            }
             if (u >= 0xD800 && u < 0xE000) continue;  // a surrogate on its own maps to nothing
             const char in[2] = {static_cast<char>(u & 0xFF), static_cast<char>(u >> 8)};
             const long k = cd.convert(in, 2, out, sizeof out);
             if (k == 1)
-                code[u] = static_cast<unsigned char>(out[0]);
+                fromUnit[u] = static_cast<unsigned char>(out[0]);
             else if (k == 2)
-                code[u] = static_cast<std::uint16_t>((static_cast<unsigned char>(out[0]) << 8) |
-                                                     static_cast<unsigned char>(out[1]));
+                fromUnit[u] = static_cast<std::uint16_t>((static_cast<unsigned char>(out[0]) << 8) |
+                                                         static_cast<unsigned char>(out[1]));
         }
     }
 };
 
-const ToUtf16Table& toUtf16Table() {
-    static const ToUtf16Table t;
-    return t;
-}
-
-const FromUtf16Table& fromUtf16Table() {
-    static const FromUtf16Table t;
+const Tables& tables() {
+    static const Tables t;
     return t;
 }
 
@@ -116,7 +137,7 @@ public:
     }
 
     void appendUtf16(std::string_view bytes, std::u16string& out) const override {
-        const ToUtf16Table& t = toUtf16Table();
+        const Tables& t = tables();
         const std::size_t start = out.size();
         out.resize(start + bytes.size());  // at most one unit per byte
         char16_t* o = out.data() + start;
@@ -124,10 +145,7 @@ public:
         const auto* end = p + bytes.size();
         while (p < end) {
             const unsigned char b = *p;
-            if (b < 0x80) {
-                *o++ = b;
-                ++p;
-            } else if (isCp932Lead(b) && p + 1 < end) {
+            if (isCp932Lead(b) && p + 1 < end) {
                 *o++ = t.pairs[leadIndex(b) * 256 + p[1]];
                 p += 2;
             } else {
@@ -139,19 +157,13 @@ public:
     }
 
     void appendFromUtf16(std::u16string_view text, std::string& out) const override {
-        const FromUtf16Table& t = fromUtf16Table();
+        const std::uint16_t* code = tables().fromUnit.data();
         const std::size_t start = out.size();
         out.resize(start + 2 * text.size());  // at most two bytes per unit
         char* o = out.data() + start;
         for (const char16_t u : text) {
-            if (u < 0x80) {
-                *o++ = static_cast<char>(u);
-                continue;
-            }
-            const std::uint16_t c = t.code[u];
-            if (c == kUnmapped) {
-                *o++ = '?';  // the code page's default character
-            } else if (c < 0x100) {
+            const std::uint16_t c = code[u];
+            if (c < 0x100) {
                 *o++ = static_cast<char>(c);
             } else {
                 *o++ = static_cast<char>(c >> 8);
@@ -162,6 +174,8 @@ public:
     }
 
     bool isLeadByte(unsigned char b) const override { return isCp932Lead(b); }
+
+    const ByteCodeTables* byteCodeTables() const override { return &tables().byteCode; }
 };
 
 }  // namespace
