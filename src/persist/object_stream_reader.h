@@ -61,6 +61,8 @@ private:
     // next read.
     std::string_view readView(std::size_t n);
     std::string_view parseTextView();
+    // The stream's UTF-8 in the code page; a view of `utf8` itself or of text_.
+    std::string_view utf8Text(std::string_view utf8);
     void readUtf16(std::size_t units, std::u16string& out);
     void refill();
     void applyProperty(ListControl& control, const ClassInfo& cls, std::string_view path);
@@ -69,6 +71,7 @@ private:
 
     Stream& stream_;
     const CodePage& codePage_;
+    const ByteCodeTables* tables_;
     std::array<char, 4096> buffer_;
     std::size_t pos_ = 0;
     std::size_t end_ = 0;

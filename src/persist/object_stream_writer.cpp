@@ -11,7 +11,7 @@
 namespace klw {
 
 ObjectStreamWriter::ObjectStreamWriter(Stream& stream, const CodePage& codePage)
-    : stream_(stream), codePage_(codePage) {}
+    : stream_(stream), codePage_(codePage), tables_(codePage.byteCodeTables()) {}
 
 ObjectStreamWriter::~ObjectStreamWriter() {
     try {
@@ -194,9 +194,11 @@ void ObjectStreamWriter::EmitText(std::string_view text) {
     // it is copied into place and checked in the same pass, and kept only if it is 7-bit.
     const std::size_t n = text.size();
     const std::size_t head = n <= 255 ? 2 : 5;
+    std::size_t plain;
     if (head + n <= buffer_.size() - used_) {
         unsigned char* out = buffer_.data() + used_;
-        if (copySevenBit(text, reinterpret_cast<char*>(out + head))) {
+        plain = copySevenBitPrefix(text, reinterpret_cast<char*>(out + head));
+        if (plain == n) {
             if (head == 2) {
                 out[0] = static_cast<unsigned char>(ValueTag::ShortString);
                 out[1] = static_cast<unsigned char>(n);
@@ -207,12 +209,15 @@ void ObjectStreamWriter::EmitText(std::string_view text) {
             used_ += head + n;
             return;
         }
-    } else if (isSevenBit(text)) {
-        writeAnsiText(text);
-        return;
+    } else {
+        plain = sevenBitPrefix(text);
+        if (plain == n) {
+            writeAnsiText(text);
+            return;
+        }
     }
-    // Otherwise the leading 7-bit run is its own UTF-8 form, and only the rest goes through UTF-16.
-    const std::size_t plain = sevenBitPrefix(text);
+    // The leading 7-bit run is its own UTF-8 form; only the rest is converted.
+    if (tables_ && writeTableText(text, plain)) return;
     wide_.clear();
     codePage_.appendUtf16(text.substr(plain), wide_);
     const std::size_t length = plain + unitsUtf8Length(wide_);
@@ -235,6 +240,28 @@ void ObjectStreamWriter::EmitText(std::string_view text) {
         appendUnitsAsUtf8(wide_, utf8_);
         writeBytes(utf8_.data(), utf8_.size());
     }
+}
+
+// Text that is not 7-bit after its first `plain` bytes, converted through the code page's tables
+// straight into the buffer; false when its UTF-8 form might not fit into an empty buffer.
+bool ObjectStreamWriter::writeTableText(std::string_view text, std::size_t plain) {
+    const std::size_t head = 5;
+    const std::size_t most = head + 3 * text.size() + 1;
+    if (most > buffer_.size()) return false;
+    if (most > buffer_.size() - used_) flushBuffer();
+    char* out = reinterpret_cast<char*>(buffer_.data() + used_);
+    std::memcpy(out + head, text.data(), plain);
+    const std::size_t length =
+        plain + encodeBytesAsUtf8(text.substr(plain), *tables_, out + head + plain);
+    if (length == text.size() && std::memcmp(out + head, text.data(), length) == 0) {
+        // Only a UTF-8 form of the same length can be the text's own bytes.
+        writeAnsiText(text);
+        return true;
+    }
+    out[0] = static_cast<char>(ValueTag::Utf8String);
+    for (std::size_t i = 0; i < 4; ++i) out[1 + i] = static_cast<char>(length >> (8 * i));
+    used_ += head + length;
+    return true;
 }
 
 void ObjectStreamWriter::EmitWideText(std::u16string_view text) {

@@ -52,11 +52,13 @@ private:
     void writeInt32(std::int32_t v);
     void writeAnsiText(std::string_view text);
     void writeUtf8Text(std::string_view utf8);
+    bool writeTableText(std::string_view text, std::size_t plain);
     void emitPath(std::string_view name);
     void flushBuffer();
 
     Stream& stream_;
     const CodePage& codePage_;
+    const ByteCodeTables* tables_;
     std::array<unsigned char, 4096> buffer_;
     std::size_t used_ = 0;
     const ClassInfo* rootClass_ = nullptr;

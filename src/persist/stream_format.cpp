@@ -68,33 +68,28 @@ bool isSevenBit(std::string_view bytes) {
     return (acc & kHighBits) == 0;
 }
 
-bool copySevenBit(std::string_view bytes, char* out) {
+std::size_t copySevenBitPrefix(std::string_view bytes, char* out) {
     const char* p = bytes.data();
     const std::size_t n = bytes.size();
+    std::size_t i = 0;
     if (n >= 16) {
-        // Sixteen bytes at a time, the last block overlapping the one before.
-        Block acc = load16(p + n - 16);
-        std::memcpy(out + n - 16, &acc, 16);
-        for (std::size_t i = 0; i + 16 < n; i += 16) {
+        // Sixteen bytes at a time, the last block overlapping the one before; the search for the
+        // exact position starts in the first block with a high bit.
+        for (; i + 16 < n; i += 16) {
             const Block b = load16(p + i);
-            acc |= b;
             std::memcpy(out + i, &b, 16);
+            if (fold(b) & kHighBits) break;
         }
-        return (fold(acc) & kHighBits) == 0;
-    }
-    std::uint64_t acc = 0;
-    if (n >= 8) {
-        const std::uint64_t a = load64(p), b = load64(p + n - 8);
-        std::memcpy(out, &a, 8);
-        std::memcpy(out + n - 8, &b, 8);
-        acc = a | b;
-    } else {
-        for (std::size_t i = 0; i < n; ++i) {
-            acc |= static_cast<unsigned char>(p[i]);
-            out[i] = p[i];
+        if (i + 16 >= n) {
+            const Block b = load16(p + n - 16);
+            std::memcpy(out + n - 16, &b, 16);
+            if ((fold(b) & kHighBits) == 0) return n;
         }
+        while (static_cast<unsigned char>(p[i]) < 0x80) ++i;
+        return i;
     }
-    return (acc & kHighBits) == 0;
+    for (; i < n && static_cast<unsigned char>(p[i]) < 0x80; ++i) out[i] = p[i];
+    return i;
 }
 
 std::size_t sevenBitPrefix(std::string_view bytes) {
@@ -162,6 +157,64 @@ bool decodeStreamUtf8(std::string_view bytes, std::u16string& out) {
         return false;
     }
     out.resize(static_cast<std::size_t>(o - out.data()));
+    return true;
+}
+
+std::size_t encodeBytesAsUtf8(std::string_view text, const ByteCodeTables& tables, char* out) {
+    static_assert(sizeof(ByteCodeTables::Utf8) == 4);
+    char* o = out;
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const auto* end = p + text.size();
+    while (p < end) {
+        const unsigned char b = *p;
+        const ByteCodeTables::Utf8* u;
+        if (tables.lead[b] && p + 1 < end) {
+            u = &tables.pairs[b * 256u + p[1]];
+            p += 2;
+        } else {
+            u = &tables.single[b];
+            ++p;
+        }
+        // All four bytes at once: the length byte lands on the spare byte or is overwritten.
+        std::memcpy(o, u, 4);
+        o += u->length;
+    }
+    return static_cast<std::size_t>(o - out);
+}
+
+bool decodeStreamUtf8(std::string_view utf8, const ByteCodeTables& tables, char* out,
+                      std::size_t& length) {
+    auto* o = reinterpret_cast<unsigned char*>(out);
+    const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+    const auto* end = p + utf8.size();
+    auto trail = [](unsigned char b) { return b >= 0x80 && b <= 0xBF; };
+    length = 0;
+    while (p < end) {
+        const unsigned char b0 = *p;
+        unsigned unit;
+        if (b0 < 0x80) {
+            *o++ = b0;
+            ++p;
+            continue;
+        } else if (b0 >= 0xF0) {
+            return false;
+        } else if (b0 & 0x20) {
+            if (end - p < 3 || !trail(p[1]) || !trail(p[2])) return false;
+            unit = ((b0 & 0x0Fu) << 12) | ((p[1] & 0x3Fu) << 6) | (p[2] & 0x3Fu);
+            p += 3;
+        } else {
+            if (end - p < 2 || !trail(p[1])) return false;
+            unit = ((b0 & 0x3Fu) << 6) | (p[1] & 0x3Fu);
+            p += 2;
+        }
+        // Both bytes of a pair are stored; a single byte leaves its spare one to be overwritten.
+        const std::uint16_t c = tables.fromUnit[unit];
+        const bool pair = c >= 0x100;
+        o[0] = static_cast<unsigned char>(pair ? c >> 8 : c);
+        o[1] = static_cast<unsigned char>(c);
+        o += 1 + pair;
+    }
+    length = static_cast<std::size_t>(o - reinterpret_cast<unsigned char*>(out));
     return true;
 }
 

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "runtime/codepage.h"
+
 namespace klw {
 
 inline constexpr std::string_view kStreamSignature = "TPF0";
@@ -43,8 +45,9 @@ bool isValidIdent(std::string_view name);
 // UTF-8.
 bool isSevenBit(std::string_view bytes);
 
-// Copies the bytes to `out` (room for all of them) and tells whether they are 7-bit text.
-bool copySevenBit(std::string_view bytes, char* out);
+// Copies the bytes to `out` (room for all of them), at least up to the first byte of 0x80 or
+// above, and returns the number of bytes before that one (the size when there is none).
+std::size_t copySevenBitPrefix(std::string_view bytes, char* out);
 
 // Length of the leading run of bytes below 0x80. In every ANSI code page such a run is the same
 // text in UTF-8 (trail bytes below 0x80 only ever follow a lead byte).
@@ -63,5 +66,17 @@ std::size_t unitsUtf8Length(std::u16string_view text);
 // Lead bytes of 4-byte sequences (0xF0 and above) are not accepted. A broken group makes the
 // whole value the empty text: returns false with `out` empty.
 bool decodeStreamUtf8(std::string_view bytes, std::u16string& out);
+
+// One-pass forms through the tables of a code page, with the same results as the two steps.
+//
+// Text in the code page as the stream's UTF-8 (CodePage::appendUtf16, then appendUnitsAsUtf8),
+// written to `out`, which has room for 3 bytes per byte of text and one more; returns the number
+// of bytes.
+std::size_t encodeBytesAsUtf8(std::string_view text, const ByteCodeTables& tables, char* out);
+// The stream's UTF-8 in the code page (decodeStreamUtf8, then CodePage::appendFromUtf16),
+// written to `out`, which has room for as many bytes as `utf8` holds (no group yields more bytes
+// than it has). Sets `length` to the number of bytes; false (length 0) for a broken group.
+bool decodeStreamUtf8(std::string_view utf8, const ByteCodeTables& tables, char* out,
+                      std::size_t& length);
 
 }  // namespace klw

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <random>
 #include <vector>
 
 #include "persist/published_properties.h"
+#include "runtime/codepage.h"
 
 namespace klw {
 namespace {
@@ -41,8 +44,9 @@ TEST(StreamText, ScansAgreeWithBytewiseReading) {
                 const bool high = at < n && static_cast<unsigned char>(mark) >= 0x80;
                 EXPECT_EQ(isSevenBit(s), !high) << n << " " << at;
                 std::string copy(n, '?');
-                EXPECT_EQ(copySevenBit(s, copy.data()), !high) << n << " " << at;
-                EXPECT_EQ(copy, s);
+                const std::size_t plain = high ? at : n;
+                EXPECT_EQ(copySevenBitPrefix(s, copy.data()), plain) << n << " " << at;
+                EXPECT_EQ(copy.substr(0, plain), s.substr(0, plain)) << n << " " << at;
                 EXPECT_EQ(sevenBitPrefix(s), high ? at : n) << n << " " << at;
             }
         }
@@ -76,6 +80,113 @@ TEST(StreamText, DecodingRule) {
         out = u"stale";
         EXPECT_FALSE(decodeStreamUtf8(broken, out)) << broken;
         EXPECT_TRUE(out.empty());
+    }
+}
+
+// Bytes as hex digits, for failure messages.
+std::string hexOf(std::string_view bytes) {
+    std::string out;
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        out += "0123456789ABCDEF"[b >> 4];
+        out += "0123456789ABCDEF"[b & 15];
+        out += ' ';
+    }
+    return out;
+}
+
+// The text as the writer's two steps give it: through UTF-16, each unit as UTF-8.
+std::string slowUtf8(std::string_view text) {
+    std::string out;
+    appendUnitsAsUtf8(ansiCodePage().toUtf16(text), out);
+    return out;
+}
+
+// The one-pass form, into a buffer of exactly the room it asks for (so that the sanitizers see
+// any byte written beyond it).
+std::string fastUtf8(std::string_view text) {
+    std::vector<char> out(3 * text.size() + 1);
+    const std::size_t n = encodeBytesAsUtf8(text, *ansiCodePage().byteCodeTables(), out.data());
+    EXPECT_LE(n, 3 * text.size());
+    return std::string(out.data(), n);
+}
+
+// The reader's two steps: the stream's UTF-8 to UTF-16, then to the code page; nullopt for a
+// broken group.
+std::optional<std::string> slowAnsi(std::string_view utf8) {
+    std::u16string units;
+    if (!decodeStreamUtf8(utf8, units)) return std::nullopt;
+    return ansiCodePage().fromUtf16(units);
+}
+
+std::optional<std::string> fastAnsi(std::string_view utf8) {
+    std::vector<char> out(utf8.size());
+    std::size_t n = 99;
+    if (!decodeStreamUtf8(utf8, *ansiCodePage().byteCodeTables(), out.data(), n)) {
+        EXPECT_EQ(n, 0u);
+        return std::nullopt;
+    }
+    return std::string(out.data(), n);
+}
+
+// Every double-byte code and every single byte (half-width katakana among them), alone and
+// between 7-bit text, both ways.
+TEST(StreamText, OnePassConversionsAgreeForEveryCharacter) {
+    const CodePage& cp = ansiCodePage();
+    std::vector<std::string> chars;
+    for (int b = 0; b < 256; ++b) {
+        chars.push_back(std::string(1, static_cast<char>(b)));
+        if (!cp.isLeadByte(static_cast<unsigned char>(b))) continue;
+        for (int t = 0; t < 256; ++t) chars.push_back({static_cast<char>(b), static_cast<char>(t)});
+    }
+    ASSERT_EQ(chars.size(), 256u + 60u * 256u);
+    for (const std::string& c : chars) {
+        for (const std::string& text : {c, "http://" + c + "/x", c + c + c}) {
+            const std::string utf8 = fastUtf8(text);
+            ASSERT_EQ(utf8, slowUtf8(text)) << hexOf(text);
+            ASSERT_EQ(fastAnsi(utf8), slowAnsi(utf8)) << hexOf(text);
+        }
+    }
+    // Round trips: what the code page holds comes back as the same bytes.
+    EXPECT_EQ(fastAnsi(fastUtf8(ansi("ﾃｽﾄ｡ｱﾝﾟ"))), ansi("ﾃｽﾄ｡ｱﾝﾟ"));
+    EXPECT_EQ(fastAnsi(fastUtf8(ansi("東京都①ソ表"))), ansi("東京都①ソ表"));
+}
+
+// Every UTF-16 unit in the stream's UTF-8, in each group length that can carry it, with the
+// groups that the length rule reads differently from UTF-8.
+TEST(StreamText, OnePassDecodingAgreesForEveryUnit) {
+    for (unsigned u = 0; u < 0x10000; ++u) {
+        std::vector<std::string> forms = {
+            {static_cast<char>(0xE0 | (u >> 12)), static_cast<char>(0x80 | ((u >> 6) & 0x3F)),
+             static_cast<char>(0x80 | (u & 0x3F))},
+            // 0xA0..0xBF lead a group of 3 as well.
+            {static_cast<char>(0xA0 | (u >> 12)), static_cast<char>(0x80 | ((u >> 6) & 0x3F)),
+             static_cast<char>(0x80 | (u & 0x3F))}};
+        if (u < 0x800) {
+            forms.push_back(
+                {static_cast<char>(0xC0 | (u >> 6)), static_cast<char>(0x80 | (u & 0x3F))});
+            forms.push_back(
+                {static_cast<char>(0x80 | (u >> 6)), static_cast<char>(0x80 | (u & 0x3F))});
+        }
+        if (u < 0x80) forms.push_back(std::string(1, static_cast<char>(u)));
+        for (const std::string& f : forms) {
+            ASSERT_EQ(fastAnsi(f), slowAnsi(f)) << u;
+            ASSERT_EQ(fastAnsi("a" + f + "b" + f), slowAnsi("a" + f + "b" + f)) << u;
+        }
+    }
+}
+
+// Arbitrary bytes: lone lead bytes, broken and 4-byte groups, truncated texts.
+TEST(StreamText, OnePassConversionsAgreeOnArbitraryBytes) {
+    std::mt19937 rng(4711);
+    const unsigned char pool[] = {0x00, 0x41, 0x5C, 0x7F, 0x80, 0x81, 0x82, 0x9F, 0xA0, 0xA1,
+                                  0xBF, 0xC0, 0xC3, 0xDF, 0xE0, 0xE3, 0xEF, 0xF0, 0xFC, 0xFF};
+    for (int run = 0; run < 200000; ++run) {
+        std::string s(rng() % 12, '\0');
+        for (char& c : s)
+            c = static_cast<char>(rng() % 2 ? pool[rng() % sizeof pool] : rng() % 256);
+        ASSERT_EQ(fastUtf8(s), slowUtf8(s)) << hexOf(s);
+        ASSERT_EQ(fastAnsi(s), slowAnsi(s)) << hexOf(s);
     }
 }
 
