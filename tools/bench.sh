@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# Builds the benchmarks into build/bench (Release, no sanitizers) and runs them.
+# Builds the benchmarks into build/bench (or $KLW_BUILD_DIR/bench) (Release, no sanitizers) and runs them.
 # Extra arguments go to the benchmark program (e.g. --benchmark_repetitions=5).
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
-build="$root/build/bench"
+build="${KLW_BUILD_DIR:-$root/build}/bench"
 
 cmake -S "$root" -B "$build" -G Ninja -DKLW_BENCH=ON -DKLW_SANITIZE=OFF -DBUILD_TESTING=OFF \
     -DCMAKE_BUILD_TYPE=Release >/dev/null

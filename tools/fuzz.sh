@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets into build/fuzz and runs the list file reader fuzzer for a bounded
+# Builds the libFuzzer targets into build/fuzz (or $KLW_BUILD_DIR/fuzz) and runs the list file reader fuzzer for a bounded
 # time over the seed corpus. Fails on any crash, leak or sanitizer report.
 # Usage: tools/fuzz.sh [seconds]   (default 60)
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
-build="$root/build/fuzz"
+build="${KLW_BUILD_DIR:-$root/build}/fuzz"
 
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DKLW_FUZZ=ON -DBUILD_TESTING=OFF \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
