@@ -19,24 +19,23 @@ std::string Edit::text() const {
 
 void Edit::setText(const std::string& text) {
     if (text == this->text()) return;
-    settingText_ = true;
-    changeSeen_ = false;
     SetWindowTextA(handle(), text.c_str());
-    settingText_ = false;
-    // Some platforms send EN_CHANGE for a set text, some don't: raise the event once either way.
-    if (!changeSeen_) changed();
+    // Platforms differ in whether a set text notifies: raise the event here when it did not.
+    changed();
 }
 
 void Edit::selectAll() { SendMessageA(handle(), EM_SETSEL, 0, -1); }
 
 void Edit::changed() {
+    // Some edits (undo under Wine) notify twice for one change; the second sees no change.
+    std::string now = text();
+    if (now == reported_) return;
+    reported_ = std::move(now);
     if (onChange) onChange(*this);
 }
 
 void Edit::reflectCommand(WORD code) {
-    if (code != EN_CHANGE) return;
-    if (settingText_) changeSeen_ = true;
-    changed();
+    if (code == EN_CHANGE) changed();
 }
 
 void Edit::onEnter() {

@@ -22,9 +22,9 @@ public:
     HBRUSH reflectColor(HDC dc) override;
 
 private:
+    // Raises OnChange when the text differs from the one last reported.
     void changed();
-    bool settingText_ = false;
-    bool changeSeen_ = false;
+    std::string reported_;
 };
 
 }  // namespace klw

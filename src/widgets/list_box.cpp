@@ -145,7 +145,7 @@ LRESULT ListBox::subclassProc(UINT msg, WPARAM wp, LPARAM lp) {
             typed(ch);
         } else if (ansiCodePage().isLeadByte(byte)) {
             pendingLead_.assign(1, static_cast<char>(byte));
-        } else if (byte >= 0x20 || byte == '\b') {
+        } else if ((byte >= 0x20 && byte != 0x7F) || byte == '\b') {
             typed(std::string(1, static_cast<char>(byte)));
         }
         return 0;
