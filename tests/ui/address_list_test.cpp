@@ -1,6 +1,7 @@
+#include "ui/address_list.h"
+
 #include <gtest/gtest.h>
 
-#include "ui/address_list.h"
 #include "ui/fake_view.h"
 
 namespace klw {
@@ -32,7 +33,8 @@ TEST(CommandStates, RefreshFollowsTheTable) {
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(::testing::Message() << r.count << " entries, selection " << r.selection);
-        FakeView v = withEntries(std::vector<std::string>(static_cast<size_t>(r.count), "x"), r.selection);
+        FakeView v =
+            withEntries(std::vector<std::string>(static_cast<size_t>(r.count), "x"), r.selection);
         for (int i = 0; i < 5; ++i) v.enabled[i] = r.before[static_cast<size_t>(i)] == '1';
         refreshCommandStates(v);
         EXPECT_EQ(v.states(), r.after);
@@ -52,6 +54,25 @@ TEST(CommandStates, EntryFieldRule) {
     v.type("h");
     refreshCommandStates(v);
     EXPECT_EQ(v.states(), "11111");
+}
+
+TEST(CommandStates, EntryFieldRuleOrder) {
+    FakeView v = withEntries({"a"}, 0);
+    v.type("h");
+    EXPECT_EQ(v.trace,
+              (std::vector<std::string>{"change h", "+Add", "-Up", "-Down", "-Delete", "-Go"}));
+}
+
+TEST(EditingCommands, AddRunsTheEntryFieldRuleInsideTheClear) {
+    FakeView v = withEntries({"a"}, 0);
+    v.type("b");
+    v.trace.clear();
+    addEntry(v);
+    const std::vector<std::string> expected = {
+        "append b", "select 1", "+Up",  "-Down", "+Delete", "+Go",             // refresh
+        "clear",    "change ",  "-Add", "+Up",   "-Down",   "+Delete", "+Go",  // rule, refresh
+    };
+    EXPECT_EQ(v.trace, expected);
 }
 
 TEST(EditingCommands, AddAppendsSelectsAndClearsTheField) {
@@ -141,6 +162,19 @@ TEST(Go, OpensTheSelectedEntryAndMovesOnWithoutWrapping) {
     FakeView none = withEntries({"a"}, -1);
     openEntry(none);
     EXPECT_TRUE(none.opened.empty());
+}
+
+TEST(Go, OnTheLastEntryRunsNoRefresh) {
+    FakeView v = withEntries({"a", "b"}, 1);
+    v.enabled[static_cast<int>(Command::Go)] = true;
+    openEntry(v);
+    EXPECT_EQ(v.opened, std::vector<std::string>{"b"});
+    EXPECT_EQ(v.selected, 1);
+    EXPECT_EQ(v.states(), "10000") << "Delete and Up stay as they were";
+    FakeView first = withEntries({"a", "b"}, 0);
+    openEntry(first);
+    EXPECT_EQ(first.trace,
+              (std::vector<std::string>{"select 1", "+Up", "-Down", "+Delete", "+Go"}));
 }
 
 }  // namespace

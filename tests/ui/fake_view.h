@@ -16,6 +16,9 @@ public:
     std::string field;
     std::vector<std::string> opened;
     int changeEvents = 0;
+    // Every operation the rules performed, in order: "append x", "select 1", "+Go", "-Add",
+    // "clear", "change x" (the field's change event with its new text).
+    std::vector<std::string> trace;
 
     bool on(Command c) const { return enabled[static_cast<int>(c)]; }
     // Go, Add, Up, Down, Delete as a string of 0 and 1, for compact expectations.
@@ -27,12 +30,14 @@ public:
     void type(const std::string& text) {
         field = text;
         ++changeEvents;
+        trace.push_back("change " + text);
         entryFieldChanged(*this);
     }
 
     int count() const override { return static_cast<int>(entries.size()); }
     std::string item(int i) const override { return entries.at(static_cast<size_t>(i)); }
     int append(const std::string& t) override {
+        trace.push_back("append " + t);
         entries.push_back(t);
         return count() - 1;
     }
@@ -50,10 +55,20 @@ public:
             --selected;
     }
     int selection() const override { return selected; }
-    void setSelection(int i) override { selected = (i >= -1 && i < count()) ? i : -1; }
-    void setEnabled(Command c, bool on) override { enabled[static_cast<int>(c)] = on; }
+    void setSelection(int i) override {
+        trace.push_back("select " + std::to_string(i));
+        selected = (i >= -1 && i < count()) ? i : -1;
+    }
+    void setEnabled(Command c, bool on) override {
+        static const char* const names[] = {"Go", "Add", "Up", "Down", "Delete"};
+        trace.push_back((on ? "+" : "-") + std::string(names[static_cast<int>(c)]));
+        enabled[static_cast<int>(c)] = on;
+    }
     std::string entryText() const override { return field; }
-    void clearEntry() override { type(""); }
+    void clearEntry() override {
+        trace.push_back("clear");
+        type("");
+    }
     void shellOpen(const std::string& text) override { opened.push_back(text); }
 };
 

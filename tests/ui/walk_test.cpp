@@ -1,0 +1,246 @@
+// Walking the list on the real window under Wine: Go hands entries to the shell, which starts
+// the project's recorder as the http handler; the recorder's log shows what the shell received.
+#include <gtest/gtest.h>
+#include <objbase.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "runtime/codepage.h"
+#include "ui/main_window_fixture.h"
+
+namespace klw {
+namespace {
+
+using test::Events;
+using test::pump;
+
+constexpr const char kHttpCommand[] = "http\\shell\\open\\command";
+
+std::string toolsFolder() {
+    const char* tools = std::getenv("KLW_TOOLS");
+    return tools ? tools : "";
+}
+
+std::string recorderLog() { return toolsFolder() + "\\klw-recorder.log"; }
+
+class Walk : public test::MainWindowTest {
+protected:
+    // The recorder becomes the http handler for this test program; the prefix's own handler
+    // comes back afterwards.
+    static void SetUpTestSuite() {
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+        HKEY key = nullptr;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, kHttpCommand, 0, nullptr, 0,
+                                  KEY_READ | KEY_WRITE, nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+        char old[1024] = {};
+        DWORD size = sizeof old - 1;
+        DWORD type = 0;
+        hadOld_ = RegQueryValueExA(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(old),
+                                   &size) == ERROR_SUCCESS;
+        old_ = old;
+        const std::string command = "\"" + toolsFolder() + "\\klw_recorder.exe\" \"%1\"";
+        RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                       static_cast<DWORD>(command.size() + 1));
+        RegCloseKey(key);
+    }
+    static void TearDownTestSuite() {
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(HKEY_CLASSES_ROOT, kHttpCommand, 0, KEY_WRITE, &key) == ERROR_SUCCESS) {
+            if (hadOld_)
+                RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(old_.c_str()),
+                               static_cast<DWORD>(old_.size() + 1));
+            RegCloseKey(key);
+        }
+        CoUninitialize();
+    }
+    void SetUp() override {
+        ASSERT_FALSE(toolsFolder().empty()) << "KLW_TOOLS names the recorder's folder";
+        DeleteFileA(recorderLog().c_str());
+        MainWindowTest::SetUp();
+    }
+
+    // The recorder writes from its own process: wait until it has logged `n` addresses.
+    std::vector<std::string> opened(size_t n, int timeoutMs = 15000) {
+        std::vector<std::string> lines;
+        for (DWORD start = GetTickCount();; Sleep(50)) {
+            lines.clear();
+            const std::string log = test::readFile(recorderLog());
+            size_t from = 0;
+            for (size_t nl; (nl = log.find('\n', from)) != std::string::npos; from = nl + 1)
+                lines.push_back(log.substr(from, nl - from));
+            if (lines.size() >= n || GetTickCount() - start >= static_cast<DWORD>(timeoutMs)) break;
+        }
+        return lines;
+    }
+    // Nothing more arrives within a second.
+    std::vector<std::string> openedAfterAWhile(size_t n) {
+        Sleep(1000);
+        return opened(n, 0);
+    }
+
+    static inline bool hadOld_ = false;
+    static inline std::string old_;
+};
+
+using Names = std::vector<std::string>;
+
+TEST_F(Walk, GoHandsTheEntryToTheShellByteForByteAndMovesOn) {
+    const std::string japanese =
+        ansi("http://example.com/パス/ファイル.html?q=日本語&x=%E3%81%82#top");
+    const std::string spaced = "http://example.com/a b/c";
+    const std::string upper = "HTTP://EXAMPLE.COM/Upper?";
+    load({japanese, spaced, upper});
+    show();
+    clickOn(*form->btnGo);
+    EXPECT_EQ(opened(1), Names{japanese});
+    EXPECT_EQ(form->lbxURL->itemIndex(), 1);
+    EXPECT_EQ(states(), "10111") << "the refresh ran: Up, Down and Delete on";
+    ASSERT_EQ(focused(), form->btnGo.get());
+    // Each open is awaited before the next, so that the log keeps their order.
+    press(VK_SPACE);
+    EXPECT_EQ(opened(2), (Names{japanese, spaced}));
+    press(VK_RETURN);
+    EXPECT_EQ(opened(3), (Names{japanese, spaced, upper}));
+    EXPECT_EQ(form->lbxURL->itemIndex(), 2) << "the last entry stays selected";
+    press(VK_RETURN);
+    EXPECT_EQ(opened(4), (Names{japanese, spaced, upper, upper}));
+    EXPECT_EQ(form->lbxURL->itemIndex(), 2);
+    EXPECT_EQ(entries(), (Names{japanese, spaced, upper})) << "Go changes no entry";
+}
+
+TEST_F(Walk, HeldEnterWalksTheListFromTheStart) {
+    load({"http://example.com/1", "http://example.com/2", "http://example.com/3"});
+    show();
+    ASSERT_EQ(focused(), form->edtTest.get());
+    test::holdKey(VK_RETURN, 4);
+    pump(app);
+    EXPECT_EQ(events, (Events{"btnGoClick", "btnGoClick", "btnGoClick", "btnGoClick"}));
+    // The recorders run side by side and may log in any order.
+    auto log = opened(4);
+    std::sort(log.begin(), log.end());
+    EXPECT_EQ(log, (Names{"http://example.com/1", "http://example.com/2", "http://example.com/3",
+                          "http://example.com/3"}));
+    EXPECT_EQ(form->lbxURL->itemIndex(), 2);
+    EXPECT_EQ(focused(), form->edtTest.get());
+}
+
+TEST_F(Walk, DoubleClickOpensTheEntryUnderThePointer) {
+    load({"http://example.com/1", "http://example.com/2", "http://example.com/3"});
+    show();
+    clickRow(1, true);
+    EXPECT_EQ(events, (Events{"lbxURLClick", "lbxURLDblClick"}));
+    EXPECT_EQ(opened(1), Names{"http://example.com/2"});
+    EXPECT_EQ(form->lbxURL->itemIndex(), 2);
+}
+
+TEST_F(Walk, AnAddressTheShellCannotOpenStillMovesTheSelectionOn) {
+    test::DialogWatcher watcher;  // whatever the shell might show is its own matter
+    load({"nosuchscheme:zz", "http://example.com/after"});
+    show();
+    press(VK_RETURN);
+    EXPECT_EQ(form->lbxURL->itemIndex(), 1);
+    EXPECT_EQ(states(), "10101");
+    press(VK_RETURN);
+    EXPECT_EQ(opened(1), Names{"http://example.com/after"});
+    EXPECT_EQ(openedAfterAWhile(2), Names{"http://example.com/after"});
+    EXPECT_FALSE(app.terminated());
+}
+
+TEST_F(Walk, GoWithoutASelectionOpensNothing) {
+    for (const char* e : {"http://example.com/1", "http://example.com/2"}) form->lbxURL->append(e);
+    form->btnGo->setEnabled(true);
+    show();
+    clickOn(*form->btnGo);
+    EXPECT_EQ(events, Events{"btnGoClick"});
+    EXPECT_EQ(form->lbxURL->itemIndex(), -1);
+    EXPECT_TRUE(openedAfterAWhile(1).empty());
+    clickRow(1);
+    clickOn(*form->btnGo);
+    EXPECT_EQ(openedAfterAWhile(2), Names{"http://example.com/2"});
+}
+
+TEST_F(Walk, TypedAddressesAreAddedAndWalked) {
+    show();
+    for (const char* address : {"http://example.com/x", "http://example.com/y"}) {
+        type(address);
+        press(VK_RETURN);
+    }
+    ASSERT_EQ(entries(), (Names{"http://example.com/x", "http://example.com/y"}));
+    // Back to the top with the keyboard, then Enter from the list walks on.
+    press(VK_TAB);
+    press(VK_TAB);
+    ASSERT_EQ(focused(), form->lbxURL.get());
+    press(VK_HOME);
+    press(VK_RETURN);
+    press(VK_RETURN);
+    EXPECT_EQ(opened(2), (Names{"http://example.com/x", "http://example.com/y"}));
+}
+
+TEST_F(Walk, ListOperationFailuresAreShownAndTheWindowKeepsRunning) {
+    test::DialogWatcher watcher;
+    load({"a", "b", "c"});
+    show();
+    clickRow(0);
+    // A handler that reads outside the list.
+    int index = 3;
+    form->btnDelete->onClick = [&](Control&) { form->lbxURL->item(index); };
+    clickOn(*form->btnDelete);
+    index = -1;
+    clickOn(*form->btnDelete);
+    pump(app, 300);
+    auto seen = watcher.seen();
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0].windowClass, "#32770");
+    EXPECT_EQ(seen[0].caption, app.title());
+    EXPECT_EQ(seen[0].text, ansi("リストのインデックスが範囲を超えています (3)"));
+    EXPECT_EQ(seen[1].text, ansi("リストのインデックスが範囲を超えています (-1)"));
+    EXPECT_EQ(entries(), (Names{"a", "b", "c"}));
+
+    // The platform list refusing an entry: Add stops at the append.
+    watcher.clear();
+    auto refuse = [](HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
+        if (msg == LB_ADDSTRING) return static_cast<LRESULT>(LB_ERRSPACE);
+        return DefSubclassProc(hwnd, msg, wp, lp);
+    };
+    SetWindowSubclass(form->lbxURL->handle(), refuse, 78, 0);
+    clickOn(*form->edtTest);
+    type("http://example.com/new");
+    events.clear();
+    press(VK_RETURN);
+    pump(app, 300);
+    seen = watcher.seen();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].text, ansi("行を挿入できません."));
+    EXPECT_EQ(events, Events{"btnAddClick"});
+    EXPECT_EQ(entries(), (Names{"a", "b", "c"}));
+    EXPECT_EQ(form->edtTest->text(), "http://example.com/new") << "the field was not cleared";
+    EXPECT_TRUE(form->btnAdd->isEnabled());
+    EXPECT_FALSE(app.terminated());
+    // The window goes on working: once the list takes entries again, Enter adds.
+    RemoveWindowSubclass(form->lbxURL->handle(), refuse, 78);
+    press(VK_RETURN);
+    EXPECT_EQ(entries().back(), "http://example.com/new");
+    EXPECT_EQ(form->edtTest->text(), "");
+}
+
+TEST_F(Walk, DiagnosticsShowTheCountAndTheSelection) {
+    test::DialogWatcher watcher;
+    load({"a", "b", "c"});
+    show();
+    clickRow(1);
+    form->mnuMainTestItemCountClick(*form->mnuMainTestItemCount);
+    form->mnuMainTestItemNoClick(*form->mnuMainTestItemNo);
+    form->lbxURL->setItemIndex(-1);
+    form->mnuMainTestItemNoClick(*form->mnuMainTestItemNo);
+    const auto seen = watcher.seen();
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_EQ(seen[0].windowClass, "TMessageForm");
+    EXPECT_EQ(seen[0].text, "3");
+    EXPECT_EQ(seen[1].text, "1");
+    EXPECT_EQ(seen[2].text, "-1");
+}
+
+}  // namespace
+}  // namespace klw
