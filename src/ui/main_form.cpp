@@ -4,6 +4,7 @@
 
 #include "app/application.h"
 #include "app/message_form.h"
+#include "persist/position_store.h"
 #include "runtime/codepage.h"
 #include "widgets/error_sink.h"
 
@@ -186,13 +187,19 @@ void TfrmMain::setLeft(int left) { moveTo(left, top()); }
 // ---- Handlers ----
 
 void TfrmMain::FormCreate() {
+    restorePosition(
+        handle(), [this](int v) { setTop(v); }, [this](int v) { setLeft(v); });
+    listFile_.load(streamedList());
     if (lbxURL->count() > 0) {
         lbxURL->setItemIndex(0);
         btnGo->setEnabled(true);
     }
 }
 
-void TfrmMain::FormClose(CloseAction&) {}
+void TfrmMain::FormClose(CloseAction&) {
+    savePosition(top(), left());
+    listFile_.save(streamedList());
+}
 
 void TfrmMain::edtTestChange(Control&) { entryFieldChanged(*this); }
 void TfrmMain::lbxURLClick(Control&) { refreshCommandStates(*this); }
@@ -231,6 +238,20 @@ LRESULT TfrmMain::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             if ((wp & 0xFFF0) == SC_MINIMIZE && app_.mainForm() == this) {
                 app_.minimize();
                 return 0;
+            }
+            return Form::handleMessage(msg, wp, lp);
+        case WM_ENDSESSION:
+            // The session ends without the close route: keep the position and the list anyway,
+            // silently, each on its own (a failed save leaves the old file as it was).
+            if (wp) {
+                try {
+                    savePosition(top(), left());
+                } catch (...) {
+                }
+                try {
+                    listFile_.save(streamedList());
+                } catch (...) {
+                }
             }
             return Form::handleMessage(msg, wp, lp);
         case WM_WINDOWPOSCHANGED: {

@@ -2,6 +2,7 @@
 // The main window frmMain: its seven controls, the menu bar and the handlers bound to them.
 #include <memory>
 
+#include "persist/list_file.h"
 #include "persist/streamed_list_box.h"
 #include "ui/address_list.h"
 #include "ui/layout.h"
@@ -50,6 +51,8 @@ public:
 
     // lbxURL as the list file reads and writes it.
     StreamedListBox& streamedList() { return *streamedList_; }
+    // The list file of the current directory, loaded by FormCreate and saved by FormClose.
+    ListFile& listFile() { return listFile_; }
 
     const MainLayout& layout() const { return layout_; }
     int pixelsPerInch() const { return pixelsPerInch_; }
@@ -97,6 +100,7 @@ private:
 
     Application& app_;
     std::unique_ptr<StreamedListBox> streamedList_;
+    ListFile listFile_;
     UniqueFont windowFont_;
     UniqueFont editFont_;
     MainLayout layout_{};
