@@ -1,0 +1,422 @@
+// The main window's create and close handlers with the real registry and file system under
+// Wine: position restore and save, the list file load and save, their failures as the user sees
+// them, and the save at the end of the session.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "app/application.h"
+#include "persist/position_store.h"
+#include "runtime/codepage.h"
+#include "stream_bytes.h"
+#include "support/gui_test.h"
+#include "ui/main_form.h"
+#include "win_helpers.h"
+
+namespace klw {
+namespace {
+
+using test::pump;
+using test::readFile;
+using test::writeFile;
+
+const std::string kDat = "korlinkwalker.dat";
+const std::string kBak = "korlinkwalker.dat.bak";
+
+// One run of the program inside this process: the application object, then the main window
+// (whose construction runs FormCreate), shown as the start-up shows it.
+struct ProgramRun {
+    Application app;
+    TfrmMain form{app};
+    ProgramRun() {
+        ShowWindow(form.handle(), SW_SHOWNORMAL);
+        test::activate(app, form.handle());
+    }
+    // Posts WM_CLOSE and lets the loop run; true when the close route ended the loop.
+    bool close() {
+        PostMessageA(form.handle(), WM_CLOSE, 0, 0);
+        pump(app, 250);
+        return app.terminated();
+    }
+    std::vector<std::string> entries() {
+        std::vector<std::string> out;
+        for (int i = 0; i < form.lbxURL->count(); ++i) out.push_back(form.lbxURL->item(i));
+        return out;
+    }
+    // Enabled flags of Go, Add, Up, Down, Delete.
+    std::vector<bool> commands() {
+        return {form.btnGo->isEnabled(), form.btnAdd->isEnabled(), form.btnUP->isEnabled(),
+                form.btnDown->isEnabled(), form.btnDelete->isEnabled()};
+    }
+    void add(const std::string& address) {
+        SetFocus(form.edtTest->handle());
+        test::typeText(address);
+        test::key(VK_RETURN);
+        pump(app, 80);
+    }
+    RECT rect() {
+        RECT r{};
+        GetWindowRect(form.handle(), &r);
+        return r;
+    }
+};
+
+std::string imageOf(const std::vector<std::string>& entries) {
+    test::TempCurrentDirectory scratch;
+    ProgramRun run;
+    for (const auto& e : entries) run.form.streamedList().appendEntry(e);
+    return test::writeImage(run.form.streamedList());
+}
+
+std::vector<std::string> texts(const std::vector<test::SeenDialog>& seen) {
+    std::vector<std::string> out;
+    for (const auto& d : seen) out.push_back(d.text);
+    return out;
+}
+
+using Texts = std::vector<std::string>;
+const std::vector<bool> kOnlyGo{true, false, false, false, false};
+const std::vector<bool> kNone{false, false, false, false, false};
+
+class WindowPersist : public ::testing::Test {
+protected:
+    void SetUp() override { test::deletePositionKey(); }
+    void TearDown() override { test::deletePositionKey(); }
+
+    // Where the system puts the window when nothing is restored.
+    static POINT defaultPlace() {
+        test::TempCurrentDirectory scratch;
+        test::deletePositionKey();
+        ProgramRun run;
+        const RECT r = run.rect();
+        return {r.left, r.top};
+    }
+
+    test::TempCurrentDirectory dir;
+    test::DialogWatcher watcher;
+};
+
+TEST_F(WindowPersist, FirstRunStoresTopAndLeftAsDwordsAtClose) {
+    {
+        ProgramRun run;
+        EXPECT_FALSE(test::positionKeyExists()) << "the restore creates nothing";
+        RECT r = run.rect();
+        EXPECT_NE(MonitorFromRect(&r, MONITOR_DEFAULTTONULL), nullptr);
+        // The user moves the window, then closes it.
+        run.form.setLeft(123);
+        run.form.setTop(77);
+        ASSERT_TRUE(run.close());
+    }
+    const auto values = test::regQueryPosition();
+    ASSERT_EQ(values.size(), 2u);
+    EXPECT_EQ(values.at("Top").type, "REG_DWORD");
+    EXPECT_EQ(values.at("Top").data, test::dwordText(77));
+    EXPECT_EQ(values.at("Left").type, "REG_DWORD");
+    EXPECT_EQ(values.at("Left").data, test::dwordText(123));
+    EXPECT_TRUE(watcher.seen().empty());
+
+    ProgramRun next;
+    EXPECT_EQ(next.form.left(), 123);
+    EXPECT_EQ(next.form.top(), 77);
+}
+
+TEST_F(WindowPersist, NegativePositionsAreTwosComplementAndRestoredWhenVisible) {
+    {
+        ProgramRun run;
+        run.form.setLeft(-100);
+        run.form.setTop(40);
+        ASSERT_TRUE(run.close());
+    }
+    const auto values = test::regQueryPosition();
+    EXPECT_EQ(values.at("Left").data, "0xffffff9c");
+    EXPECT_EQ(values.at("Top").data, "0x28");
+    ProgramRun next;
+    EXPECT_EQ(next.form.left(), -100) << "partly visible: exactly where it was stored";
+    EXPECT_EQ(next.form.top(), 40);
+}
+
+// -1200 with the window's width lies left of the only screen: stored and read back exactly, then
+// moved by the least distance into the nearest work area.
+TEST_F(WindowPersist, APositionOnNoMonitorIsBroughtIntoView) {
+    int width = 0, height = 0;
+    {
+        ProgramRun run;
+        run.form.setLeft(-1200);
+        run.form.setTop(40);
+        RECT r = run.rect();
+        width = r.right - r.left;
+        height = r.bottom - r.top;
+        ASSERT_EQ(MonitorFromRect(&r, MONITOR_DEFAULTTONULL), nullptr) << "premise: off-screen";
+        ASSERT_TRUE(run.close());
+    }
+    const auto values = test::regQueryPosition();
+    EXPECT_EQ(values.at("Left").data, "0xfffffb50");
+    EXPECT_EQ(values.at("Top").data, "0x28");
+
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    RECT stored{-1200, 40, -1200 + width, 40 + height};
+    GetMonitorInfoA(MonitorFromRect(&stored, MONITOR_DEFAULTTONEAREST), &info);
+    {
+        ProgramRun next;
+        EXPECT_EQ(next.form.left(), info.rcWork.left);
+        EXPECT_EQ(next.form.top(), 40);
+        RECT r = next.rect();
+        EXPECT_NE(MonitorFromRect(&r, MONITOR_DEFAULTTONULL), nullptr);
+        EXPECT_EQ(r.right - r.left, width) << "the size is kept";
+    }
+    // Below the screen: the top comes up to the work area's bottom, the left stays.
+    test::setPositionDword("Top", 5000);
+    test::setPositionDword("Left", 100);
+    ProgramRun below;
+    EXPECT_EQ(below.form.left(), 100);
+    EXPECT_EQ(below.form.top(), info.rcWork.bottom - height);
+}
+
+TEST_F(WindowPersist, BadValuesRestoreWhatTheyCan) {
+    const POINT place = defaultPlace();
+    struct Case {
+        const char* what;
+        std::function<void()> store;
+        POINT expected;
+    };
+    const Case cases[] = {
+        {"empty key", [] { test::setPositionValue("Other", REG_SZ, "x", 2); }, place},
+        {"Top as REG_SZ \"100\"",
+         [] {
+             test::setPositionValue("Top", REG_SZ, "100", 4);
+             test::setPositionDword("Left", 50);
+         },
+         place},
+        {"Top longer than 4 bytes",
+         [] {
+             test::setPositionValue("Top", REG_BINARY, "12345678", 8);
+             test::setPositionDword("Left", 50);
+         },
+         place},
+        {"only Top", [] { test::setPositionDword("Top", 200); }, {place.x, 200}},
+        {"good Top, Left as REG_SZ",
+         [] {
+             test::setPositionDword("Top", 210);
+             test::setPositionValue("Left", REG_SZ, "50", 3);
+         },
+         {place.x, 210}},
+        {"good Top, Left as REG_BINARY",
+         [] {
+             test::setPositionDword("Top", 220);
+             test::setPositionValue("Left", REG_BINARY, "\x32\0\0\0", 4);
+         },
+         {place.x, 220}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::deletePositionKey();
+        c.store();
+        ProgramRun run;
+        EXPECT_EQ(run.form.left(), c.expected.x);
+        EXPECT_EQ(run.form.top(), c.expected.y);
+    }
+    EXPECT_TRUE(watcher.seen().empty()) << "restore failures never reach the user";
+}
+
+TEST_F(WindowPersist, TheListIsSavedAtCloseAndLoadedAtTheNextStart) {
+    {
+        ProgramRun run;
+        EXPECT_EQ(run.entries().size(), 0u);
+        EXPECT_EQ(run.commands(), kNone);
+        run.add("http://example.com/a");
+        run.add("http://example.org/b");
+        ASSERT_EQ(run.entries().size(), 2u);
+        ASSERT_TRUE(run.close());
+    }
+    EXPECT_EQ(readFile(kDat), imageOf({"http://example.com/a", "http://example.org/b"}));
+    EXPECT_EQ(test::folderNames(), std::set<std::string>{kDat});
+    {
+        ProgramRun next;
+        EXPECT_EQ(next.entries(), (Texts{"http://example.com/a", "http://example.org/b"}));
+        EXPECT_EQ(next.form.lbxURL->itemIndex(), 0);
+        EXPECT_EQ(next.commands(), kOnlyGo);
+        // Closing without any change still rewrites the file.
+        DeleteFileA(kDat.c_str());
+        ASSERT_TRUE(next.close());
+    }
+    EXPECT_EQ(readFile(kDat), imageOf({"http://example.com/a", "http://example.org/b"}));
+    {
+        // A list emptied by deleting every entry is saved empty.
+        ProgramRun third;
+        for (int i = 0; i < 2; ++i) {
+            third.form.lbxURL->setItemIndex(0);
+            third.form.btnDeleteClick(*third.form.btnDelete);
+        }
+        ASSERT_EQ(third.entries().size(), 0u);
+        ASSERT_TRUE(third.close());
+    }
+    EXPECT_EQ(readFile(kDat).size(), 93u);
+    ProgramRun fourth;
+    EXPECT_EQ(fourth.entries().size(), 0u);
+    EXPECT_EQ(fourth.commands(), kNone);
+    EXPECT_TRUE(watcher.seen().empty());
+}
+
+TEST_F(WindowPersist, TheCurrentDirectoryDecidesWhichFileIsUsed) {
+    const std::string image = imageOf({"http://here/"});
+    writeFile(kDat, image);
+    const std::string first = dir.path();
+    test::TempCurrentDirectory other;
+    {
+        ProgramRun run;
+        EXPECT_EQ(run.entries().size(), 0u) << "the file of the first folder is not used";
+        run.add("http://there/");
+        ASSERT_TRUE(run.close());
+    }
+    EXPECT_EQ(readFile(kDat), imageOf({"http://there/"}));
+    EXPECT_EQ(readFile(first + "\\" + kDat), image);
+    SetCurrentDirectoryA(first.c_str());
+    {
+        ProgramRun back;
+        EXPECT_EQ(back.entries(), Texts{"http://here/"});
+    }
+    SetCurrentDirectoryA(other.path().c_str());
+}
+
+TEST_F(WindowPersist, AFileLockedAtStartAndAtClose) {
+    const std::string old = imageOf({"http://locked/"});
+    writeFile(kDat, old);
+    auto lock = std::make_unique<test::FileLock>(kDat);
+    ASSERT_TRUE(lock->held());
+    ProgramRun run;
+    EXPECT_EQ(texts(watcher.seen()), Texts{ansi("ファイル korlinkwalker.dat は開けません.")});
+    EXPECT_EQ(run.entries().size(), 0u);
+    EXPECT_EQ(run.form.lbxURL->itemIndex(), -1);
+    EXPECT_EQ(run.commands(), kNone);
+    watcher.clear();
+
+    run.add("http://typed/");
+    EXPECT_FALSE(run.close());
+    EXPECT_EQ(texts(watcher.seen()), Texts{ansi("ファイル korlinkwalker.dat を作成できません.")});
+    EXPECT_TRUE(IsWindowVisible(run.form.handle()));
+    EXPECT_TRUE(test::positionKeyExists()) << "the position was saved before the list";
+    lock.reset();
+    EXPECT_EQ(readFile(kDat), old);
+    EXPECT_EQ(test::folderNames(), std::set<std::string>{kDat});
+    watcher.clear();
+
+    // Each close runs the whole handler again; now it completes and keeps the old file.
+    EXPECT_TRUE(run.close());
+    EXPECT_TRUE(watcher.seen().empty());
+    EXPECT_EQ(readFile(kDat), imageOf({"http://typed/"}));
+    EXPECT_EQ(readFile(kBak), old);
+}
+
+TEST_F(WindowPersist, AReadOnlyFileOrAFolderAtClose) {
+    const std::string old = imageOf({"http://old/"});
+    writeFile(kDat, old);
+    SetFileAttributesA(kDat.c_str(), FILE_ATTRIBUTE_READONLY);
+    {
+        ProgramRun run;
+        EXPECT_EQ(run.entries(), Texts{"http://old/"}) << "read-only still loads";
+        run.add("http://new/");
+        EXPECT_FALSE(run.close());
+        EXPECT_EQ(texts(watcher.seen()),
+                  Texts{ansi("ファイル korlinkwalker.dat を作成できません.")});
+        EXPECT_TRUE(IsWindowVisible(run.form.handle()));
+        EXPECT_EQ(readFile(kDat), old);
+        SetFileAttributesA(kDat.c_str(), FILE_ATTRIBUTE_NORMAL);
+        watcher.clear();
+        EXPECT_TRUE(run.close());
+        EXPECT_TRUE(watcher.seen().empty());
+    }
+    EXPECT_EQ(readFile(kDat), imageOf({"http://old/", "http://new/"}));
+    EXPECT_EQ(test::folderNames(), std::set<std::string>{kDat}) << "no backup after a good load";
+
+    DeleteFileA(kDat.c_str());
+    CreateDirectoryA(kDat.c_str(), nullptr);
+    ProgramRun run;
+    EXPECT_TRUE(watcher.seen().empty()) << "a folder counts as no file at start";
+    EXPECT_EQ(run.commands(), kNone);
+    EXPECT_FALSE(run.close());
+    EXPECT_EQ(texts(watcher.seen()), Texts{ansi("ファイル korlinkwalker.dat を作成できません.")});
+    RemoveDirectoryA(kDat.c_str());
+    EXPECT_TRUE(run.close());
+    EXPECT_EQ(readFile(kDat), imageOf({}));
+}
+
+TEST_F(WindowPersist, AWriteFailureAtCloseKeepsTheOldFileAndTheWindow) {
+    const std::string old = imageOf({"http://old/"});
+    writeFile(kDat, old);
+    ProgramRun run;
+    run.add("http://new/");
+    run.form.listFile().setWriteFilter(
+        [](Stream& s) { return std::make_unique<test::WriteLimit>(s, 50); });
+    EXPECT_FALSE(run.close());
+    EXPECT_EQ(texts(watcher.seen()), Texts{ansi("ストリームへの書き込みエラー.")});
+    EXPECT_TRUE(IsWindowVisible(run.form.handle()));
+    EXPECT_EQ(readFile(kDat), old);
+    EXPECT_EQ(test::folderNames(), std::set<std::string>{kDat});
+    run.form.listFile().setWriteFilter(nullptr);
+    EXPECT_TRUE(run.close());
+    EXPECT_EQ(readFile(kDat), imageOf({"http://old/", "http://new/"}));
+}
+
+TEST_F(WindowPersist, AnUnreadableFileIsReportedAndKeptAsBackup) {
+    const std::string unreadable = "TPF0 this is not a list control";
+    writeFile(kDat, unreadable);
+    ProgramRun run;
+    ASSERT_EQ(watcher.seen().size(), 1u);
+    EXPECT_NE(watcher.seen()[0].text, "");
+    EXPECT_EQ(run.commands(), kNone);
+    EXPECT_EQ(run.form.lbxURL->itemIndex(), -1);
+    test::FileLock probe(kDat);
+    EXPECT_TRUE(probe.held()) << "the file is no longer held open";
+    probe.release();
+    watcher.clear();
+    run.add("http://after/");
+    EXPECT_TRUE(run.close());
+    EXPECT_TRUE(watcher.seen().empty());
+    EXPECT_EQ(readFile(kBak), unreadable);
+    EXPECT_EQ(readFile(kDat), imageOf({"http://after/"}));
+}
+
+// At log-off the system asks every top-level window, then tells them the session ends.
+void endSession(ProgramRun& run, BOOL ending) {
+    for (HWND w : {run.form.handle(), run.app.handle()})
+        EXPECT_TRUE(SendMessageA(w, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF));
+    for (HWND w : {run.form.handle(), run.app.handle()})
+        SendMessageA(w, WM_ENDSESSION, ending, ENDSESSION_LOGOFF);
+    pump(run.app, 100);
+}
+
+TEST_F(WindowPersist, TheEndOfTheSessionSavesPositionAndListSilently) {
+    {
+        ProgramRun run;
+        run.add("http://kept/");
+        run.form.setLeft(150);
+        run.form.setTop(60);
+        endSession(run, FALSE);
+        EXPECT_FALSE(listFileExists(kDat)) << "a cancelled ending saves nothing";
+        EXPECT_FALSE(test::positionKeyExists());
+        EXPECT_FALSE(run.app.terminated());
+        endSession(run, TRUE);
+        EXPECT_TRUE(run.app.terminated());
+        EXPECT_EQ(readFile(kDat), imageOf({"http://kept/"}));
+        const auto values = test::regQueryPosition();
+        EXPECT_EQ(values.at("Left").data, test::dwordText(150));
+        EXPECT_EQ(values.at("Top").data, test::dwordText(60));
+    }
+    EXPECT_TRUE(watcher.seen().empty());
+
+    // A save that fails at the end of the session shows nothing and harms nothing.
+    const std::string old = readFile(kDat);
+    ProgramRun run;
+    run.add("http://lost/");
+    test::FileLock lock(kDat);
+    endSession(run, TRUE);
+    EXPECT_TRUE(run.app.terminated());
+    lock.release();
+    EXPECT_EQ(readFile(kDat), old);
+    EXPECT_EQ(test::folderNames(), std::set<std::string>{kDat});
+    EXPECT_TRUE(watcher.seen().empty());
+}
+
+}  // namespace
+}  // namespace klw
