@@ -148,6 +148,15 @@ TEST_F(Keyboard, ListRaisesOnClickForEveryUserSelectionChange) {
     EXPECT_EQ(focused(), form->lbxURL.get()) << "arrows never move the focus from the list";
 }
 
+TEST_F(Keyboard, ClickingTheSelectedFirstEntryAfterALoadRunsTheRefresh) {
+    load({"a", "b", "c"});
+    show();
+    EXPECT_EQ(states(), "10000");
+    clickRow(0);
+    EXPECT_EQ(events, Events{"lbxURLClick"});
+    EXPECT_EQ(states(), "10011") << "Delete and Down enabled";
+}
+
 TEST_F(Keyboard, ProgrammaticListChangesRaiseNoOnClick) {
     load({"a", "b", "c"});
     show();
@@ -477,6 +486,17 @@ TEST_F(Keyboard, MousePressGivesAButtonTheFocusBeforeItsClick) {
     mouse(MOUSEEVENTF_LEFTUP, outside);
     pump(app);
     EXPECT_TRUE(events.empty());
+}
+
+TEST_F(Keyboard, EachPressOfADoubleClickOnAButtonIsAClick) {
+    load({"a", "b", "c", "d"});
+    show();
+    clickRow(0);
+    events.clear();
+    clickOn(*form->btnDown, 8, 6, true);
+    EXPECT_EQ(events, (Events{"btnDownClick", "btnDownClick"}));
+    EXPECT_EQ(entries(), (Names{"b", "c", "a", "d"}));
+    EXPECT_EQ(form->lbxURL->itemIndex(), 2);
 }
 
 TEST_F(Keyboard, DownPressedBySpaceUntilItDisablesItself) {

@@ -24,12 +24,32 @@ std::string toolsFolder() {
 
 std::string recorderLog() { return toolsFolder() + "\\klw-recorder.log"; }
 
+// The platform list, refusing new entries on request: every list box created after install()
+// runs this procedure in front of the system's.
+struct RefusingListBox {
+    static inline WNDPROC system = nullptr;
+    static inline bool refuse = false;
+    static LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+        if (refuse && (msg == LB_ADDSTRING || msg == LB_INSERTSTRING)) return LB_ERRSPACE;
+        return CallWindowProcA(system, hwnd, msg, wp, lp);
+    }
+    static void install() {
+        if (system) return;
+        HWND probe = CreateWindowExA(0, "LISTBOX", "", 0, 0, 0, 10, 10, nullptr, nullptr,
+                                     GetModuleHandleA(nullptr), nullptr);
+        system = reinterpret_cast<WNDPROC>(
+            SetClassLongPtrA(probe, GCLP_WNDPROC, reinterpret_cast<LONG_PTR>(&proc)));
+        DestroyWindow(probe);
+    }
+};
+
 class Walk : public test::MainWindowTest {
 protected:
     // The recorder becomes the http handler for this test program; the prefix's own handler
     // comes back afterwards.
     static void SetUpTestSuite() {
         CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+        RefusingListBox::install();
         HKEY key = nullptr;
         ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, kHttpCommand, 0, nullptr, 0,
                                   KEY_READ | KEY_WRITE, nullptr, &key, nullptr),
@@ -114,7 +134,10 @@ TEST_F(Walk, HeldEnterWalksTheListFromTheStart) {
     load({"http://example.com/1", "http://example.com/2", "http://example.com/3"});
     show();
     ASSERT_EQ(focused(), form->edtTest.get());
-    test::holdKey(VK_RETURN, 4);
+    press(VK_RETURN);
+    EXPECT_EQ(opened(1), Names{"http://example.com/1"});
+    EXPECT_EQ(form->lbxURL->itemIndex(), 1);
+    test::holdKey(VK_RETURN, 3);
     pump(app);
     EXPECT_EQ(events, (Events{"btnGoClick", "btnGoClick", "btnGoClick", "btnGoClick"}));
     // The recorders run side by side and may log in any order.
@@ -200,11 +223,8 @@ TEST_F(Walk, ListOperationFailuresAreShownAndTheWindowKeepsRunning) {
 
     // The platform list refusing an entry: Add stops at the append.
     watcher.clear();
-    auto refuse = [](HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
-        if (msg == LB_ADDSTRING) return static_cast<LRESULT>(LB_ERRSPACE);
-        return DefSubclassProc(hwnd, msg, wp, lp);
-    };
-    SetWindowSubclass(form->lbxURL->handle(), refuse, 78, 0);
+    ASSERT_NE(RefusingListBox::system, nullptr);
+    RefusingListBox::refuse = true;
     clickOn(*form->edtTest);
     type("http://example.com/new");
     events.clear();
@@ -219,7 +239,7 @@ TEST_F(Walk, ListOperationFailuresAreShownAndTheWindowKeepsRunning) {
     EXPECT_TRUE(form->btnAdd->isEnabled());
     EXPECT_FALSE(app.terminated());
     // The window goes on working: once the list takes entries again, Enter adds.
-    RemoveWindowSubclass(form->lbxURL->handle(), refuse, 78);
+    RefusingListBox::refuse = false;
     press(VK_RETURN);
     EXPECT_EQ(entries().back(), "http://example.com/new");
     EXPECT_EQ(form->edtTest->text(), "");
