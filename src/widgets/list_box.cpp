@@ -24,25 +24,30 @@ ListBox::ListBox(Form& form, std::string name, RECT b)
     brush_.reset(CreateSolidBrush(toColorRef(color_)));
 }
 
+LRESULT ListBox::native(UINT msg, WPARAM wp, LPARAM lp) const {
+    // Every list box of the process shares the class procedure.
+    static const auto proc = reinterpret_cast<WNDPROC>(GetClassLongPtrA(handle(), GCLP_WNDPROC));
+    return CallWindowProcA(proc, handle(), msg, wp, lp);
+}
+
 int ListBox::count() const {
-    const LRESULT n = SendMessageA(handle(), LB_GETCOUNT, 0, 0);
+    const LRESULT n = native(LB_GETCOUNT, 0, 0);
     return n < 0 ? 0 : static_cast<int>(n);
 }
 
 std::string ListBox::item(int index) const {
     if (index < 0 || index >= count())
         throw EStringListError(formatMessage(texts::kListIndexOutOfBounds, {std::int64_t{index}}));
-    const LRESULT n = SendMessageA(handle(), LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    const LRESULT n = native(LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
     std::string s(static_cast<size_t>(n < 0 ? 0 : n) + 1, '\0');
-    const LRESULT got = SendMessageA(handle(), LB_GETTEXT, static_cast<WPARAM>(index),
-                                     reinterpret_cast<LPARAM>(s.data()));
+    const LRESULT got =
+        native(LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(s.data()));
     s.resize(static_cast<size_t>(got < 0 ? 0 : got));
     return s;
 }
 
 int ListBox::append(const std::string& text) {
-    const LRESULT i =
-        SendMessageA(handle(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    const LRESULT i = native(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
     if (i < 0) throw EOutOfResources(ansi(texts::kCannotInsertLine));
     return static_cast<int>(i);
 }

@@ -50,6 +50,10 @@ protected:
     LRESULT subclassProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
+    // The platform list's own procedure, past the subclass chain, for the data messages that
+    // the subclass never handles: under Wine each subclassed message costs a server call, which
+    // makes lists of 100,000 entries load and save about 40 times slower.
+    LRESULT native(UINT msg, WPARAM wp, LPARAM lp) const;
     void raiseClick();
     void typed(const std::string& ch);
     RECT designBounds_;
