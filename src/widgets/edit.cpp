@@ -39,9 +39,9 @@ void Edit::reflectCommand(WORD code) {
 }
 
 void Edit::onEnter() {
-    // Entered by the keyboard or the window's first activation: select all. A mouse click
-    // puts the caret where it was clicked instead.
-    if (autoSelect && GetKeyState(VK_LBUTTON) >= 0 && GetKeyState(VK_RBUTTON) >= 0) selectAll();
+    // Entered by the keyboard, the window's activation or a right-click (whose editing menu then
+    // offers the whole text): select all. A left click puts the caret where it was clicked.
+    if (autoSelect && GetKeyState(VK_LBUTTON) >= 0) selectAll();
 }
 
 HBRUSH Edit::reflectColor(HDC) { return nullptr; }
