@@ -3,7 +3,7 @@
 // SetWindowSubclass; the form reflects WM_COMMAND and WM_CTLCOLOR* back to it, so that each
 // control raises its own events and the form never looks at control IDs.
 #include <windows.h>
-
+// commctrl.h needs the declarations of windows.h.
 #include <commctrl.h>
 
 #include <functional>

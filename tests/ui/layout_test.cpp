@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "ui/layout.h"
+
+#include <gtest/gtest.h>
 
 namespace klw {
 namespace {

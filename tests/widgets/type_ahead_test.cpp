@@ -1,7 +1,8 @@
+#include "widgets/type_ahead.h"
+
 #include <gtest/gtest.h>
 
 #include "runtime/codepage.h"
-#include "widgets/type_ahead.h"
 
 namespace klw {
 namespace {
