@@ -25,8 +25,8 @@ ListBox::ListBox(Form& form, std::string name, RECT b)
 }
 
 LRESULT ListBox::native(UINT msg, WPARAM wp, LPARAM lp) const {
-    // Every list box of the process shares the class procedure.
-    static const auto proc = reinterpret_cast<WNDPROC>(GetClassLongPtrA(handle(), GCLP_WNDPROC));
+    // Read at each call: a program may give the class another procedure at any time.
+    const auto proc = reinterpret_cast<WNDPROC>(GetClassLongPtrA(handle(), GCLP_WNDPROC));
     return CallWindowProcA(proc, handle(), msg, wp, lp);
 }
 
