@@ -1,0 +1,201 @@
+#!/usr/bin/env bash
+# The whole walk as a person makes it, on the real program under Wine with keys from xdotool:
+# start in an empty folder, type two addresses each followed by Enter, close with Alt+F4; the
+# saved file must be byte for byte the image that the list file format prescribes, and the
+# registry must hold the window's place. Start again: both entries are there, the first is
+# selected, only Go is enabled, and the window stands where it was.
+#   walk_e2e.sh KorLinkWalker.exe klw_probe.exe        (WINEPREFIX names the test prefix)
+set -euo pipefail
+exe=$(realpath "$1")
+probe=$(realpath "$2")
+: "${WINEPREFIX:?the test prefix}"
+export WINEDEBUG=-all LC_ALL=ja_JP.UTF-8
+
+work=$(mktemp -d /tmp/klw-walk.XXXXXX)
+logs=$(mktemp -d /tmp/klw-walk-logs.XXXXXX)
+xvfb_pid=""
+program_pid=""
+cleanup() {
+  [ -n "$program_pid" ] && kill "$program_pid" >/dev/null 2>&1 || true
+  # Leave no stored place behind for the other tests of the prefix.
+  wine reg delete 'HKCU\SOFTWARE\KORVANE\LINKWALKER' /f >/dev/null 2>&1 </dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" >/dev/null 2>&1 || true
+  rm -rf "$work" "$logs"
+}
+trap cleanup EXIT
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+# A display of our own when none is given.
+if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
+  display=70
+  while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
+  Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+  export DISPLAY=":$display"
+  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
+fi
+
+# Wine's output never goes through a pipe: a wineserver started here would inherit it.
+wine_quiet() { wine "$@" >>"$logs/wine.log" 2>&1 </dev/null; }
+
+start_program() {
+  (cd "$work" && exec wine "$exe" >>"$logs/program.log" 2>&1 </dev/null) &
+  program_pid=$!
+  wid=""
+  for _ in $(seq 150); do
+    wid=$(xdotool search --onlyvisible --name '^KORVANE LINKWALKER$' 2>/dev/null | head -1 || true)
+    [ -n "$wid" ] && break
+    sleep 0.1
+  done
+  [ -n "$wid" ] || fail "the main window did not appear"
+  xdotool windowfocus --sync "$wid"
+}
+
+# Closes with Alt+F4 and waits for the process; its exit code must be 0.
+close_program() {
+  xdotool windowfocus --sync "$wid"
+  xdotool key --clearmodifiers alt+F4
+  for _ in $(seq 150); do
+    kill -0 "$program_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -0 "$program_pid" 2>/dev/null && fail "the program did not end after Alt+F4"
+  local code=0
+  wait "$program_pid" || code=$?
+  program_pid=""
+  [ "$code" -eq 0 ] || fail "exit code $code"
+}
+
+# The probe reads the running window from another process: list, selection, buttons, rectangle.
+probe_state() {
+  rm -f "$logs/state.txt"
+  (cd "$logs" && wine "$probe" state state.txt >>"$logs/probe.log" 2>&1 </dev/null) || fail "probe failed"
+  cat "$logs/state.txt"
+}
+
+# The image of the list control holding these 7-bit entries at the design geometry, spelled
+# out from the format: signature, class and object name, the stored properties, Items.Strings.
+expected_image() {
+  python3 - "$@" <<'PY'
+import struct, sys
+def short(b): return bytes([len(b)]) + b
+def integer(v):
+    if -128 <= v <= 127: return b"\x02" + struct.pack("<b", v)
+    if -32768 <= v <= 32767: return b"\x03" + struct.pack("<h", v)
+    return b"\x04" + struct.pack("<i", v)
+def text(s):
+    b = s.encode("ascii")
+    return b"\x06" + short(b) if len(b) <= 255 else b"\x0c" + struct.pack("<i", len(b)) + b
+def image(entries):
+    out = b"TPF0" + short(b"TListBox") + short(b"lbxURL")
+    out += short(b"Left") + integer(4) + short(b"Top") + integer(4)
+    out += short(b"Width") + integer(267) + short(b"Height") + integer(133)
+    out += short(b"Color") + b"\x07" + short(b"clWhite")
+    out += short(b"ItemHeight") + integer(12)
+    if entries:
+        out += short(b"Items.Strings") + b"\x01" + b"".join(text(e) for e in entries) + b"\x00"
+    out += short(b"TabOrder") + integer(2)
+    return out + b"\x00\x00"
+# The worked example of the format: "abc" and "de" make 118 bytes, an empty list 93.
+assert len(image(["abc", "de"])) == 118 and len(image([])) == 93
+sys.stdout.buffer.write(image(sys.argv[1:]))
+PY
+}
+
+# "Top" or "Left" as reg.exe shows it, as a signed number.
+reg_value() {
+  python3 - "$1" "$logs/reg.txt" <<'PY'
+import sys
+name, path = sys.argv[1], sys.argv[2]
+for line in open(path, encoding="utf-8", errors="replace"):
+    words = line.split()
+    if len(words) == 3 and words[0] == name:
+        if words[1] != "REG_DWORD": sys.exit("%s is %s" % (name, words[1]))
+        v = int(words[2], 16)
+        print(v - (1 << 32) if v >= 1 << 31 else v)
+        sys.exit(0)
+sys.exit("no value " + name)
+PY
+}
+
+first="http://example.com/"
+second="https://www.example.org/walk?page=2"
+
+echo "== First start, in an empty folder, with no stored position"
+wine_quiet reg delete 'HKCU\SOFTWARE\KORVANE\LINKWALKER' /f || true
+start_program
+state=$(probe_state)
+grep -qx "count 0" <<<"$state" || fail "the list is not empty: $state"
+grep -qx "enabled Go 0" <<<"$state" || fail "Go is enabled at the first start"
+xdotool type --delay 40 "$first"
+xdotool key Return
+xdotool type --delay 40 "$second"
+xdotool key Return
+sleep 0.3
+state=$(probe_state)
+grep -qx "count 2" <<<"$state" || fail "two typed addresses were not added: $state"
+read -r _ left top _ _ < <(grep '^rect ' <<<"$state")
+close_program
+
+echo "== The saved file and the stored place"
+[ "$(ls -A "$work")" = "korlinkwalker.dat" ] || fail "the folder holds: $(ls -A "$work")"
+expected_image "$first" "$second" >"$logs/expected.dat"
+cmp "$logs/expected.dat" "$work/korlinkwalker.dat" || fail "the saved file differs from the image"
+echo "korlinkwalker.dat: $(stat -c %s "$work/korlinkwalker.dat") bytes, as prescribed"
+wine reg query 'HKCU\SOFTWARE\KORVANE\LINKWALKER' >"$logs/reg.txt" 2>&1 </dev/null || fail "no registry key"
+[ "$(reg_value Top)" = "$top" ] || fail "Top is $(reg_value Top), the window stood at $top"
+[ "$(reg_value Left)" = "$left" ] || fail "Left is $(reg_value Left), the window stood at $left"
+echo "registry: Top $top, Left $left (REG_DWORD)"
+
+echo "== Second start in the same folder"
+start_program
+state=$(probe_state)
+expected_state=$(printf 'count 2\nselected 0\nitem %s\nitem %s' "$first" "$second")
+[ "$(grep -E '^(count|selected|item) ' <<<"$state")" = "$expected_state" ] ||
+  fail "the list is not as saved: $state"
+for b in "Go 1" "Add 0" "Up 0" "Down 0" "Delete 0"; do
+  grep -qx "enabled $b" <<<"$state" || fail "expected enabled $b: $state"
+done
+grep -qx "rect $left $top .*" <<<"$state" || fail "the window is not at $left,$top: $state"
+close_program
+cmp "$logs/expected.dat" "$work/korlinkwalker.dat" || fail "the unchanged list was not saved as it was"
+
+echo "== Logging off with the window open saves the list"
+start_program
+third="http://log.off/"
+xdotool type --delay 40 "$third"
+xdotool key Return
+sleep 0.3
+# Wine's own end of the session: every top-level window is asked, then told it ends.
+wine_quiet wineboot --end-session || fail "wineboot --end-session failed"
+for _ in $(seq 150); do
+  kill -0 "$program_pid" 2>/dev/null || break
+  sleep 0.1
+done
+kill -0 "$program_pid" 2>/dev/null && fail "the program did not end with the session"
+program_pid=""
+# Start Wine's background processes again, away from the test runner's pipes.
+wine_quiet cmd.exe /c exit || true
+expected_image "$first" "$second" "$third" >"$logs/expected3.dat"
+cmp "$logs/expected3.dat" "$work/korlinkwalker.dat" || fail "the list was not saved at the end of the session"
+
+# Places written by the real registry client: one partly visible left of the screen's edge
+# stays exactly; one left of the only screen (1280 pixels wide) is moved into its work area.
+key='HKCU\SOFTWARE\KORVANE\LINKWALKER'
+for place in "-100 40 -100" "-1200 40 0"; do
+  read -r stored_left stored_top shown_left <<<"$place"
+  echo "== Stored Left $stored_left, Top $stored_top"
+  wine_quiet reg add "$key" /v Left /t REG_DWORD /d "$(printf '0x%x' $((stored_left & 0xFFFFFFFF)))" /f
+  wine_quiet reg add "$key" /v Top /t REG_DWORD /d "$stored_top" /f
+  start_program
+  state=$(probe_state)
+  grep -qx "rect $shown_left $stored_top .*" <<<"$state" ||
+    fail "stored $stored_left,$stored_top: expected the window at $shown_left,$stored_top: $state"
+  close_program
+  wine reg query "$key" >"$logs/reg.txt" 2>&1 </dev/null || fail "no registry key"
+  [ "$(reg_value Left)" = "$shown_left" ] || fail "Left is $(reg_value Left) after the close"
+done
+echo "1 passed, 0 failed"
