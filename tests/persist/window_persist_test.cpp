@@ -219,6 +219,26 @@ TEST_F(WindowPersist, BadValuesRestoreWhatTheyCan) {
     EXPECT_TRUE(watcher.seen().empty()) << "restore failures never reach the user";
 }
 
+// A key that cannot be created (here: a persistent key below a volatile parent) is skipped
+// silently at close; the list is still saved and the close completes.
+TEST_F(WindowPersist, APositionKeyThatCannotBeCreatedIsSkippedSilently) {
+    RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\KORVANE");
+    HKEY parent = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\KORVANE", 0, nullptr,
+                              REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &parent, nullptr),
+              ERROR_SUCCESS);
+    RegCloseKey(parent);
+    {
+        ProgramRun run;
+        run.add("http://still/saved/");
+        EXPECT_TRUE(run.close());
+    }
+    EXPECT_FALSE(test::positionKeyExists());
+    EXPECT_TRUE(watcher.seen().empty());
+    EXPECT_EQ(readFile(kDat), imageOf({"http://still/saved/"}));
+    RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\KORVANE");
+}
+
 TEST_F(WindowPersist, TheListIsSavedAtCloseAndLoadedAtTheNextStart) {
     {
         ProgramRun run;
