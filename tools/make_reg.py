@@ -17,6 +17,10 @@ text = (
     '"\uff2d\uff33 \u30b4\u30b7\u30c3\u30af"="Ume Gothic"\r\n'  # ＭＳ ゴシック
     "\r\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\r\n"
     f'"LogPixels"=dword:{dpi:08x}\r\n'
+    # A crashing program ends at once instead of waiting in Wine's debugger.
+    "\r\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\AeDebug]\r\n"
+    '"Debugger"=""\r\n'
+    '"Auto"="1"\r\n'
 )
 if unmanaged:
     text += (
