@@ -132,6 +132,19 @@ TEST_F(ListFileTest, SaveWritesTheImageAndLeavesNothingElse) {
     EXPECT_EQ(back.entries(), (std::vector<std::string>{"abc", "de"}));
 }
 
+TEST_F(ListFileTest, JapaneseEntriesGoThroughTheFileUnchanged) {
+    const std::vector<std::string> entries = {ansi("http://例え.jp/ページ"), ansi("ｶﾀｶﾅ"), "plain"};
+    ListFile file;
+    file.save(listOf(entries));
+    const std::string bytes = readFile(kDat);
+    EXPECT_EQ(bytes, test::writeImage(listOf(entries)));
+    EXPECT_NE(bytes.find("\xE3\x83\x9A\xE3\x83\xBC\xE3\x82\xB8"), std::string::npos)
+        << "stored as UTF-8";
+    MemoryListControl back;
+    ASSERT_TRUE(file.load(back));
+    EXPECT_EQ(back.entries(), entries);
+}
+
 TEST_F(ListFileTest, TheCurrentDirectoryDecidesWhichFileIsUsed) {
     ListFile file;
     file.save(listOf({"in the first folder"}));
