@@ -134,8 +134,11 @@ xdotool type --delay 40 "$first"
 xdotool key Return
 xdotool type --delay 40 "$second"
 xdotool key Return
-sleep 0.3
-state=$(probe_state)
+for _ in $(seq 50); do
+  state=$(probe_state)
+  grep -qx "count 2" <<<"$state" && break
+  sleep 0.1
+done
 grep -qx "count 2" <<<"$state" || fail "two typed addresses were not added: $state"
 read -r _ left top _ _ < <(grep '^rect ' <<<"$state")
 close_program
@@ -168,7 +171,12 @@ start_program
 third="http://log.off/"
 xdotool type --delay 40 "$third"
 xdotool key Return
-sleep 0.3
+# Wine takes the keys in its own time: wait until the entry is in the list.
+for _ in $(seq 50); do
+  grep -qx "count 3" <<<"$(probe_state)" && break
+  sleep 0.1
+done
+grep -qx "count 3" <<<"$(probe_state)" || fail "the third address was not added"
 # Wine's own end of the session: every top-level window is asked, then told it ends.
 wine_quiet wineboot --end-session || fail "wineboot --end-session failed"
 for _ in $(seq 150); do
