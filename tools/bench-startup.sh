@@ -7,6 +7,7 @@
 #   tools/bench-startup.sh [RUNS]        (default 5; KLW_BUILD_DIR as for tools/test.sh)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+source "$root/tools/virtual-display.sh"
 build=${KLW_BUILD_DIR:-$root/build}
 runs=${1:-5}
 "$root/tools/setup.sh"
@@ -18,10 +19,7 @@ prefix="$build/win/prefix-bench"
 "$root/tools/wineprefix.sh" "$prefix" 96 unmanaged
 export WINEPREFIX=$prefix WINEDEBUG=-all LC_ALL=ja_JP.UTF-8
 
-display=80
-while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
-Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
+start_virtual_display 80
 work=$(mktemp -d /tmp/klw-bench.XXXXXX)
 cleanup() {
   wineserver -k >/dev/null 2>&1 || true
@@ -29,8 +27,6 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-export DISPLAY=":$display"
-for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
 wineserver -p >/dev/null 2>&1 </dev/null
 wine cmd.exe /c exit >/dev/null 2>&1 </dev/null || true
 

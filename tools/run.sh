@@ -3,6 +3,7 @@
 # korlinkwalker.dat). On your X display when there is one; otherwise on a virtual display.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+source "$root/tools/virtual-display.sh"
 build=${KLW_BUILD_DIR:-$root/build}
 "$root/tools/setup.sh"
 cmake -S "$root" -B "$build/win" -G Ninja -DCMAKE_BUILD_TYPE=Release \
@@ -15,13 +16,8 @@ if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   "$root/tools/wineprefix.sh" "$prefix" 96
 else
   prefix="$build/win/prefix-run-virtual"
-  display=90
-  while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
-  Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb_pid=$!
+  start_virtual_display 90
   trap 'WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1 || true; kill "$xvfb_pid" >/dev/null 2>&1 || true' EXIT
-  export DISPLAY=":$display"
-  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
   "$root/tools/wineprefix.sh" "$prefix" 96 unmanaged
   echo "No X display found: KorLinkWalker runs on the virtual display $DISPLAY."
   echo "  Look at it:   import -display $DISPLAY -window root shot.png"

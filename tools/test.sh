@@ -4,6 +4,7 @@
 # display, and the reader's fuzzer for a bounded time. Ends with the CTest summaries.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+source "$root/tools/virtual-display.sh"
 build=${KLW_BUILD_DIR:-$root/build}
 "$root/tools/setup.sh"
 
@@ -19,17 +20,12 @@ cmake --build "$build/win"
 "$root/tools/wineprefix.sh" "$build/win/prefix-120" 120 unmanaged
 
 # A virtual display of our own, and a wineserver kept alive per prefix for the whole run.
-display=90
-while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
-Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
+start_virtual_display 90
 cleanup() {
   for p in "$build/win/prefix-96" "$build/win/prefix-120"; do WINEPREFIX=$p wineserver -k >/dev/null 2>&1 || true; done
   kill "$xvfb_pid" >/dev/null 2>&1 || true
 }
 trap cleanup EXIT
-export DISPLAY=":$display"
-for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
 for p in "$build/win/prefix-96" "$build/win/prefix-120"; do
   WINEPREFIX=$p wineserver -k >/dev/null 2>&1 </dev/null || true
   WINEPREFIX=$p wineserver -p >/dev/null 2>&1 </dev/null

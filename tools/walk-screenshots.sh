@@ -5,6 +5,7 @@
 # The shell's http handler in the private prefix is the test recorder, so Go opens no browser.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+source "$root/tools/virtual-display.sh"
 build=${KLW_BUILD_DIR:-$root/build}
 out=$(realpath -m "${1:-$root/docs/img}")
 exe="$build/win/src/app/KorLinkWalker.exe"
@@ -15,10 +16,7 @@ mkdir -p "$out"
 export WINEPREFIX="$build/shots-prefix" WINEDEBUG=-all LC_ALL=ja_JP.UTF-8
 "$root/tools/wineprefix.sh" "$WINEPREFIX" 96
 
-display=60
-while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
-Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
+start_virtual_display 60 1024x768
 work=$(mktemp -d)
 app_pid=""
 cleanup() {
@@ -28,8 +26,6 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-export DISPLAY=":$display"
-for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
 wineserver -p >/dev/null 2>&1 </dev/null
 
 wine reg add 'HKCR\http\shell\open\command' /ve /f \

@@ -10,6 +10,7 @@ exe=$(realpath "$1")
 probe=$(realpath "$2")
 : "${WINEPREFIX:?the test prefix}"
 export WINEDEBUG=-all LC_ALL=ja_JP.UTF-8
+source "$(dirname "$0")/../../tools/virtual-display.sh"
 
 work=$(mktemp -d /tmp/klw-walk.XXXXXX)
 logs=$(mktemp -d /tmp/klw-walk-logs.XXXXXX)
@@ -30,12 +31,7 @@ fail() {
 
 # A display of our own when none is given.
 if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
-  display=70
-  while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
-  Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb_pid=$!
-  export DISPLAY=":$display"
-  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
+  start_virtual_display 70
 fi
 
 # Wine's output never goes through a pipe: a wineserver started here would inherit it.
