@@ -10,6 +10,7 @@
 #include "app/message_form.h"
 #include "runtime/exceptions.h"
 #include "support/gui_test.h"
+#include "support/shown_main_window.h"
 #include "ui/main_form.h"
 
 namespace klw {
@@ -17,15 +18,8 @@ namespace {
 
 using test::pump;
 
-class MessageBoxes : public ::testing::Test {
+class MessageBoxes : public test::ShownMainWindow {
 protected:
-    void SetUp() override {
-        form = std::make_unique<TfrmMain>(app);
-        ShowWindow(form->handle(), SW_SHOWNORMAL);
-        test::activate(app, form->handle());
-    }
-    void TearDown() override { form.reset(); }
-
     // Shows `text` in the plain box; `whileOpen` runs on a second thread with the box's handle
     // and must close it.
     void showPlain(const std::string& text, const std::function<void(HWND)>& whileOpen) {
@@ -41,10 +35,6 @@ protected:
         other.join();
         seen = watcher.seen();
     }
-
-    test::TempCurrentDirectory dir;
-    Application app;
-    std::unique_ptr<TfrmMain> form;
     std::vector<test::SeenDialog> seen;
 };
 

@@ -5,6 +5,7 @@
 #include "runtime/codepage.h"
 #include "runtime/exceptions.h"
 #include "support/gui_test.h"
+#include "support/shown_main_window.h"
 #include "ui/main_form.h"
 
 namespace klw {
@@ -12,19 +13,7 @@ namespace {
 
 using test::pump;
 
-class ShellWindow : public ::testing::Test {
-protected:
-    void SetUp() override {
-        form = std::make_unique<TfrmMain>(app);
-        ShowWindow(form->handle(), SW_SHOWNORMAL);
-        test::activate(app, form->handle());
-    }
-    void TearDown() override { form.reset(); }
-
-    test::TempCurrentDirectory dir;
-    Application app;
-    std::unique_ptr<TfrmMain> form;
-};
+class ShellWindow : public test::ShownMainWindow {};
 
 TEST_F(ShellWindow, HasTheDesignedCaptionSizeAndControls) {
     EXPECT_EQ(test::windowText(form->handle()), "KORVANE LINKWALKER");
