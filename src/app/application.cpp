@@ -211,7 +211,11 @@ LRESULT Application::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_QUERYENDSESSION:
             return TRUE;
         case WM_ENDSESSION:
-            if (wp) terminated_ = true;
+            if (wp) {
+                // The loop may end before the main form hears of the ending itself.
+                if (mainForm_) mainForm_->sessionEnding();
+                terminated_ = true;
+            }
             return 0;
         case WM_SETFOCUS:
             // The taskbar entry stands for the main form: pass the focus on to it.

@@ -227,6 +227,22 @@ void TfrmMain::mnuMainTestItemNoClick(MenuItem&) {
 
 void TfrmMain::onMenuCommand(UINT id) { mnuMain.dispatch(id); }
 
+// The session ends without the close route: keep the position and the list anyway, silently,
+// each on its own (a failed save leaves the old file as it was). Both this window and the
+// application window hear of the ending, in either order; save once.
+void TfrmMain::sessionEnding() noexcept {
+    if (sessionSaved_) return;
+    sessionSaved_ = true;
+    try {
+        savePosition(top(), left());
+    } catch (...) {
+    }
+    try {
+        listFile_.save(streamedList());
+    } catch (...) {
+    }
+}
+
 void TfrmMain::closeConfirmed(CloseAction) {
     if (app_.mainForm() == this) app_.terminate();
 }
@@ -241,18 +257,7 @@ LRESULT TfrmMain::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             }
             return Form::handleMessage(msg, wp, lp);
         case WM_ENDSESSION:
-            // The session ends without the close route: keep the position and the list anyway,
-            // silently, each on its own (a failed save leaves the old file as it was).
-            if (wp) {
-                try {
-                    savePosition(top(), left());
-                } catch (...) {
-                }
-                try {
-                    listFile_.save(streamedList());
-                } catch (...) {
-                }
-            }
+            if (wp) sessionEnding();
             return Form::handleMessage(msg, wp, lp);
         case WM_WINDOWPOSCHANGED: {
             // The taskbar entry follows the window's visibility.

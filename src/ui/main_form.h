@@ -53,6 +53,7 @@ public:
     StreamedListBox& streamedList() { return *streamedList_; }
     // The list file of the current directory, loaded by FormCreate and saved by FormClose.
     ListFile& listFile() { return listFile_; }
+    void sessionEnding() noexcept override;
 
     const MainLayout& layout() const { return layout_; }
     int pixelsPerInch() const { return pixelsPerInch_; }
@@ -101,6 +102,7 @@ private:
     Application& app_;
     std::unique_ptr<StreamedListBox> streamedList_;
     ListFile listFile_;
+    bool sessionSaved_ = false;
     UniqueFont windowFont_;
     UniqueFont editFont_;
     MainLayout layout_{};

@@ -48,6 +48,9 @@ public:
 
     bool isShowing() const { return IsWindowVisible(handle()) != FALSE; }
 
+    // The session ends with the form still open: keep what must survive, showing nothing.
+    virtual void sessionEnding() noexcept {}
+
 protected:
     Form() = default;
     void setFont(HFONT font) { font_ = font; }

@@ -438,5 +438,21 @@ TEST_F(WindowPersist, TheEndOfTheSessionSavesPositionAndListSilently) {
     EXPECT_TRUE(watcher.seen().empty());
 }
 
+// The system may tell the application window first; the loop can end before the main window
+// hears of it, and the list must be kept all the same, once.
+TEST_F(WindowPersist, TheEndOfTheSessionToldToTheApplicationWindowAloneSaves) {
+    ProgramRun run;
+    run.add("http://first/");
+    EXPECT_TRUE(SendMessageA(run.app.handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF));
+    SendMessageA(run.app.handle(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    EXPECT_TRUE(run.app.terminated());
+    EXPECT_EQ(readFile(kDat), imageOf({"http://first/"}));
+    // Told again through the main window, nothing is written a second time.
+    run.add("http://second/");
+    SendMessageA(run.form.handle(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    EXPECT_EQ(readFile(kDat), imageOf({"http://first/"}));
+    EXPECT_TRUE(watcher.seen().empty());
+}
+
 }  // namespace
 }  // namespace klw
