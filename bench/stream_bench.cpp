@@ -12,13 +12,12 @@
 #include "persist/memory_list_control.h"
 #include "persist/object_stream_reader.h"
 #include "persist/object_stream_writer.h"
-#include "runtime/codepage.h"
 
 namespace {
 
 constexpr int kEntries = 100000;
 
-// Plain web addresses, and about one in `japaneseOneIn` with Japanese words in the ANSI code page
+// Plain web addresses, and about one in `japaneseOneIn` with Japanese words
 // (0: none, 1: all).
 std::vector<std::string> addresses(unsigned japaneseOneIn) {
     const char* sites[] = {"www.example.com",  "news.example.co.jp", "blog.example.org",
@@ -28,7 +27,7 @@ std::vector<std::string> addresses(unsigned japaneseOneIn) {
     const char* japanese[] = {"東京都", "日本語",   "大阪府", "京都市", "富士山", "新幹線",
                               "北海道", "ラーメン", "寿司",   "桜",     "検索",   "ニュース"};
     std::vector<std::string> jp;
-    for (const char* w : japanese) jp.push_back(klw::ansi(w));
+    for (const char* w : japanese) jp.push_back(w);
 
     std::mt19937 rng(12345);
     std::vector<std::string> out;

@@ -2,7 +2,7 @@
 
 #include "app/error_report.h"
 #include "app/title.h"
-#include "runtime/codepage.h"
+#include "runtime/unicode.h"
 #include "widgets/control.h"
 #include "widgets/error_sink.h"
 #include "widgets/form.h"
@@ -14,15 +14,17 @@ Application* Application::instance_ = nullptr;
 namespace {
 
 std::string moduleTitle() {
-    char path[256] = {};
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    path[sizeof path - 1] = '\0';
-    OemToCharA(path, path);
-    return deriveTitle(path, ansiCodePage(), [](std::string_view s) {
-        std::string out(s);
-        if (!out.empty()) CharLowerBuffA(out.data(), static_cast<DWORD>(out.size()));
-        return out;
-    });
+    // The whole path, however long: a cut-off path would give the title of another name.
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n < path.size()) {
+            path.resize(n);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    return deriveTitle(narrow(path));
 }
 
 }  // namespace
@@ -30,15 +32,15 @@ std::string moduleTitle() {
 Application::Application() : title_(moduleTitle()) {
     instance_ = this;
     setErrorReporter(&Application::reportError);
-    icon_ = LoadIconA(GetModuleHandleA(nullptr), "MAINICON");
-    if (!icon_) icon_ = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+    icon_ = LoadIconW(GetModuleHandleW(nullptr), L"MAINICON");
+    if (!icon_) icon_ = LoadIconW(nullptr, MAKEINTRESOURCEW(32512));  // IDI_APPLICATION
     const int x = GetSystemMetrics(SM_CXSCREEN) / 2;
     const int y = GetSystemMetrics(SM_CYSCREEN) / 2;
-    createWindow({"TApplication", 0, icon_, nullptr}, 0, title_.c_str(),
+    createWindow({"TApplication", 0, icon_, nullptr}, 0, title_,
                  WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, x, y, 0, 0,
                  nullptr, nullptr);
-    SendMessageA(handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
-    SetClassLongPtrA(handle(), GCLP_HICON, reinterpret_cast<LONG_PTR>(icon_));
+    SendMessageW(handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+    SetClassLongPtrW(handle(), GCLP_HICON, reinterpret_cast<LONG_PTR>(icon_));
     HMENU sys = GetSystemMenu(handle(), FALSE);
     DeleteMenu(sys, SC_MAXIMIZE, MF_BYCOMMAND);
     DeleteMenu(sys, SC_SIZE, MF_BYCOMMAND);
@@ -52,9 +54,11 @@ Application::~Application() {
 
 std::string Application::currentTitle() const {
     if (!handle()) return title_;
-    char buf[256] = {};
-    const int n = GetWindowTextA(handle(), buf, sizeof buf);
-    return std::string(buf, static_cast<size_t>(n > 0 ? n : 0));
+    const int length = GetWindowTextLengthW(handle());
+    std::wstring buf(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
+    const int n = GetWindowTextW(handle(), buf.data(), static_cast<int>(buf.size()));
+    buf.resize(static_cast<size_t>(n > 0 ? n : 0));
+    return narrow(buf);
 }
 
 void Application::setMainForm(Form& form) {
@@ -62,9 +66,9 @@ void Application::setMainForm(Form& form) {
 }
 
 int Application::startupShowCommand() {
-    STARTUPINFOA si{};
+    STARTUPINFOW si{};
     si.cb = sizeof si;
-    GetStartupInfoA(&si);
+    GetStartupInfoW(&si);
     return (si.dwFlags & STARTF_USESHOWWINDOW) ? si.wShowWindow : SW_SHOWDEFAULT;
 }
 
@@ -94,7 +98,7 @@ void Application::handleMessage() {
 
 bool Application::processMessage() {
     MSG msg;
-    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
+    if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
     if (msg.message == WM_QUIT) {
         terminated_ = true;
         return true;
@@ -117,11 +121,11 @@ bool Application::processMessage() {
                 }
             }
         }
-        if (target && SendMessageA(target, kKeyNotifyBase + msg.message, msg.wParam, msg.lParam))
+        if (target && SendMessageW(target, kKeyNotifyBase + msg.message, msg.wParam, msg.lParam))
             return true;
     }
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
     return true;
 }
 
@@ -165,14 +169,14 @@ void Application::minimize() {
     } else {
         ShowWindow(handle(), SW_SHOWNOACTIVATE);
     }
-    DefWindowProcA(handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    DefWindowProcW(handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
     // Owned windows go with their owner; make sure the main form is out of sight.
     if (mainForm_ && IsWindowVisible(mainForm_->handle())) ShowOwnedPopups(handle(), FALSE);
 }
 
 void Application::restore() {
     if (!IsIconic(handle())) return;
-    DefWindowProcA(handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
+    DefWindowProcW(handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
     SetWindowPos(handle(), nullptr, GetSystemMetrics(SM_CXSCREEN) / 2,
                  GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, SWP_NOZORDER | SWP_NOACTIVATE);
     if (mainForm_) {

@@ -21,7 +21,7 @@ public:
 
     // The title derived from the executable's name once, at creation.
     const std::string& title() const { return title_; }
-    // The application window's current caption (at most 255 bytes), or the title without it.
+    // The application window's current caption, or the title while it does not exist.
     std::string currentTitle() const;
     HICON icon() const { return icon_; }
 

@@ -3,6 +3,7 @@
 #include "app/application.h"
 #include "app/error_text.h"
 #include "runtime/exceptions.h"
+#include "runtime/unicode.h"
 
 namespace klw {
 
@@ -36,7 +37,7 @@ int applicationMessageBox(const std::string& text, const std::string& caption, U
         if (activeMonitor != MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST)) {
             MONITORINFO mi{};
             mi.cbSize = sizeof mi;
-            GetMonitorInfoA(activeMonitor, &mi);
+            GetMonitorInfoW(activeMonitor, &mi);
             GetWindowRect(owner, &oldRect);
             const int w = oldRect.right - oldRect.left;
             const int h = oldRect.bottom - oldRect.top;
@@ -50,7 +51,7 @@ int applicationMessageBox(const std::string& text, const std::string& caption, U
     int result = 0;
     {
         DisabledThreadWindows disabled;
-        result = MessageBoxA(owner, text.c_str(), caption.c_str(), flags);
+        result = MessageBoxW(owner, wide(text).c_str(), wide(caption).c_str(), flags);
     }
     if (moved)
         SetWindowPos(owner, nullptr, oldRect.left, oldRect.top, 0, 0,
@@ -62,7 +63,7 @@ int applicationMessageBox(const std::string& text, const std::string& caption, U
 
 void showErrorReport(std::exception_ptr error) noexcept {
     try {
-        if (HWND capture = GetCapture()) SendMessageA(capture, WM_CANCELMODE, 0, 0);
+        if (HWND capture = GetCapture()) SendMessageW(capture, WM_CANCELMODE, 0, 0);
         std::string message;
         try {
             std::rethrow_exception(error);

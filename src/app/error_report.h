@@ -11,7 +11,7 @@ namespace klw {
 // message with its closing full stop, the application title as caption, a stop icon.
 void showErrorReport(std::exception_ptr error) noexcept;
 
-// MessageBoxA owned by the application window, with every other window of the program
+// MessageBoxW owned by the application window, with every other window of the program
 // disabled while it is up, on the monitor of the active window.
 int applicationMessageBox(const std::string& text, const std::string& caption, UINT flags);
 

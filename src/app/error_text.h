@@ -1,12 +1,10 @@
 #pragma once
 // The text of the error box: the message with a closing full stop where its last character
-// compares greater than "." as an unsigned byte string.
+// comes after "." in character order.
 #include <string>
-
-#include "runtime/codepage.h"
 
 namespace klw {
 
-std::string errorBoxText(std::string message, const CodePage& cp = ansiCodePage());
+std::string errorBoxText(std::string message);
 
 }  // namespace klw

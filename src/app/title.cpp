@@ -2,33 +2,15 @@
 
 namespace klw {
 
-std::string deriveTitle(std::string_view path, const CodePage& cp, const LowerCase& lower) {
-    size_t nameStart = 0;
-    for (size_t i = 0; i < path.size();) {
-        const auto b = static_cast<unsigned char>(path[i]);
-        if (cp.isLeadByte(b) && i + 1 < path.size()) {
-            i += 2;
-            continue;
-        }
-        if (b == '\\') nameStart = i + 1;
-        ++i;
-    }
-    std::string_view name = path.substr(nameStart);
-    for (size_t i = 0; i < name.size();) {
-        const auto b = static_cast<unsigned char>(name[i]);
-        if (cp.isLeadByte(b) && i + 1 < name.size()) {
-            i += 2;
-            continue;
-        }
-        if (b == '.') {
-            name = name.substr(0, i);
-            break;
-        }
-        ++i;
-    }
-    if (name.size() <= 1) return std::string(name);
-    std::string title(name.substr(0, 1));
-    title.append(lower(name.substr(1)));
+std::string deriveTitle(std::string_view path, const LetterCase& letterCase) {
+    // "\" and "." are single bytes that UTF-8 never uses inside another character.
+    const std::size_t slash = path.rfind('\\');
+    std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    name = name.substr(0, name.find('.'));
+    if (name.empty()) return {};
+    const std::size_t second = decodeUtf8At(name, 0).length;
+    std::string title(name.substr(0, second));
+    title.append(lowerCase(name.substr(second), letterCase));
     return title;
 }
 

@@ -1,18 +1,14 @@
 #pragma once
 // The application title: the executable's file name without folder and without everything from
-// its first ".", lower-cased from the second byte on.
-#include <functional>
+// its first ".", lower-cased from the second character on.
 #include <string>
 #include <string_view>
 
-#include "runtime/codepage.h"
+#include "runtime/unicode.h"
 
 namespace klw {
 
-using LowerCase = std::function<std::string(std::string_view)>;
-
-// `path` is the module path already in the ANSI code page. The searches for "\" and "." skip
-// the trail bytes of double-byte characters.
-std::string deriveTitle(std::string_view path, const CodePage& cp, const LowerCase& lower);
+// `path` is the module's full path in the program's text form.
+std::string deriveTitle(std::string_view path, const LetterCase& letterCase = platformLetterCase());
 
 }  // namespace klw

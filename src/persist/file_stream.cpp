@@ -7,6 +7,7 @@
 #include "runtime/exceptions.h"
 #include "runtime/format.h"
 #include "runtime/texts.h"
+#include "runtime/unicode.h"
 
 namespace klw {
 namespace {
@@ -20,14 +21,14 @@ constexpr std::size_t kMaxChunk = std::numeric_limits<DWORD>::max() / 2;
 
 TFileStream::TFileStream(const std::string& fileName, unsigned mode) {
     if (mode == fmCreate) {
-        HANDLE h = CreateFileA(fileName.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+        HANDLE h = CreateFileW(wide(fileName).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (failed(h)) throw EFCreateError(formatMessage(texts::kFCreateError, {fileName}));
+        if (failed(h)) throw EFCreateError(formatText(texts::kFCreateError, {fileName}));
         handle_.reset(h);
     } else {
-        HANDLE h = CreateFileA(fileName.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+        HANDLE h = CreateFileW(wide(fileName).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (failed(h)) throw EFOpenError(formatMessage(texts::kFOpenError, {fileName}));
+        if (failed(h)) throw EFOpenError(formatText(texts::kFOpenError, {fileName}));
         handle_.reset(h);
     }
 }

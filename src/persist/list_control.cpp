@@ -1,9 +1,7 @@
 #include "persist/list_control.h"
 
-#include "runtime/codepage.h"
-
 namespace klw {
 
-ListBoxProperties::ListBoxProperties() { font.name = ansi("ＭＳ Ｐゴシック"); }
+ListBoxProperties::ListBoxProperties() { font.name = "ＭＳ Ｐゴシック"; }
 
 }  // namespace klw

@@ -50,7 +50,7 @@ struct FontProperties {
     std::int32_t charset = 128;  // SHIFTJIS_CHARSET
     std::int32_t color = kClWindowText;
     std::int32_t height = -12;
-    std::string name;  // ANSI code page; the constructor of ListBoxProperties sets the window font
+    std::string name;         // the constructor of ListBoxProperties sets the window font's
     std::int32_t pitch = 0;   // fpDefault
     std::uint32_t style = 0;  // fsBold, fsItalic, fsUnderline, fsStrikeOut
 
@@ -123,7 +123,7 @@ public:
     ListBoxProperties& properties() { return properties_; }
     const ListBoxProperties& properties() const { return properties_; }
 
-    // The component name (ANSI code page).
+    // The component name.
     virtual std::string name() const = 0;
     virtual void setName(std::string_view name) = 0;
 
@@ -153,11 +153,11 @@ public:
     // Place in the window's tab sequence; fixed by the window.
     virtual int tabOrder() const = 0;
 
-    // Input-method name (ANSI code page); empty on Japanese systems.
+    // Input-method name; empty on Japanese systems.
     virtual std::string imeName() const = 0;
     virtual void setImeName(std::string_view value) = 0;
 
-    // Entries (ANSI code page, without zero bytes).
+    // Entries: the program's text (UTF-8), without zero characters.
     virtual int count() const = 0;
     // Copies entry i into `out`, reusing its storage.
     virtual void entryText(int index, std::string& out) const = 0;

@@ -5,10 +5,10 @@
 #include "persist/file_stream.h"
 #include "persist/object_stream_reader.h"
 #include "persist/object_stream_writer.h"
-#include "runtime/codepage.h"
 #include "runtime/exceptions.h"
 #include "runtime/format.h"
 #include "runtime/texts.h"
+#include "runtime/unicode.h"
 #include "widgets/handles.h"
 
 namespace klw {
@@ -19,7 +19,7 @@ class TempFileGuard {
 public:
     explicit TempFileGuard(std::string name) : name_(std::move(name)) {}
     ~TempFileGuard() {
-        if (!name_.empty()) DeleteFileA(name_.c_str());
+        if (!name_.empty()) DeleteFileW(wide(name_).c_str());
     }
     TempFileGuard(const TempFileGuard&) = delete;
     TempFileGuard& operator=(const TempFileGuard&) = delete;
@@ -30,15 +30,15 @@ private:
 };
 
 bool isPlainFile(const std::string& name) {
-    const DWORD attrs = GetFileAttributesA(name.c_str());
+    const DWORD attrs = GetFileAttributesW(wide(name).c_str());
     return attrs != INVALID_FILE_ATTRIBUTES && !(attrs & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 }  // namespace
 
 bool listFileExists(const std::string& name) {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(name.c_str(), &found);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(wide(name).c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return false;
     FindClose(search);
     return !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
@@ -60,11 +60,11 @@ bool ListFile::load(ListControl& list) {
 }
 
 void ListFile::throwCreateError() const {
-    throw EFCreateError(formatMessage(texts::kFCreateError, {fileName_}));
+    throw EFCreateError(formatText(texts::kFCreateError, {fileName_}));
 }
 
 void ListFile::checkReplaceable(const std::string& name) const {
-    const DWORD attrs = GetFileAttributesA(name.c_str());
+    const DWORD attrs = GetFileAttributesW(wide(name).c_str());
     if (attrs == INVALID_FILE_ATTRIBUTES) {
         const DWORD error = GetLastError();
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return;
@@ -73,7 +73,7 @@ void ListFile::checkReplaceable(const std::string& name) const {
     // Checked here because a process with administrator rights (or Wine run as root) may
     // otherwise replace a read-only file.
     if (attrs & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) throwCreateError();
-    UniqueFile probe(CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+    UniqueFile probe(CreateFileW(wide(name).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!probe) throwCreateError();
 }
@@ -91,13 +91,14 @@ void ListFile::writeImage(const std::string& tempName, const ListControl& list) 
     writer.EmitSignature();
     writer.EmitObject(list);
     writer.flush();
-    if (!file->flushToDisk()) throw EWriteError(ansi(texts::kWriteError));
+    if (!file->flushToDisk()) throw EWriteError(std::string(texts::kWriteError));
 }
 
 void ListFile::save(const ListControl& list) {
     checkReplaceable(fileName_);
-    char tempName[MAX_PATH] = {};
-    if (!GetTempFileNameA(".", "klw", 0, tempName)) throwCreateError();
+    wchar_t tempPath[MAX_PATH] = {};
+    if (!GetTempFileNameW(L".", L"klw", 0, tempPath)) throwCreateError();
+    const std::string tempName = narrow(tempPath);
     TempFileGuard guard(tempName);
     writeImage(tempName, list);
 
@@ -105,9 +106,9 @@ void ListFile::save(const ListControl& list) {
     if (loadFailed_ && isPlainFile(fileName_)) {
         const std::string backup = backupName();
         checkReplaceable(backup);
-        if (!CopyFileA(fileName_.c_str(), backup.c_str(), FALSE)) throwCreateError();
+        if (!CopyFileW(wide(fileName_).c_str(), wide(backup).c_str(), FALSE)) throwCreateError();
     }
-    if (!MoveFileExA(tempName, fileName_.c_str(),
+    if (!MoveFileExW(tempPath, wide(fileName_).c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         throwCreateError();
     guard.release();

@@ -1,7 +1,6 @@
 #include "persist/memory_list_control.h"
 
 #include "persist/stream_format.h"
-#include "runtime/codepage.h"
 #include "runtime/exceptions.h"
 #include "runtime/texts.h"
 
@@ -37,7 +36,7 @@ void MemoryListControl::clearEntries() {
 }
 
 void MemoryListControl::appendEntry(std::string_view text) {
-    if (ends_.size() >= capacity_) throw EOutOfResources(ansi(texts::kCannotInsertLine));
+    if (ends_.size() >= capacity_) throw EOutOfResources(std::string(texts::kCannotInsertLine));
     text_.append(text);
     ends_.push_back(text_.size());
 }

@@ -7,11 +7,12 @@
 #include "runtime/exceptions.h"
 #include "runtime/format.h"
 #include "runtime/texts.h"
+#include "runtime/unicode.h"
 
 namespace klw {
 namespace {
 
-[[noreturn]] void invalidValue() { throw EReadError(ansi(texts::kInvalidPropertyValue)); }
+[[noreturn]] void invalidValue() { throw EReadError(std::string(texts::kInvalidPropertyValue)); }
 
 // Ends the redraw suspension also when reading the entries fails.
 class UpdateScope {
@@ -81,7 +82,7 @@ std::shared_mutex& componentNamesLock() {
 void renameControl(ListControl& control, std::string_view name) {
     if (name.empty()) return;
     if (!isValidIdent(name))
-        throw EComponentError(formatMessage(texts::kInvalidComponentName, {name}));
+        throw EComponentError(formatText(texts::kInvalidComponentName, {ansiToUtf8(name)}));
     const std::string current = control.name();
     if (name == current) return;
     if (sameText(name, current)) {
@@ -89,12 +90,12 @@ void renameControl(ListControl& control, std::string_view name) {
         return;
     }
     if (control.ownerHasComponent(name))
-        throw EComponentError(formatMessage(texts::kDuplicateComponentName, {name}));
+        throw EComponentError(formatText(texts::kDuplicateComponentName, {name}));
     // Any other name would take the list away from the name the window finds it by.
 }
 
 ObjectStreamReader::ObjectStreamReader(Stream& stream, const CodePage& codePage)
-    : stream_(stream), codePage_(codePage), tables_(codePage.byteCodeTables()) {}
+    : stream_(stream), codePage_(codePage) {}
 
 ObjectStreamReader::~ObjectStreamReader() {
     if (end_ > pos_) {
@@ -109,7 +110,7 @@ ObjectStreamReader::~ObjectStreamReader() {
 void ObjectStreamReader::refill() {
     pos_ = 0;
     end_ = stream_.read(buffer_.data(), buffer_.size());
-    if (end_ == 0) throw EReadError(ansi(texts::kReadError));
+    if (end_ == 0) throw EReadError(std::string(texts::kReadError));
 }
 
 std::uint8_t ObjectStreamReader::peekByte() {
@@ -183,7 +184,7 @@ void ObjectStreamReader::ParseSignature() {
     char sig[4];
     readBytes(sig, sizeof sig);
     if (std::string_view(sig, sizeof sig) != kStreamSignature)
-        throw EReadError(ansi(texts::kInvalidImage));
+        throw EReadError(std::string(texts::kInvalidImage));
 }
 
 std::string ObjectStreamReader::ParseShortName() {
@@ -210,39 +211,29 @@ std::int32_t ObjectStreamReader::ParseInteger() {
 std::string_view ObjectStreamReader::parseTextView() {
     switch (static_cast<ValueTag>(readByte())) {
         case ValueTag::ShortString:
-            return readView(readByte());
+            return ansiText(readView(readByte()));
         case ValueTag::LongString:
-            return readView(readLength());
+            return ansiText(readView(readLength()));
         case ValueTag::WideString:
             readUtf16(readLength(), wide_);
             text_.clear();
-            codePage_.appendFromUtf16(wide_, text_);
+            appendUtf16AsUtf8(wide_, text_);
             return text_;
         case ValueTag::Utf8String: {
-            const std::string_view utf8 = readView(readLength());
-            return utf8Text(utf8);
+            bool broken = false;
+            return streamUtf8AsText(readView(readLength()), text_, broken);
         }
         default:
             invalidValue();
     }
 }
 
-std::string_view ObjectStreamReader::utf8Text(std::string_view utf8) {
-    // A leading 7-bit run reads the same in UTF-8 and in the code page.
-    const std::size_t plain = sevenBitPrefix(utf8);
-    if (plain == utf8.size()) return utf8;
-    if (tables_) {
-        // One pass into text_, which only ever grows: no group yields more bytes than it has.
-        if (text_.size() < utf8.size()) text_.resize(utf8.size());
-        std::memcpy(text_.data(), utf8.data(), plain);
-        std::size_t length = 0;
-        if (!decodeStreamUtf8(utf8.substr(plain), *tables_, text_.data() + plain, length))
-            return {};
-        return std::string_view(text_.data(), plain + length);
-    }
-    if (!decodeStreamUtf8(utf8.substr(plain), wide_)) return {};
-    text_.assign(utf8.substr(0, plain));
-    codePage_.appendFromUtf16(wide_, text_);
+std::string_view ObjectStreamReader::ansiText(std::string_view bytes) {
+    // 7-bit text reads the same in every code page and in UTF-8.
+    const std::size_t plain = sevenBitPrefix(bytes);
+    if (plain == bytes.size()) return bytes;
+    text_.assign(bytes.substr(0, plain));
+    appendAnsiAsUtf8(bytes.substr(plain), codePage_, text_);
     return text_;
 }
 
@@ -329,13 +320,16 @@ void ObjectStreamReader::ParseStrings(ListControl& control) {
             const std::size_t held = end_ - pos_;
             if (held >= 2 && at[0] == static_cast<unsigned char>(ValueTag::ShortString) &&
                 at[1] <= held - 2) {
-                text = std::string_view(reinterpret_cast<const char*>(at + 2), at[1]);
-                pos_ += 2 + text.size();
+                const std::string_view bytes(reinterpret_cast<const char*>(at + 2), at[1]);
+                pos_ += 2 + bytes.size();
+                text = ansiText(bytes);
+                inBuffer = text.data() == bytes.data();
             } else if (held >= 5 && at[0] == static_cast<unsigned char>(ValueTag::Utf8String) &&
                        le32(at + 1) <= held - 5) {
                 const std::string_view utf8(reinterpret_cast<const char*>(at + 5), le32(at + 1));
                 pos_ += 5 + utf8.size();
-                text = utf8Text(utf8);
+                bool broken = false;
+                text = streamUtf8AsText(utf8, text_, broken);
                 inBuffer = text.data() == utf8.data();
             } else {
                 if (AtEnd()) break;
@@ -343,7 +337,8 @@ void ObjectStreamReader::ParseStrings(ListControl& control) {
                 inBuffer = false;
                 zero = nullptr;  // the buffer may hold other bytes now
             }
-            // The native list keeps an entry up to its first zero byte.
+            // The native list keeps an entry up to its first zero character (in UTF-8 the only
+            // zero byte).
             if (inBuffer) {
                 const char* heldEnd = buffer_.data() + end_;
                 if (!zero || zero < text.data()) {
@@ -391,7 +386,7 @@ void ObjectStreamReader::readValue(ListControl& control, const PropertyInfo& p) 
                 case ValueTag::Nil:
                     readByte();
                     throw EConvertError(
-                        formatMessage(texts::kAssignError, {"nil", p.objectClass->className}));
+                        formatText(texts::kAssignError, {"nil", p.objectClass->className}));
                 case ValueTag::Ident:
                     // A reference by name: the window offers no component to refer to, so it
                     // resolves to nothing and the held object stays.
@@ -438,9 +433,9 @@ void ObjectStreamReader::applyProperty(ListControl& control, const ClassInfo& cl
     for (std::size_t dot; (dot = path.find('.', start)) != std::string_view::npos;
          start = dot + 1) {
         const PropertyInfo* p = current->findProperty(path.substr(start, dot - start));
-        if (!p) throw EReadError(ansi(texts::kUnknownProperty));
+        if (!p) throw EReadError(std::string(texts::kUnknownProperty));
         if (p->kind != PropertyKind::Object || !p->objectClass)
-            throw EReadError(ansi(texts::kInvalidPropertyPath));
+            throw EReadError(std::string(texts::kInvalidPropertyPath));
         current = p->objectClass;
     }
     const std::string_view last = path.substr(start);
@@ -449,7 +444,7 @@ void ObjectStreamReader::applyProperty(ListControl& control, const ClassInfo& cl
     } else if (const DefinedPropertyInfo* d = current->findDefined(last)) {
         d->read(*this, control);
     } else {
-        throw EReadError(ansi(texts::kUnknownProperty));
+        throw EReadError(std::string(texts::kUnknownProperty));
     }
 }
 
@@ -460,7 +455,8 @@ void ObjectStreamReader::ParseProperty(ListControl& control, const ClassInfo& cl
     } catch (const Exception& e) {
         std::string owner = control.name();
         if (owner.empty()) owner = std::string(cls.className);
-        throw EReadError(formatMessage(texts::kPropertyReadError, {owner, ".", path, e.message()}));
+        throw EReadError(
+            formatText(texts::kPropertyReadError, {owner, ".", ansiToUtf8(path), e.message()}));
     }
 }
 
@@ -470,7 +466,7 @@ void ObjectStreamReader::skipChild() {
     }
     const std::string className = ParseShortName();
     // No child class can be built inside the list control.
-    throw EClassNotFound(formatMessage(texts::kClassNotFound, {className}));
+    throw EClassNotFound(formatText(texts::kClassNotFound, {ansiToUtf8(className)}));
 }
 
 void ObjectStreamReader::ParseRoot(ListControl& control, const ClassInfo& cls) {

@@ -37,7 +37,7 @@ public:
     bool AtEnd();
     std::string ParseShortName();
     std::int32_t ParseInteger();
-    // Tags 6, 12, 18, 20, in the ANSI code page.
+    // Tags 6, 12, 18, 20, as the program's text (tags 6 and 12 hold bytes in the ANSI code page).
     std::string ParseText();
     // Tags 6, 12, 18, 20, as UTF-16.
     std::u16string ParseWideText();
@@ -61,8 +61,8 @@ private:
     // next read.
     std::string_view readView(std::size_t n);
     std::string_view parseTextView();
-    // The stream's UTF-8 in the code page; a view of `utf8` itself or of text_.
-    std::string_view utf8Text(std::string_view utf8);
+    // Bytes of tag 6 or 12 as the program's text; a view of `bytes` itself or of text_.
+    std::string_view ansiText(std::string_view bytes);
     void readUtf16(std::size_t units, std::u16string& out);
     void refill();
     void applyProperty(ListControl& control, const ClassInfo& cls, std::string_view path);
@@ -71,7 +71,6 @@ private:
 
     Stream& stream_;
     const CodePage& codePage_;
-    const ByteCodeTables* tables_;
     std::array<char, 4096> buffer_;
     std::size_t pos_ = 0;
     std::size_t end_ = 0;

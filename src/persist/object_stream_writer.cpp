@@ -7,11 +7,11 @@
 #include "persist/stream_format.h"
 #include "runtime/exceptions.h"
 #include "runtime/texts.h"
+#include "runtime/unicode.h"
 
 namespace klw {
 
-ObjectStreamWriter::ObjectStreamWriter(Stream& stream, const CodePage& codePage)
-    : stream_(stream), codePage_(codePage), tables_(codePage.byteCodeTables()) {}
+ObjectStreamWriter::ObjectStreamWriter(Stream& stream) : stream_(stream) {}
 
 ObjectStreamWriter::~ObjectStreamWriter() {
     try {
@@ -27,7 +27,7 @@ void ObjectStreamWriter::flushBuffer() {
     if (used_ == 0) return;
     const std::size_t n = used_;
     used_ = 0;
-    if (stream_.write(buffer_.data(), n) != n) throw EWriteError(ansi(texts::kWriteError));
+    if (stream_.write(buffer_.data(), n) != n) throw EWriteError(std::string(texts::kWriteError));
 }
 
 void ObjectStreamWriter::writeByte(std::uint8_t b) {
@@ -114,7 +114,7 @@ void ObjectStreamWriter::EmitProperties(const ListControl& control, const ClassI
                 const std::string s = p.getString(control);
                 if (s.empty()) break;
                 emitPath(p.name);
-                EmitWideText(codePage_.toUtf16(s));
+                EmitWideText(utf8ToUtf16(s));
                 break;
             }
             case PropertyKind::Object: {
@@ -171,7 +171,7 @@ void ObjectStreamWriter::EmitInteger(std::int32_t value) {
     }
 }
 
-void ObjectStreamWriter::writeAnsiText(std::string_view text) {
+void ObjectStreamWriter::writeSevenBitText(std::string_view text) {
     if (text.size() <= 255) {
         const unsigned char head[2] = {static_cast<unsigned char>(ValueTag::ShortString),
                                        static_cast<unsigned char>(text.size())};
@@ -190,7 +190,7 @@ void ObjectStreamWriter::writeUtf8Text(std::string_view utf8) {
 }
 
 void ObjectStreamWriter::EmitText(std::string_view text) {
-    // 7-bit text is its own UTF-8 form in every ANSI code page: no conversion needed. When it fits,
+    // 7-bit text is its own UTF-8 form and reads the same in every ANSI code page. When it fits,
     // it is copied into place and checked in the same pass, and kept only if it is 7-bit.
     const std::size_t n = text.size();
     const std::size_t head = n <= 255 ? 2 : 5;
@@ -212,65 +212,36 @@ void ObjectStreamWriter::EmitText(std::string_view text) {
     } else {
         plain = sevenBitPrefix(text);
         if (plain == n) {
-            writeAnsiText(text);
+            writeSevenBitText(text);
             return;
         }
     }
-    // The leading 7-bit run is its own UTF-8 form; only the rest is converted.
-    if (tables_ && writeTableText(text, plain)) return;
-    wide_.clear();
-    codePage_.appendUtf16(text.substr(plain), wide_);
-    const std::size_t length = plain + unitsUtf8Length(wide_);
-    if (length == text.size()) {
-        // Only a UTF-8 form of the same length can be the text's own bytes.
-        utf8_.assign(text.substr(0, plain));
-        appendUnitsAsUtf8(wide_, utf8_);
-        if (utf8_ == text) {
-            writeAnsiText(text);
-            return;
-        }
+    // Tag 20. The leading 7-bit run is its own stream form; the rest is encoded straight into
+    // the buffer when it may take three bytes per byte there, else through a scratch string.
+    const std::size_t most = 5 + plain + 3 * (n - plain);
+    if (most <= buffer_.size()) {
+        if (most > buffer_.size() - used_) flushBuffer();
+        char* out = reinterpret_cast<char*>(buffer_.data() + used_);
+        std::memcpy(out + 5, text.data(), plain);
+        const std::size_t length = plain + encodeStreamUtf8(text.substr(plain), out + 5 + plain);
+        out[0] = static_cast<char>(ValueTag::Utf8String);
+        for (std::size_t i = 0; i < 4; ++i) out[1 + i] = static_cast<char>(length >> (8 * i));
+        used_ += 5 + length;
+        return;
     }
-    writeByte(static_cast<std::uint8_t>(ValueTag::Utf8String));
-    writeInt32(static_cast<std::int32_t>(length));
-    writeBytes(text.data(), plain);
-    if (3 * wide_.size() <= buffer_.size() - used_) {
-        used_ += encodeUnitsAsUtf8(wide_, reinterpret_cast<char*>(buffer_.data() + used_));
-    } else {
-        utf8_.clear();
-        appendUnitsAsUtf8(wide_, utf8_);
-        writeBytes(utf8_.data(), utf8_.size());
-    }
-}
-
-// Text that is not 7-bit after its first `plain` bytes, converted through the code page's tables
-// straight into the buffer; false when its UTF-8 form might not fit into an empty buffer.
-bool ObjectStreamWriter::writeTableText(std::string_view text, std::size_t plain) {
-    const std::size_t head = 5;
-    const std::size_t most = head + 3 * text.size() + 1;
-    if (most > buffer_.size()) return false;
-    if (most > buffer_.size() - used_) flushBuffer();
-    char* out = reinterpret_cast<char*>(buffer_.data() + used_);
-    std::memcpy(out + head, text.data(), plain);
-    const std::size_t length =
-        plain + encodeBytesAsUtf8(text.substr(plain), *tables_, out + head + plain);
-    if (length == text.size() && std::memcmp(out + head, text.data(), length) == 0) {
-        // Only a UTF-8 form of the same length can be the text's own bytes.
-        writeAnsiText(text);
-        return true;
-    }
-    out[0] = static_cast<char>(ValueTag::Utf8String);
-    for (std::size_t i = 0; i < 4; ++i) out[1 + i] = static_cast<char>(length >> (8 * i));
-    used_ += head + length;
-    return true;
+    utf8_.resize(plain + 3 * (n - plain));
+    std::memcpy(utf8_.data(), text.data(), plain);
+    utf8_.resize(plain + encodeStreamUtf8(text.substr(plain), utf8_.data() + plain));
+    writeUtf8Text(utf8_);
 }
 
 void ObjectStreamWriter::EmitWideText(std::u16string_view text) {
-    utf8_.clear();
-    appendUnitsAsUtf8(text, utf8_);
-    if (utf8_.size() < 2 * text.size()) {
-        const std::string back = codePage_.fromUtf16(text);
-        if (back == utf8_)
-            writeAnsiText(back);
+    const std::size_t length = unitsUtf8Length(text);
+    if (length < 2 * text.size()) {
+        utf8_.clear();
+        appendUnitsAsUtf8(text, utf8_);
+        if (length == text.size())
+            writeSevenBitText(utf8_);
         else
             writeUtf8Text(utf8_);
         return;

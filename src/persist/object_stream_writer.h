@@ -9,14 +9,13 @@
 
 #include "persist/list_control.h"
 #include "persist/published_properties.h"
-#include "runtime/codepage.h"
 #include "runtime/stream.h"
 
 namespace klw {
 
 class ObjectStreamWriter {
 public:
-    explicit ObjectStreamWriter(Stream& stream, const CodePage& codePage = ansiCodePage());
+    explicit ObjectStreamWriter(Stream& stream);
     // Hands what is still buffered to the stream, ignoring a failure: call flush() first to
     // learn of it.
     ~ObjectStreamWriter();
@@ -31,7 +30,8 @@ public:
     void EmitProperties(const ListControl& control, const ClassInfo& cls);
     void EmitShortName(std::string_view name);
     void EmitInteger(std::int32_t value);
-    // Text in the ANSI code page: tag 6 or 12 when its UTF-8 form is the same bytes, else tag 20.
+    // The program's text: tag 6 or 12 when it is all 7-bit (then it reads the same in every code
+    // page), else tag 20 with each UTF-16 unit on its own.
     void EmitText(std::string_view text);
     // String properties: tag 6, 12 or 20 when UTF-8 is shorter than UTF-16, else tag 18.
     void EmitWideText(std::u16string_view text);
@@ -50,15 +50,12 @@ private:
     void writeByte(std::uint8_t b);
     void writeBytes(const void* data, std::size_t n);
     void writeInt32(std::int32_t v);
-    void writeAnsiText(std::string_view text);
+    void writeSevenBitText(std::string_view text);
     void writeUtf8Text(std::string_view utf8);
-    bool writeTableText(std::string_view text, std::size_t plain);
     void emitPath(std::string_view name);
     void flushBuffer();
 
     Stream& stream_;
-    const CodePage& codePage_;
-    const ByteCodeTables* tables_;
     std::array<unsigned char, 4096> buffer_;
     std::size_t used_ = 0;
     const ClassInfo* rootClass_ = nullptr;
@@ -66,7 +63,6 @@ private:
     std::string path_;
     std::string entry_;
     std::string utf8_;
-    std::u16string wide_;
 };
 
 }  // namespace klw

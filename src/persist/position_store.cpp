@@ -46,7 +46,7 @@ bool bringOntoMonitor(HWND window, const std::function<void(int)>& setTop,
     if (MonitorFromRect(&r, MONITOR_DEFAULTTONULL)) return false;
     MONITORINFO info{};
     info.cbSize = sizeof info;
-    if (!GetMonitorInfoA(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &info)) return false;
+    if (!GetMonitorInfoW(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &info)) return false;
     const RECT& work = info.rcWork;
     const int width = r.right - r.left;
     const int height = r.bottom - r.top;

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "runtime/unicode.h"
+
 namespace klw {
 namespace {
 
@@ -145,62 +147,65 @@ bool decodeStreamUtf8(std::string_view bytes, std::u16string& out) {
     return true;
 }
 
-std::size_t encodeBytesAsUtf8(std::string_view text, const ByteCodeTables& tables, char* out) {
-    static_assert(sizeof(ByteCodeTables::Utf8) == 4);
-    char* o = out;
-    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-    const auto* end = p + text.size();
-    while (p < end) {
-        const unsigned char b = *p;
-        const ByteCodeTables::Utf8* u;
-        if (tables.lead[b] && p + 1 < end) {
-            u = &tables.pairs[b * 256u + p[1]];
-            p += 2;
-        } else {
-            u = &tables.single[b];
-            ++p;
-        }
-        // All four bytes at once: the length byte lands on the spare byte or is overwritten.
-        std::memcpy(o, u, 4);
-        o += u->length;
-    }
-    return static_cast<std::size_t>(o - out);
-}
-
-bool decodeStreamUtf8(std::string_view utf8, const ByteCodeTables& tables, char* out,
-                      std::size_t& length) {
-    auto* o = reinterpret_cast<unsigned char*>(out);
-    const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
-    const auto* end = p + utf8.size();
+std::string_view streamUtf8AsText(std::string_view bytes, std::string& scratch, bool& broken) {
+    broken = false;
+    // Most values are well-formed UTF-8 of characters inside the 16-bit range, which is the
+    // program's text as it stands.
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* end = p + bytes.size();
     auto trail = [](unsigned char b) { return b >= 0x80 && b <= 0xBF; };
-    length = 0;
-    while (p < end) {
+    bool same = true;
+    while (p < end && same) {
         const unsigned char b0 = *p;
-        unsigned unit;
         if (b0 < 0x80) {
-            *o++ = b0;
             ++p;
-            continue;
-        } else if (b0 >= 0xF0) {
-            return false;
-        } else if (b0 & 0x20) {
-            if (end - p < 3 || !trail(p[1]) || !trail(p[2])) return false;
-            unit = ((b0 & 0x0Fu) << 12) | ((p[1] & 0x3Fu) << 6) | (p[2] & 0x3Fu);
+        } else if (b0 >= 0xC2 && b0 <= 0xDF && end - p >= 2 && trail(p[1])) {
+            p += 2;
+        } else if (b0 >= 0xE0 && b0 <= 0xEF && end - p >= 3 && trail(p[1]) && trail(p[2]) &&
+                   (b0 != 0xE0 || p[1] >= 0xA0) && (b0 != 0xED || p[1] < 0xA0)) {
             p += 3;
         } else {
-            if (end - p < 2 || !trail(p[1])) return false;
-            unit = ((b0 & 0x3Fu) << 6) | (p[1] & 0x3Fu);
-            p += 2;
+            same = false;
         }
-        // Both bytes of a pair are stored; a single byte leaves its spare one to be overwritten.
-        const std::uint16_t c = tables.fromUnit[unit];
-        const bool pair = c >= 0x100;
-        o[0] = static_cast<unsigned char>(pair ? c >> 8 : c);
-        o[1] = static_cast<unsigned char>(c);
-        o += 1 + pair;
     }
-    length = static_cast<std::size_t>(o - reinterpret_cast<unsigned char*>(out));
-    return true;
+    if (same) return bytes;
+    std::u16string units;
+    if (!decodeStreamUtf8(bytes, units)) {
+        broken = true;
+        return {};
+    }
+    scratch.clear();
+    appendUtf16AsUtf8(units, scratch);
+    return scratch;
+}
+
+std::size_t encodeStreamUtf8(std::string_view text, char* out) {
+    char* o = out;
+    for (std::size_t i = 0; i < text.size();) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        if (b < 0x80) {
+            *o++ = static_cast<char>(b);
+            ++i;
+            continue;
+        }
+        const DecodedChar d = decodeUtf8At(text, i);
+        if (d.length == 4) {
+            const char32_t v = d.code - 0x10000;
+            for (const char32_t u : {0xD800 + (v >> 10), 0xDC00 + (v & 0x3FF)}) {
+                *o++ = static_cast<char>(0xE0 | (u >> 12));
+                *o++ = static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+                *o++ = static_cast<char>(0x80 | (u & 0x3F));
+            }
+        } else if (d.code == 0xFFFD && d.length == 1) {
+            *o++ = static_cast<char>(0xEF);
+            *o++ = static_cast<char>(0xBF);
+            *o++ = static_cast<char>(0xBD);
+        } else {
+            for (std::size_t k = 0; k < d.length; ++k) *o++ = text[i + k];
+        }
+        i += d.length;
+    }
+    return static_cast<std::size_t>(o - out);
 }
 
 }  // namespace klw

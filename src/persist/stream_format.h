@@ -1,10 +1,9 @@
 #pragma once
 // Pieces of the component stream format shared by the writer and the reader.
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
-
-#include "runtime/codepage.h"
 
 namespace klw {
 
@@ -61,22 +60,20 @@ std::size_t encodeUnitsAsUtf8(std::u16string_view text, char* out);
 // The number of bytes that form takes.
 std::size_t unitsUtf8Length(std::u16string_view text);
 
-// Decodes the stream's UTF-8: a byte below 0x80 is one character; a byte of 0x80 or above starts
-// a group of 3 bytes when its 0x20 bit is set, else of 2, whose other bytes lie in 0x80..0xBF.
-// Lead bytes of 4-byte sequences (0xF0 and above) are not accepted. A broken group makes the
-// whole value the empty text: returns false with `out` empty.
+// Decodes the stream's UTF-8 to UTF-16: a byte below 0x80 is one character; a byte of 0x80 or
+// above starts a group of 3 bytes when its 0x20 bit is set, else of 2, whose other bytes lie in
+// 0x80..0xBF. Lead bytes of 4-byte sequences (0xF0 and above) are not accepted. A broken group
+// makes the whole value the empty text: returns false with `out` empty.
 bool decodeStreamUtf8(std::string_view bytes, std::u16string& out);
 
-// One-pass forms through the tables of a code page, with the same results as the two steps.
-//
-// Text in the code page as the stream's UTF-8 (CodePage::appendUtf16, then appendUnitsAsUtf8),
-// written to `out`, which has room for 3 bytes per byte of text and one more; returns the number
-// of bytes.
-std::size_t encodeBytesAsUtf8(std::string_view text, const ByteCodeTables& tables, char* out);
-// The stream's UTF-8 in the code page (decodeStreamUtf8, then CodePage::appendFromUtf16),
-// written to `out`, which has room for as many bytes as `utf8` holds (no group yields more bytes
-// than it has). Sets `length` to the number of bytes; false (length 0) for a broken group.
-bool decodeStreamUtf8(std::string_view utf8, const ByteCodeTables& tables, char* out,
-                      std::size_t& length);
+// The same value as the program's text (UTF-8, surrogate pairs joined into one character):
+// `bytes` themselves when they already are that text, else a view of `scratch`. Empty, with
+// `broken` set, for a broken group.
+std::string_view streamUtf8AsText(std::string_view bytes, std::string& scratch, bool& broken);
+
+// The program's text in the stream's UTF-8 form, each UTF-16 unit on its own: a character
+// outside the 16-bit range becomes its two surrogates as 3-byte groups, a malformed byte U+FFFD.
+// Writes to `out`, which has room for 3 bytes per byte of text; returns the number of bytes.
+std::size_t encodeStreamUtf8(std::string_view text, char* out);
 
 }  // namespace klw

@@ -48,11 +48,11 @@ int StreamedListBox::tabOrder() const {
 }
 
 int StreamedListBox::count() const { return list_.count(); }
-void StreamedListBox::entryText(int index, std::string& out) const { out = list_.item(index); }
+void StreamedListBox::entryText(int index, std::string& out) const { list_.itemInto(index, out); }
 void StreamedListBox::clearEntries() { list_.clear(); }
 void StreamedListBox::appendEntry(std::string_view text) {
-    // The native list keeps an entry up to its first zero byte.
-    list_.append(std::string(text.substr(0, text.find('\0'))));
+    // The native list keeps an entry up to its first zero character.
+    list_.append(text.substr(0, text.find('\0')));
 }
 void StreamedListBox::beginUpdate() { list_.beginUpdate(); }
 void StreamedListBox::endUpdate() { list_.endUpdate(); }

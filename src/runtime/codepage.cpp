@@ -1,104 +1,49 @@
 #include "runtime/codepage.h"
 
+#include <cstring>
+
+#include "runtime/unicode.h"
+
 namespace klw {
 
-std::u16string utf8ToUtf16(std::string_view s) {
-    std::u16string out;
-    out.reserve(s.size());
-    for (size_t i = 0; i < s.size();) {
-        const unsigned char b = static_cast<unsigned char>(s[i]);
-        char32_t c = 0xFFFD;
-        size_t n = 1;
+void appendAnsiAsUtf8(std::string_view bytes, const CodePage& cp, std::string& out) {
+    const ByteCodeTables* t = cp.byteCodeTables();
+    if (!t) {
+        appendUtf16AsUtf8(cp.toUtf16(bytes), out);
+        return;
+    }
+    const std::size_t start = out.size();
+    out.resize(start + 3 * bytes.size() + 1);  // 3 bytes per unit at most, 1 spare for the copy
+    char* o = out.data() + start;
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* end = p + bytes.size();
+    static_assert(sizeof(ByteCodeTables::Utf8) == 4);
+    while (p < end) {
+        const unsigned char b = *p;
         if (b < 0x80) {
-            c = b;
-        } else if ((b & 0xE0) == 0xC0 && i + 1 < s.size()) {
-            c = ((b & 0x1Fu) << 6) | (static_cast<unsigned char>(s[i + 1]) & 0x3Fu);
-            n = 2;
-        } else if ((b & 0xF0) == 0xE0 && i + 2 < s.size()) {
-            c = ((b & 0x0Fu) << 12) | ((static_cast<unsigned char>(s[i + 1]) & 0x3Fu) << 6) |
-                (static_cast<unsigned char>(s[i + 2]) & 0x3Fu);
-            n = 3;
-        } else if ((b & 0xF8) == 0xF0 && i + 3 < s.size()) {
-            c = ((b & 0x07u) << 18) | ((static_cast<unsigned char>(s[i + 1]) & 0x3Fu) << 12) |
-                ((static_cast<unsigned char>(s[i + 2]) & 0x3Fu) << 6) |
-                (static_cast<unsigned char>(s[i + 3]) & 0x3Fu);
-            n = 4;
+            *o++ = static_cast<char>(b);
+            ++p;
+            continue;
         }
-        if (c >= 0x10000) {
-            c -= 0x10000;
-            out.push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
+        const ByteCodeTables::Utf8* u;
+        if (t->lead[b] && p + 1 < end) {
+            u = &t->pairs[b * 256u + p[1]];
+            p += 2;
         } else {
-            out.push_back(static_cast<char16_t>(c));
+            u = &t->single[b];
+            ++p;
         }
-        i += n;
+        // All four bytes at once: the length byte lands on the spare byte or is overwritten.
+        std::memcpy(o, u, 4);
+        o += u->length;
     }
-    return out;
+    out.resize(static_cast<std::size_t>(o - out.data()));
 }
 
-std::string utf16ToUtf8(std::u16string_view s) {
+std::string ansiToUtf8(std::string_view bytes, const CodePage& cp) {
     std::string out;
-    out.reserve(s.size() * 3);
-    for (size_t i = 0; i < s.size(); ++i) {
-        char32_t c = s[i];
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < s.size() && s[i + 1] >= 0xDC00 &&
-            s[i + 1] < 0xE000) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (s[i + 1] - 0xDC00);
-            ++i;
-        }
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
-        } else if (c < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else if (c < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        }
-    }
+    appendAnsiAsUtf8(bytes, cp, out);
     return out;
-}
-
-char16_t foldCase(char16_t c) {
-    if (c >= u'A' && c <= u'Z') return static_cast<char16_t>(c + 32);
-    if (c >= 0xFF21 && c <= 0xFF3A) return static_cast<char16_t>(c + 32);  // full-width Latin
-    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<char16_t>(c + 32);
-    if (c >= 0x391 && c <= 0x3A9) return static_cast<char16_t>(c + 32);  // Greek
-    if (c >= 0x410 && c <= 0x42F) return static_cast<char16_t>(c + 32);  // Cyrillic
-    return c;
-}
-
-std::string lowerCase(std::string_view bytes, const CodePage& cp) {
-    bool ascii = true;
-    for (char c : bytes) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
-    if (ascii) {
-        std::string out(bytes);
-        for (char& c : out)
-            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-        return out;
-    }
-    std::u16string w = cp.toUtf16(bytes);
-    for (char16_t& c : w) c = foldCase(c);
-    return cp.fromUtf16(w);
-}
-
-std::string ansi(std::string_view utf8) { return ansiCodePage().fromUtf16(utf8ToUtf16(utf8)); }
-
-size_t lastCharStart(std::string_view bytes, const CodePage& cp) {
-    // Walk from the front: only a forward scan knows whether a byte is a trail byte.
-    size_t start = 0;
-    for (size_t i = 0; i < bytes.size();) {
-        start = i;
-        const bool lead = cp.isLeadByte(static_cast<unsigned char>(bytes[i]));
-        i += (lead && i + 1 < bytes.size()) ? 2 : 1;
-    }
-    return start;
 }
 
 }  // namespace klw

@@ -17,19 +17,6 @@ public:
                             reinterpret_cast<wchar_t*>(out.data()), n);
         return out;
     }
-
-    std::string fromUtf16(std::u16string_view text) const override {
-        if (text.empty()) return {};
-        const auto* w = reinterpret_cast<const wchar_t*>(text.data());
-        const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, w, static_cast<int>(text.size()), nullptr, 0,
-                                          nullptr, nullptr);
-        std::string out(static_cast<size_t>(n), '\0');
-        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, w, static_cast<int>(text.size()), out.data(), n, nullptr,
-                            nullptr);
-        return out;
-    }
-
-    bool isLeadByte(unsigned char b) const override { return IsDBCSLeadByte(b) != FALSE; }
 };
 
 }  // namespace

@@ -1,6 +1,6 @@
 #pragma once
-// The error classes of the program. Every failure is raised as one of these; the message is a
-// byte string in the ANSI code page, ready for the A functions of the platform.
+// The error classes of the program. Every failure is raised as one of these; the message is the
+// program's own text (UTF-8).
 #include <exception>
 #include <string>
 

@@ -1,7 +1,5 @@
 #include "runtime/format.h"
 
-#include "runtime/codepage.h"
-
 namespace klw {
 
 std::string formatText(std::string_view pattern, std::initializer_list<FormatArg> args) {
@@ -30,10 +28,6 @@ std::string formatText(std::string_view pattern, std::initializer_list<FormatArg
         out.push_back(c);
     }
     return out;
-}
-
-std::string formatMessage(std::string_view utf8Pattern, std::initializer_list<FormatArg> args) {
-    return formatText(ansi(utf8Pattern), args);
 }
 
 }  // namespace klw

@@ -1,5 +1,6 @@
 #pragma once
-// The program's fixed message texts, UTF-8 here; convert with ansi() or formatMessage().
+// The program's fixed message texts, in the program's own text form (UTF-8); fill them with
+// formatText().
 #include <string_view>
 
 namespace klw::texts {

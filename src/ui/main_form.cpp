@@ -5,7 +5,8 @@
 #include "app/application.h"
 #include "app/message_form.h"
 #include "persist/position_store.h"
-#include "runtime/codepage.h"
+#include "persist/stream_format.h"
+#include "runtime/unicode.h"
 #include "widgets/error_sink.h"
 
 namespace klw {
@@ -16,17 +17,16 @@ constexpr DWORD kExStyle = 0;
 
 RECT toRect(const Bounds& b) { return {b.left, b.top, b.left + b.width, b.top + b.height}; }
 
-HFONT createFont(int height, const char* utf8Face) {
-    LOGFONTA lf{};
+HFONT createFont(int height, std::string_view face) {
+    LOGFONTW lf{};
     lf.lfHeight = height;
     lf.lfCharSet = SHIFTJIS_CHARSET;
     lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
     lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
     lf.lfQuality = DEFAULT_QUALITY;
     lf.lfPitchAndFamily = DEFAULT_PITCH;
-    const std::string face = ansi(utf8Face);
-    lstrcpynA(lf.lfFaceName, face.c_str(), LF_FACESIZE);
-    return CreateFontIndirectA(&lf);
+    lstrcpynW(lf.lfFaceName, wide(face).c_str(), LF_FACESIZE);
+    return CreateFontIndirectW(&lf);
 }
 
 }  // namespace
@@ -44,7 +44,7 @@ TfrmMain::TfrmMain(Application& app) : app_(app) {
         windowFont_.reset(createFont(windowFontHeight(pixelsPerInch_), "ＭＳ Ｐゴシック"));
         SelectedObject selected(dc.get(), windowFont_.get());
         SIZE size{};
-        GetTextExtentPoint32A(dc.get(), "0", 1, &size);
+        GetTextExtentPoint32W(dc.get(), L"0", 1, &size);
         layout_ = computeMainLayout(pixelsPerInch_, size.cy);
     }
     setFont(windowFont_.get());
@@ -57,7 +57,7 @@ TfrmMain::TfrmMain(Application& app) : app_(app) {
     bindEvents();
     streamedList_ = std::make_unique<StreamedListBox>(
         *lbxURL, [this](std::string_view n) { return hasComponentNamed(n, lbxURL.get()); },
-        [](std::string_view n) { return lstrcmpiA(std::string(n).c_str(), "frmMain") == 0; });
+        [](std::string_view n) { return sameText(n, "frmMain"); });
     app.setMainForm(*this);
 
     // The create step has a guard of its own: an error is shown before the window is, and
@@ -70,18 +70,17 @@ TfrmMain::TfrmMain(Application& app) : app_(app) {
 }
 
 bool TfrmMain::hasComponentNamed(std::string_view name, const Control* except) const {
-    const std::string n(name);
     for (const Control* c : controls())
-        if (c != except && lstrcmpiA(c->name().c_str(), n.c_str()) == 0) return true;
+        if (c != except && sameText(c->name(), name)) return true;
     std::function<bool(const MenuItem&)> inMenu = [&](const MenuItem& item) {
-        if (lstrcmpiA(item.name().c_str(), n.c_str()) == 0) return true;
+        if (sameText(item.name(), name)) return true;
         for (const auto& child : item.items())
             if (inMenu(*child)) return true;
         return false;
     };
     for (const auto& item : mnuMain.items())
         if (inMenu(*item)) return true;
-    return lstrcmpiA(n.c_str(), "mnuMain") == 0;
+    return sameText(name, "mnuMain");
 }
 
 TfrmMain::~TfrmMain() {
@@ -96,15 +95,13 @@ TfrmMain::~TfrmMain() {
 }
 
 void TfrmMain::buildMenu() {
-    mnuMainFile = &mnuMain.add("mnuMainFile", ansi("ファイル(&F)"));
-    mnuMainFileExit = &mnuMainFile->add("mnuMainFileExit", ansi("終了(&X)"));
-    mnuMenuTest = &mnuMain.add("mnuMenuTest", ansi("テスト"), false);
-    mnuMainTestItemCount =
-        &mnuMenuTest->add("mnuMainTestItemCount", ansi("リストボックスの項目数"));
-    mnuMainTestItemNo =
-        &mnuMenuTest->add("mnuMainTestItemNo", ansi("・・・で選択されている項目の番号"));
-    mnuMainHelp = &mnuMain.add("mnuMainHelp", ansi("ﾍﾙﾌﾟ(&H)"));
-    mnuMainHelpVersion = &mnuMainHelp->add("mnuMainHelpVersion", ansi("ﾊﾞｰｼﾞｮﾝ情報(&V)..."));
+    mnuMainFile = &mnuMain.add("mnuMainFile", "ファイル(&F)");
+    mnuMainFileExit = &mnuMainFile->add("mnuMainFileExit", "終了(&X)");
+    mnuMenuTest = &mnuMain.add("mnuMenuTest", "テスト", false);
+    mnuMainTestItemCount = &mnuMenuTest->add("mnuMainTestItemCount", "リストボックスの項目数");
+    mnuMainTestItemNo = &mnuMenuTest->add("mnuMainTestItemNo", "・・・で選択されている項目の番号");
+    mnuMainHelp = &mnuMain.add("mnuMainHelp", "ﾍﾙﾌﾟ(&H)");
+    mnuMainHelpVersion = &mnuMainHelp->add("mnuMainHelpVersion", "ﾊﾞｰｼﾞｮﾝ情報(&V)...");
 }
 
 void TfrmMain::buildControls() {
@@ -117,8 +114,8 @@ void TfrmMain::buildControls() {
     {
         ScreenDC dc;
         SelectedObject selected(dc.get(), editFont_.get());
-        TEXTMETRICA tm{};
-        GetTextMetricsA(dc.get(), &tm);
+        TEXTMETRICW tm{};
+        GetTextMetricsW(dc.get(), &tm);
         editRect.bottom = editRect.top + tm.tmHeight + GetSystemMetrics(SM_CYBORDER) * 8;
     }
     edtTest = std::make_unique<Edit>(*this, "edtTest", editRect);
@@ -306,7 +303,8 @@ void TfrmMain::setEnabled(Command command, bool enabled) {
 }
 
 void TfrmMain::shellOpen(const std::string& text) {
-    ShellExecuteA(handle(), "open", text.c_str(), "", "", SW_SHOWNORMAL);
+    // The entry's exact text: whatever the user typed, in any script.
+    ShellExecuteW(handle(), L"open", wide(text).c_str(), L"", L"", SW_SHOWNORMAL);
 }
 
 }  // namespace klw

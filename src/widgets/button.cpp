@@ -2,20 +2,20 @@
 
 namespace klw {
 
-Button::Button(Form& form, std::string name, const char* caption, RECT b, Options o)
+Button::Button(Form& form, std::string name, std::string_view caption, RECT b, Options o)
     : Control(form, std::move(name)),
       default_(o.isDefault),
       cancel_(o.isCancel),
       enterFlag_(o.isDefault) {
     DWORD style = WS_VISIBLE | WS_TABSTOP | (o.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
     if (!o.enabled) style |= WS_DISABLED;
-    createControl("BUTTON", style, 0, caption, b.left, b.top, b.right - b.left, b.bottom - b.top);
+    createControl(L"BUTTON", style, 0, caption, b.left, b.top, b.right - b.left, b.bottom - b.top);
 }
 
 void Button::setEnterFlag(bool on) {
     if (on == enterFlag_) return;
     enterFlag_ = on;
-    SendMessageA(handle(), BM_SETSTYLE, on ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+    SendMessageW(handle(), BM_SETSTYLE, on ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
 }
 
 void Button::click() {

@@ -12,7 +12,7 @@ public:
         bool isCancel = false;
         bool enabled = true;
     };
-    Button(Form& form, std::string name, const char* caption, RECT bounds, Options options);
+    Button(Form& form, std::string name, std::string_view caption, RECT bounds, Options options);
 
     bool isButton() const override { return true; }
     bool isDefault() const { return default_; }

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "runtime/unicode.h"
 #include "widgets/error_sink.h"
 #include "widgets/form.h"
 
@@ -10,7 +11,7 @@ namespace {
 constexpr UINT_PTR kSubclassId = 0x4B4C57;  // "KLW"
 // Finding the object from a handle goes through a window property: the import libraries of
 // some toolchains lack GetWindowSubclass.
-constexpr const char kControlProp[] = "KorLinkWalker.Control";
+constexpr const wchar_t kControlProp[] = L"KorLinkWalker.Control";
 }  // namespace
 
 Control::Control(Form& form, std::string name) : form_(form), name_(std::move(name)) {}
@@ -23,48 +24,49 @@ Control::~Control() {
 void Control::destroyHandle() {
     if (hwnd_) {
         RemoveWindowSubclass(hwnd_, &Control::thunk, kSubclassId);
-        RemovePropA(hwnd_, kControlProp);
+        RemovePropW(hwnd_, kControlProp);
         DestroyWindow(hwnd_);
         hwnd_ = nullptr;
     }
 }
 
-void Control::createControl(const char* className, DWORD style, DWORD exStyle, const char* text,
-                            int left, int top, int width, int height) {
+void Control::createControl(const wchar_t* className, DWORD style, DWORD exStyle,
+                            std::string_view text, int left, int top, int width, int height) {
     tabStop_ = (style & WS_TABSTOP) != 0;
     className_ = className;
-    hwnd_ = CreateWindowExA(exStyle, className, text, style | WS_CHILD, left, top, width, height,
-                            form_.handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
+    hwnd_ =
+        CreateWindowExW(exStyle, className, wide(text).c_str(), style | WS_CHILD, left, top, width,
+                        height, form_.handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
     if (!hwnd_) return;
     SetWindowSubclass(hwnd_, &Control::thunk, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
-    SetPropA(hwnd_, kControlProp, this);
+    SetPropW(hwnd_, kControlProp, this);
     form_.addControl(*this);
 }
 
 void Control::recreateHandle() {
     const RECT r = bounds();
-    const auto style = static_cast<DWORD>(GetWindowLongA(hwnd_, GWL_STYLE));
-    const auto exStyle = static_cast<DWORD>(GetWindowLongA(hwnd_, GWL_EXSTYLE));
-    const auto font = reinterpret_cast<HFONT>(SendMessageA(hwnd_, WM_GETFONT, 0, 0));
+    const auto style = static_cast<DWORD>(GetWindowLongW(hwnd_, GWL_STYLE));
+    const auto exStyle = static_cast<DWORD>(GetWindowLongW(hwnd_, GWL_EXSTYLE));
+    const auto font = reinterpret_cast<HFONT>(SendMessageW(hwnd_, WM_GETFONT, 0, 0));
     const bool hadFocus = focused();
     HWND old = hwnd_;
-    HWND fresh = CreateWindowExA(exStyle, className_.c_str(), "", style, r.left, r.top,
+    HWND fresh = CreateWindowExW(exStyle, className_.c_str(), L"", style, r.left, r.top,
                                  r.right - r.left, r.bottom - r.top, form_.handle(), nullptr,
-                                 GetModuleHandleA(nullptr), nullptr);
+                                 GetModuleHandleW(nullptr), nullptr);
     if (!fresh) return;
     SetWindowPos(fresh, old, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     RemoveWindowSubclass(old, &Control::thunk, kSubclassId);
     hwnd_ = fresh;
     SetWindowSubclass(fresh, &Control::thunk, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
-    SetPropA(fresh, kControlProp, this);
-    RemovePropA(old, kControlProp);
-    SendMessageA(fresh, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    SetPropW(fresh, kControlProp, this);
+    RemovePropW(old, kControlProp);
+    SendMessageW(fresh, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     DestroyWindow(old);
     if (hadFocus) SetFocus(fresh);
 }
 
 Control* Control::fromHandle(HWND hwnd) {
-    return hwnd ? static_cast<Control*>(GetPropA(hwnd, kControlProp)) : nullptr;
+    return hwnd ? static_cast<Control*>(GetPropW(hwnd, kControlProp)) : nullptr;
 }
 
 bool Control::isEnabled() const { return IsWindowEnabled(hwnd_) != FALSE; }
@@ -75,7 +77,7 @@ void Control::setEnabled(bool enabled) {
     EnableWindow(hwnd_, enabled ? TRUE : FALSE);
 }
 
-bool Control::isVisible() const { return (GetWindowLongA(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0; }
+bool Control::isVisible() const { return (GetWindowLongW(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0; }
 
 RECT Control::bounds() const {
     RECT r{};
@@ -89,7 +91,7 @@ void Control::setBounds(int left, int top, int width, int height) {
 }
 
 void Control::setFont(HFONT font) {
-    SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
 }
 
 LRESULT Control::subclassProc(UINT msg, WPARAM wp, LPARAM lp) {
@@ -114,7 +116,7 @@ LRESULT CALLBACK Control::thunk(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_
     try {
         if (msg == WM_NCDESTROY) {
             RemoveWindowSubclass(hwnd, &Control::thunk, kSubclassId);
-            RemovePropA(hwnd, kControlProp);
+            RemovePropW(hwnd, kControlProp);
             self->hwnd_ = nullptr;
             return DefSubclassProc(hwnd, msg, wp, lp);
         }

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace klw {
 
@@ -58,7 +59,8 @@ public:
 
 protected:
     Control(Form& form, std::string name);
-    void createControl(const char* className, DWORD style, DWORD exStyle, const char* text,
+    // A stock control of the platform's class, as a Unicode window.
+    void createControl(const wchar_t* className, DWORD style, DWORD exStyle, std::string_view text,
                        int left, int top, int width, int height);
     virtual LRESULT subclassProc(UINT msg, WPARAM wp, LPARAM lp);
     LRESULT defaultProc(UINT msg, WPARAM wp, LPARAM lp) {
@@ -76,7 +78,7 @@ private:
     std::string name_;
     HWND hwnd_ = nullptr;
     bool tabStop_ = true;
-    std::string className_;
+    std::wstring className_;
 };
 
 }  // namespace klw

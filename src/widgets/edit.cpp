@@ -1,30 +1,32 @@
 #include "widgets/edit.h"
 
+#include "runtime/unicode.h"
+
 namespace klw {
 
 Edit::Edit(Form& form, std::string name, RECT b) : Control(form, std::move(name)) {
-    createControl("EDIT", WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | ES_LEFT, WS_EX_CLIENTEDGE, "",
+    createControl(L"EDIT", WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | ES_LEFT, WS_EX_CLIENTEDGE, "",
                   b.left, b.top, b.right - b.left, b.bottom - b.top);
     // No limit of our own: the platform's maximum for a one-line field.
-    SendMessageA(handle(), EM_LIMITTEXT, 0, 0);
+    SendMessageW(handle(), EM_LIMITTEXT, 0, 0);
 }
 
 std::string Edit::text() const {
-    const int n = GetWindowTextLengthA(handle());
-    std::string s(static_cast<size_t>(n) + 1, '\0');
-    const int got = GetWindowTextA(handle(), s.data(), n + 1);
+    const int n = GetWindowTextLengthW(handle());
+    std::wstring s(static_cast<size_t>(n) + 1, L'\0');
+    const int got = GetWindowTextW(handle(), s.data(), n + 1);
     s.resize(static_cast<size_t>(got < 0 ? 0 : got));
-    return s;
+    return narrow(s);
 }
 
 void Edit::setText(const std::string& text) {
     if (text == this->text()) return;
-    SetWindowTextA(handle(), text.c_str());
+    SetWindowTextW(handle(), wide(text).c_str());
     // Platforms differ in whether a set text notifies: raise the event here when it did not.
     changed();
 }
 
-void Edit::selectAll() { SendMessageA(handle(), EM_SETSEL, 0, -1); }
+void Edit::selectAll() { SendMessageW(handle(), EM_SETSEL, 0, -1); }
 
 void Edit::changed() {
     // Some edits (undo under Wine) notify twice for one change; the second sees no change.

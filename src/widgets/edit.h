@@ -1,6 +1,7 @@
 #pragma once
 // A one-line entry field. OnChange is raised synchronously for every change of the text,
-// including one made by the program.
+// including one made by the program. Its text is the program's (UTF-8); the platform's field
+// holds it as UTF-16, whatever is typed or pasted.
 #include "widgets/control.h"
 
 namespace klw {

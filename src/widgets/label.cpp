@@ -2,10 +2,10 @@
 
 namespace klw {
 
-Label::Label(Form& form, std::string name, const char* text, RECT b, bool wordWrap)
+Label::Label(Form& form, std::string name, std::string_view text, RECT b, bool wordWrap)
     : Control(form, std::move(name)) {
     // SS_LEFT wraps words; SS_LEFTNOWORDWRAP keeps one line.
-    createControl("STATIC", WS_VISIBLE | (wordWrap ? SS_LEFT : SS_LEFTNOWORDWRAP), 0, text, b.left,
+    createControl(L"STATIC", WS_VISIBLE | (wordWrap ? SS_LEFT : SS_LEFTNOWORDWRAP), 0, text, b.left,
                   b.top, b.right - b.left, b.bottom - b.top);
 }
 

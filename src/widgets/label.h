@@ -6,7 +6,7 @@ namespace klw {
 
 class Label : public Control {
 public:
-    Label(Form& form, std::string name, const char* text, RECT bounds, bool wordWrap);
+    Label(Form& form, std::string name, std::string_view text, RECT bounds, bool wordWrap);
 };
 
 }  // namespace klw

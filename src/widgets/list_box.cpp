@@ -1,10 +1,12 @@
 #include "widgets/list_box.h"
 
+#include <utility>
 #include <vector>
 
 #include "runtime/exceptions.h"
 #include "runtime/format.h"
 #include "runtime/texts.h"
+#include "runtime/unicode.h"
 
 namespace klw {
 namespace {
@@ -18,7 +20,7 @@ COLORREF toColorRef(std::int32_t color) {
 ListBox::ListBox(Form& form, std::string name, RECT b)
     : Control(form, std::move(name)), designBounds_(b), color_(0xFFFFFF) {
     createControl(
-        "LISTBOX",
+        L"LISTBOX",
         WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS,
         WS_EX_CLIENTEDGE, "", b.left, b.top, b.right - b.left, b.bottom - b.top);
     brush_.reset(CreateSolidBrush(toColorRef(color_)));
@@ -26,8 +28,8 @@ ListBox::ListBox(Form& form, std::string name, RECT b)
 
 LRESULT ListBox::native(UINT msg, WPARAM wp, LPARAM lp) const {
     // Read at each call: a program may give the class another procedure at any time.
-    const auto proc = reinterpret_cast<WNDPROC>(GetClassLongPtrA(handle(), GCLP_WNDPROC));
-    return CallWindowProcA(proc, handle(), msg, wp, lp);
+    const auto proc = reinterpret_cast<WNDPROC>(GetClassLongPtrW(handle(), GCLP_WNDPROC));
+    return CallWindowProcW(proc, handle(), msg, wp, lp);
 }
 
 int ListBox::count() const {
@@ -36,55 +38,65 @@ int ListBox::count() const {
 }
 
 std::string ListBox::item(int index) const {
-    if (index < 0 || index >= count())
-        throw EStringListError(formatMessage(texts::kListIndexOutOfBounds, {std::int64_t{index}}));
-    const LRESULT n = native(LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
-    std::string s(static_cast<size_t>(n < 0 ? 0 : n) + 1, '\0');
-    const LRESULT got =
-        native(LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(s.data()));
-    s.resize(static_cast<size_t>(got < 0 ? 0 : got));
+    std::string s;
+    itemInto(index, s);
     return s;
 }
 
-int ListBox::append(const std::string& text) {
-    const LRESULT i = native(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-    if (i < 0) throw EOutOfResources(ansi(texts::kCannotInsertLine));
+void ListBox::itemInto(int index, std::string& out) const {
+    if (index < 0 || index >= count())
+        throw EStringListError(formatText(texts::kListIndexOutOfBounds, {std::int64_t{index}}));
+    const LRESULT n = native(LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    scratch_.resize(static_cast<size_t>(n < 0 ? 0 : n) + 1);
+    const LRESULT got =
+        native(LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(scratch_.data()));
+    out.clear();
+    appendUtf16AsUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(scratch_.data()),
+                                          static_cast<size_t>(got < 0 ? 0 : got)),
+                      out);
+}
+
+int ListBox::append(std::string_view text) {
+    const std::wstring w = wide(text);
+    const LRESULT i = native(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(w.c_str()));
+    if (i < 0) throw EOutOfResources(std::string(texts::kCannotInsertLine));
     return static_cast<int>(i);
 }
 
-void ListBox::replace(int index, const std::string& text) {
+void ListBox::replace(int index, std::string_view text) {
     const int selected = itemIndex();
     remove(index);
-    const LRESULT i = SendMessageA(handle(), LB_INSERTSTRING, static_cast<WPARAM>(index),
-                                   reinterpret_cast<LPARAM>(text.c_str()));
-    if (i < 0) throw EOutOfResources(ansi(texts::kCannotInsertLine));
+    const std::wstring w = wide(text);
+    const LRESULT i = SendMessageW(handle(), LB_INSERTSTRING, static_cast<WPARAM>(index),
+                                   reinterpret_cast<LPARAM>(w.c_str()));
+    if (i < 0) throw EOutOfResources(std::string(texts::kCannotInsertLine));
     setItemIndex(selected);
 }
 
 void ListBox::remove(int index) {
-    SendMessageA(handle(), LB_DELETESTRING, static_cast<WPARAM>(index), 0);
+    SendMessageW(handle(), LB_DELETESTRING, static_cast<WPARAM>(index), 0);
 }
 
-void ListBox::clear() { SendMessageA(handle(), LB_RESETCONTENT, 0, 0); }
+void ListBox::clear() { SendMessageW(handle(), LB_RESETCONTENT, 0, 0); }
 
 int ListBox::itemIndex() const {
-    const LRESULT i = SendMessageA(handle(), LB_GETCURSEL, 0, 0);
+    const LRESULT i = SendMessageW(handle(), LB_GETCURSEL, 0, 0);
     return i < 0 ? -1 : static_cast<int>(i);
 }
 
 void ListBox::setItemIndex(int index) {
     if (index == itemIndex()) return;
     if (index < -1 || index >= count()) index = -1;
-    SendMessageA(handle(), LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    SendMessageW(handle(), LB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
 void ListBox::beginUpdate() {
-    if (updateDepth_++ == 0) SendMessageA(handle(), WM_SETREDRAW, FALSE, 0);
+    if (updateDepth_++ == 0) SendMessageW(handle(), WM_SETREDRAW, FALSE, 0);
 }
 
 void ListBox::endUpdate() {
     if (updateDepth_ > 0 && --updateDepth_ == 0) {
-        SendMessageA(handle(), WM_SETREDRAW, TRUE, 0);
+        SendMessageW(handle(), WM_SETREDRAW, TRUE, 0);
         InvalidateRect(handle(), nullptr, TRUE);
     }
 }
@@ -96,7 +108,7 @@ void ListBox::setColor(std::int32_t color) {
 }
 
 int ListBox::itemHeight() const {
-    const LRESULT h = SendMessageA(handle(), LB_GETITEMHEIGHT, 0, 0);
+    const LRESULT h = SendMessageW(handle(), LB_GETITEMHEIGHT, 0, 0);
     return h < 0 ? 0 : static_cast<int>(h);
 }
 
@@ -110,12 +122,12 @@ void ListBox::setItemHeight(int height) {
     items.reserve(static_cast<size_t>(n));
     for (int i = 0; i < n; ++i) items.push_back(item(i));
     const int selected = itemIndex();
-    const LRESULT top = SendMessageA(handle(), LB_GETTOPINDEX, 0, 0);
+    const LRESULT top = SendMessageW(handle(), LB_GETTOPINDEX, 0, 0);
     recreateHandle();
-    if (updateDepth_ > 0) SendMessageA(handle(), WM_SETREDRAW, FALSE, 0);
+    if (updateDepth_ > 0) SendMessageW(handle(), WM_SETREDRAW, FALSE, 0);
     for (const auto& s : items) append(s);
     setItemIndex(selected);
-    SendMessageA(handle(), LB_SETTOPINDEX, static_cast<WPARAM>(top < 0 ? 0 : top), 0);
+    SendMessageW(handle(), LB_SETTOPINDEX, static_cast<WPARAM>(top < 0 ? 0 : top), 0);
 }
 
 void ListBox::raiseClick() {
@@ -132,7 +144,7 @@ HBRUSH ListBox::reflectColor(HDC dc) {
     return brush_.get();
 }
 
-void ListBox::typed(const std::string& ch) {
+void ListBox::typed(std::string_view ch) {
     const auto pick = search_.type(ch, GetTickCount(), static_cast<size_t>(count()),
                                    [this](size_t i) { return item(static_cast<int>(i)); });
     if (!pick) return;
@@ -143,19 +155,31 @@ void ListBox::typed(const std::string& ch) {
 LRESULT ListBox::subclassProc(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_CHAR) {
         // Our own search replaces the platform list's, so a character moves the selection once.
-        const auto byte = static_cast<unsigned char>(wp & 0xFF);
-        if (!pendingLead_.empty()) {
-            std::string ch = pendingLead_ + static_cast<char>(byte);
-            pendingLead_.clear();
-            typed(ch);
-        } else if (ansiCodePage().isLeadByte(byte)) {
-            pendingLead_.assign(1, static_cast<char>(byte));
-        } else if ((byte >= 0x20 && byte != 0x7F) || byte == '\b') {
-            typed(std::string(1, static_cast<char>(byte)));
-        }
+        charTyped(static_cast<char16_t>(wp & 0xFFFF));
         return 0;
     }
     return Control::subclassProc(msg, wp, lp);
+}
+
+void ListBox::charTyped(char16_t unit) {
+    // A character outside the 16-bit range arrives as two messages, one per surrogate.
+    if (pendingHigh_) {
+        const char16_t high = std::exchange(pendingHigh_, 0);
+        if (unit >= 0xDC00 && unit < 0xE000) {
+            typed(utf16ToUtf8(std::u16string{high, unit}));
+            return;
+        }
+        typed(utf16ToUtf8(std::u16string(1, high)));
+    }
+    if (unit >= 0xD800 && unit < 0xDC00) {
+        pendingHigh_ = unit;
+        return;
+    }
+    if (unit == u'\b') {
+        typed("\b");
+    } else if (unit >= 0x20 && unit != 0x7F) {
+        typed(utf16ToUtf8(std::u16string(1, unit)));
+    }
 }
 
 }  // namespace klw

@@ -1,6 +1,7 @@
 #pragma once
-// A single-selection list box holding byte strings in the ANSI code page. OnClick is raised for
-// every selection change made by the user and never for one made by the program.
+// A single-selection list box. Entries are the program's text (UTF-8); the platform's list holds
+// them as UTF-16. OnClick is raised for every selection change made by the user and never for
+// one made by the program.
 #include <cstdint>
 #include <string>
 
@@ -17,10 +18,12 @@ public:
     int count() const;
     // The entry at `index`; EStringListError outside 0..count-1.
     std::string item(int index) const;
+    // The same into `out`, reusing its storage.
+    void itemInto(int index, std::string& out) const;
     // Appends and returns the new index; EOutOfResources when the list cannot take it.
-    int append(const std::string& text);
+    int append(std::string_view text);
     // Entry `index` reads `text` afterwards; the selection index stays as it was.
-    void replace(int index, const std::string& text);
+    void replace(int index, std::string_view text);
     void remove(int index);
     void clear();
     int itemIndex() const;
@@ -55,14 +58,16 @@ private:
     // makes lists of 100,000 entries load and save about 40 times slower.
     LRESULT native(UINT msg, WPARAM wp, LPARAM lp) const;
     void raiseClick();
-    void typed(const std::string& ch);
+    void typed(std::string_view ch);
+    void charTyped(char16_t unit);
     RECT designBounds_;
     std::int32_t color_;
     UniqueBrush brush_;
     int updateDepth_ = 0;
     int itemHeight_ = 0;  // the stored row height; 0 until one is set
     TypeAheadSearch search_;
-    std::string pendingLead_;
+    char16_t pendingHigh_ = 0;  // the first half of a surrogate pair typed
+    mutable std::wstring scratch_;
 };
 
 }  // namespace klw

@@ -1,5 +1,7 @@
 #include "widgets/menu.h"
 
+#include "runtime/unicode.h"
+
 namespace klw {
 
 MenuItem& MenuItem::add(std::string name, std::string caption, bool visible) {
@@ -20,13 +22,13 @@ void MainMenu::number(MenuItem& item) {
 void MainMenu::append(HMENU parent, const MenuItem& item) {
     if (!item.visible()) return;
     if (item.items().empty()) {
-        AppendMenuA(parent, MF_STRING, item.command(), item.caption().c_str());
+        AppendMenuW(parent, MF_STRING, item.command(), wide(item.caption()).c_str());
         return;
     }
     HMENU popup = CreatePopupMenu();
     for (const auto& child : item.items()) append(popup, *child);
-    AppendMenuA(parent, MF_STRING | MF_POPUP, reinterpret_cast<UINT_PTR>(popup),
-                item.caption().c_str());
+    AppendMenuW(parent, MF_STRING | MF_POPUP, reinterpret_cast<UINT_PTR>(popup),
+                wide(item.caption()).c_str());
 }
 
 HMENU MainMenu::build() {

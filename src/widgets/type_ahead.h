@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "runtime/codepage.h"
+#include "runtime/unicode.h"
 
 namespace klw {
 
@@ -16,19 +16,17 @@ public:
     static constexpr std::uint32_t kPauseMs = 500;
     using ItemAt = std::function<std::string(std::size_t)>;
 
-    // One typed character (one byte, or lead and trail byte of a double-byte character;
-    // "\b" is Backspace) at `nowMs`. Returns the entry to select, or nothing when the
-    // selection stays as it is. The caller raises OnClick whenever an entry is returned.
+    // One typed character (UTF-8, a character outside the 16-bit range whole; "\b" is
+    // Backspace) at `nowMs`. Returns the entry to select, or nothing when the selection stays as
+    // it is. The caller raises OnClick whenever an entry is returned.
     std::optional<int> type(std::string_view ch, std::uint32_t nowMs, std::size_t count,
-                            const ItemAt& itemAt, const CodePage& cp = ansiCodePage());
+                            const ItemAt& itemAt,
+                            const LetterCase& letterCase = platformLetterCase());
     const std::string& text() const { return text_; }
 
 private:
     std::string text_;
     std::optional<std::uint32_t> last_;
 };
-
-// True when `text` begins with `prefix`, compared without regard to letter case.
-bool startsWithIgnoringCase(std::string_view text, std::string_view prefix, const CodePage& cp);
 
 }  // namespace klw

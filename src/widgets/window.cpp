@@ -1,36 +1,39 @@
 #include "widgets/window.h"
 
+#include "runtime/unicode.h"
 #include "widgets/error_sink.h"
 
 namespace klw {
 
 Window::~Window() {
     if (hwnd_) {
-        SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
         DestroyWindow(hwnd_);
     }
 }
 
 Window* Window::fromHandle(HWND hwnd) {
-    return reinterpret_cast<Window*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    return reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
 }
 
-void Window::createWindow(const ClassInfo& cls, DWORD exStyle, const char* caption, DWORD style,
-                          int x, int y, int width, int height, HWND parent, HMENU menu) {
-    HINSTANCE inst = GetModuleHandleA(nullptr);
-    WNDCLASSA wc{};
-    if (!GetClassInfoA(inst, cls.name, &wc)) {
+void Window::createWindow(const ClassInfo& cls, DWORD exStyle, std::string_view caption,
+                          DWORD style, int x, int y, int width, int height, HWND parent,
+                          HMENU menu) {
+    HINSTANCE inst = GetModuleHandleW(nullptr);
+    const std::wstring className = wide(cls.name);
+    WNDCLASSW wc{};
+    if (!GetClassInfoW(inst, className.c_str(), &wc)) {
         wc.style = cls.style;
         wc.lpfnWndProc = &Window::staticProc;
         wc.hInstance = inst;
         wc.hIcon = cls.icon;
-        wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+        wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
         wc.hbrBackground = cls.background;
-        wc.lpszClassName = cls.name;
-        RegisterClassA(&wc);
+        wc.lpszClassName = className.c_str();
+        RegisterClassW(&wc);
     }
-    CreateWindowExA(exStyle, cls.name, caption, style, x, y, width, height, parent, menu, inst,
-                    this);
+    CreateWindowExW(exStyle, className.c_str(), wide(caption).c_str(), style, x, y, width, height,
+                    parent, menu, inst, this);
 }
 
 LRESULT Window::handleMessage(UINT msg, WPARAM wp, LPARAM lp) { return defaultProc(msg, wp, lp); }
@@ -38,13 +41,13 @@ LRESULT Window::handleMessage(UINT msg, WPARAM wp, LPARAM lp) { return defaultPr
 LRESULT CALLBACK Window::staticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
     Window* self = nullptr;
     if (msg == WM_NCCREATE) {
-        self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
+        self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
         self->hwnd_ = hwnd;
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     } else {
         self = fromHandle(hwnd);
     }
-    if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
+    if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
     LRESULT result = 0;
     try {
         result = self->handleMessage(msg, wp, lp);
@@ -52,7 +55,7 @@ LRESULT CALLBACK Window::staticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) n
         reportCurrentError();
     }
     if (msg == WM_NCDESTROY) {
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         self->hwnd_ = nullptr;
         try {
             self->onDestroyed();

@@ -3,6 +3,8 @@
 // GWLP_USERDATA; every message runs inside one guard that reports an escaping error.
 #include <windows.h>
 
+#include <string_view>
+
 namespace klw {
 
 class Window {
@@ -22,12 +24,13 @@ protected:
         HICON icon = nullptr;
         HBRUSH background = nullptr;
     };
-    // Registers the class when first needed, then creates the window.
-    void createWindow(const ClassInfo& cls, DWORD exStyle, const char* caption, DWORD style, int x,
-                      int y, int width, int height, HWND parent, HMENU menu);
+    // Registers the class when first needed, then creates the window. The window is a Unicode
+    // one: its messages carry UTF-16 text.
+    void createWindow(const ClassInfo& cls, DWORD exStyle, std::string_view caption, DWORD style,
+                      int x, int y, int width, int height, HWND parent, HMENU menu);
     virtual LRESULT handleMessage(UINT msg, WPARAM wp, LPARAM lp);
     LRESULT defaultProc(UINT msg, WPARAM wp, LPARAM lp) {
-        return DefWindowProcA(hwnd_, msg, wp, lp);
+        return DefWindowProcW(hwnd_, msg, wp, lp);
     }
     // Called once the window has been destroyed (the handle is already gone).
     virtual void onDestroyed() {}

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "runtime/codepage.h"
-
 namespace klw {
 namespace {
 
@@ -12,10 +10,13 @@ TEST(ErrorText, AppendsAFullStopAfterCharactersAboveIt) {
     EXPECT_EQ(errorBoxText("what?"), "what?.");
     EXPECT_EQ(errorBoxText("C:/"), "C:/.");
     EXPECT_EQ(errorBoxText("a:"), "a:.");
-    // A double-byte last character, and a half-width katakana.
-    const std::string jp = ansi("ファイル korlinkwalker.dat を作成できません");
-    EXPECT_EQ(errorBoxText(jp), jp + ".");
-    EXPECT_EQ(errorBoxText(ansi("ﾃｽﾄ")), ansi("ﾃｽﾄ") + ".");
+    EXPECT_EQ(errorBoxText("ファイル korlinkwalker.dat を作成できません"),
+              "ファイル korlinkwalker.dat を作成できません.");
+    EXPECT_EQ(errorBoxText("ﾃｽﾄ"), "ﾃｽﾄ.");
+    EXPECT_EQ(errorBoxText("Café"), "Café.");
+    EXPECT_EQ(errorBoxText("https://example.com/🍣"), "https://example.com/🍣.");
+    // "/" (0x2F) is just above ".".
+    EXPECT_EQ(errorBoxText("/"), "/.");
 }
 
 TEST(ErrorText, LeavesMessagesEndingAtOrBelowTheFullStop) {
@@ -25,15 +26,16 @@ TEST(ErrorText, LeavesMessagesEndingAtOrBelowTheFullStop) {
     EXPECT_EQ(errorBoxText("a-"), "a-");
     EXPECT_EQ(errorBoxText("a,"), "a,");
     EXPECT_EQ(errorBoxText("trailing "), "trailing ");
+    EXPECT_EQ(errorBoxText("リストのインデックスが範囲を超えています (3)"),
+              "リストのインデックスが範囲を超えています (3)");
     EXPECT_EQ(errorBoxText(""), "");
 }
 
-TEST(ErrorText, StepsBackOverTrailBytes) {
-    // The trail byte of "ソ" is 0x5C, the trail byte of "ー" (0x81 0x5B) is "[": both above
-    // ".", but only the whole character counts, and its lead byte is above "." too.
-    EXPECT_EQ(errorBoxText(ansi("ソ")), ansi("ソ") + ".");
-    // "・" is 0x81 0x45: its trail byte alone would be "E".
-    EXPECT_EQ(errorBoxText(ansi("・")), ansi("・") + ".");
+TEST(ErrorText, TakesTheLastCharacterWhole) {
+    // Each byte of these characters' UTF-8 is above "."; the whole character counts, and it is
+    // above "." too. "・" was 0x81 0x45 in CP932, whose trail byte alone would be "E".
+    EXPECT_EQ(errorBoxText("・"), "・.");
+    EXPECT_EQ(errorBoxText("a\xE3\x81"), "a\xE3\x81.");
 }
 
 }  // namespace

@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "app/application.h"
-#include "runtime/codepage.h"
 #include "runtime/exceptions.h"
+#include "runtime/unicode.h"
 #include "support/gui_test.h"
 #include "support/shown_main_window.h"
 #include "ui/main_form.h"
@@ -69,38 +69,39 @@ TEST_F(ShellWindow, HasTheDesignedCaptionSizeAndControls) {
 TEST_F(ShellWindow, FontsAreTheJapaneseGothicFaces) {
     auto face = [](HWND h) {
         HDC dc = GetDC(h);
-        auto font = reinterpret_cast<HFONT>(SendMessageA(h, WM_GETFONT, 0, 0));
+        auto font = reinterpret_cast<HFONT>(SendMessageW(h, WM_GETFONT, 0, 0));
         HGDIOBJ old = SelectObject(dc, font);
-        char name[LF_FACESIZE] = {};
-        GetTextFaceA(dc, LF_FACESIZE, name);
-        TEXTMETRICA tm{};
-        GetTextMetricsA(dc, &tm);
+        wchar_t name[LF_FACESIZE] = {};
+        GetTextFaceW(dc, LF_FACESIZE, name);
+        TEXTMETRICW tm{};
+        GetTextMetricsW(dc, &tm);
         SelectObject(dc, old);
         ReleaseDC(h, dc);
-        return std::make_pair(std::string(name), static_cast<int>(tm.tmHeight));
+        return std::make_pair(narrow(name), static_cast<int>(tm.tmHeight));
     };
-    EXPECT_EQ(face(form->lbxURL->handle()), std::make_pair(ansi("ＭＳ Ｐゴシック"), 12));
-    EXPECT_EQ(face(form->btnGo->handle()), std::make_pair(ansi("ＭＳ Ｐゴシック"), 12));
-    EXPECT_EQ(face(form->edtTest->handle()), std::make_pair(ansi("ＭＳ ゴシック"), 12));
+    EXPECT_EQ(face(form->lbxURL->handle()), std::make_pair(std::string("ＭＳ Ｐゴシック"), 12));
+    EXPECT_EQ(face(form->btnGo->handle()), std::make_pair(std::string("ＭＳ Ｐゴシック"), 12));
+    EXPECT_EQ(face(form->edtTest->handle()), std::make_pair(std::string("ＭＳ ゴシック"), 12));
 }
 
 TEST_F(ShellWindow, MenuBarShowsTwoMenus) {
     HMENU bar = GetMenu(form->handle());
     ASSERT_NE(bar, nullptr);
     ASSERT_EQ(GetMenuItemCount(bar), 2);
-    char text[128] = {};
-    GetMenuStringA(bar, 0, text, sizeof text, MF_BYPOSITION);
-    EXPECT_EQ(std::string(text), ansi("ファイル(&F)"));
-    GetMenuStringA(bar, 1, text, sizeof text, MF_BYPOSITION);
-    EXPECT_EQ(std::string(text), ansi("ﾍﾙﾌﾟ(&H)"));
+    // Read back with the Unicode call: the captions are the same on any system code page.
+    auto caption = [](HMENU menu, int at) {
+        wchar_t text[128] = {};
+        GetMenuStringW(menu, static_cast<UINT>(at), text, 128, MF_BYPOSITION);
+        return std::wstring(text);
+    };
+    EXPECT_EQ(caption(bar, 0), L"ファイル(&F)");
+    EXPECT_EQ(caption(bar, 1), L"ﾍﾙﾌﾟ(&H)");
     HMENU file = GetSubMenu(bar, 0);
     ASSERT_EQ(GetMenuItemCount(file), 1);
-    GetMenuStringA(file, 0, text, sizeof text, MF_BYPOSITION);
-    EXPECT_EQ(std::string(text), ansi("終了(&X)"));
+    EXPECT_EQ(caption(file, 0), L"終了(&X)");
     HMENU help = GetSubMenu(bar, 1);
     ASSERT_EQ(GetMenuItemCount(help), 1);
-    GetMenuStringA(help, 0, text, sizeof text, MF_BYPOSITION);
-    EXPECT_EQ(std::string(text), ansi("ﾊﾞｰｼﾞｮﾝ情報(&V)..."));
+    EXPECT_EQ(caption(help, 0), L"ﾊﾞｰｼﾞｮﾝ情報(&V)...");
     // The hidden Test menu keeps its items and handlers.
     EXPECT_FALSE(form->mnuMenuTest->visible());
     EXPECT_EQ(form->mnuMenuTest->items().size(), 2u);
@@ -145,7 +146,7 @@ TEST_F(ShellWindow, AnErrorEscapingAHandlerIsShownAndTheLoopGoesOn) {
     int clicks = 0;
     form->btnUP->onClick = [&](Control&) {
         ++clicks;
-        throw EStringListError(ansi("リストのインデックスが範囲を超えています (5)"));
+        throw EStringListError(std::string("リストのインデックスが範囲を超えています (5)"));
     };
     const RECT r = test::childRect(form->btnUP->handle());
     test::click(form->handle(), r.left + 5, r.top + 5);
@@ -155,7 +156,7 @@ TEST_F(ShellWindow, AnErrorEscapingAHandlerIsShownAndTheLoopGoesOn) {
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].windowClass, "#32770");
     EXPECT_EQ(seen[0].caption, app.title());
-    EXPECT_EQ(seen[0].text, ansi("リストのインデックスが範囲を超えています (5)"));
+    EXPECT_EQ(seen[0].text, std::string("リストのインデックスが範囲を超えています (5)"));
     EXPECT_FALSE(app.terminated());
     // The loop still works: typing reaches the field.
     form->focusControl(*form->edtTest);
@@ -169,7 +170,7 @@ TEST_F(ShellWindow, ErrorTextGetsItsFullStopAndAbortShowsNothing) {
     form->btnUP->setEnabled(true);
     std::function<void()> raise;
     form->btnUP->onClick = [&](Control&) { raise(); };
-    const std::string name = ansi("ファイル korlinkwalker.dat を作成できません");
+    const std::string name = std::string("ファイル korlinkwalker.dat を作成できません");
     // Through the window procedure's guard, as a real click would run them.
     auto viaGuard = [&](std::function<void()> r) {
         raise = std::move(r);
@@ -194,7 +195,7 @@ TEST_F(ShellWindow, FailingCloseHandlerLeavesTheWindowOpen) {
     int attempts = 0;
     form->onClose = [&](CloseAction&) {
         ++attempts;
-        throw EWriteError(ansi("ストリームへの書き込みエラー"));
+        throw EWriteError(std::string("ストリームへの書き込みエラー"));
     };
     PostMessageA(form->handle(), WM_CLOSE, 0, 0);
     pump(app, 300);
@@ -202,7 +203,7 @@ TEST_F(ShellWindow, FailingCloseHandlerLeavesTheWindowOpen) {
     EXPECT_FALSE(app.terminated());
     EXPECT_TRUE(IsWindowVisible(form->handle()));
     ASSERT_EQ(watcher.seen().size(), 1u);
-    EXPECT_EQ(watcher.seen()[0].text, ansi("ストリームへの書き込みエラー."));
+    EXPECT_EQ(watcher.seen()[0].text, std::string("ストリームへの書き込みエラー."));
     // Closing again runs the whole route again; now it succeeds.
     form->onClose = [&](CloseAction&) { ++attempts; };
     PostMessageA(form->handle(), WM_CLOSE, 0, 0);

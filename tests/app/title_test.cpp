@@ -2,37 +2,38 @@
 
 #include <gtest/gtest.h>
 
-#include "runtime/codepage.h"
-
 namespace klw {
 namespace {
 
-std::string title(std::string_view path) {
-    return deriveTitle(path, ansiCodePage(), [](std::string_view s) { return lowerCase(s); });
-}
-
 TEST(Title, NameWithoutFolderAndFromTheFirstDotOn) {
-    EXPECT_EQ(title("C:\\Program Files\\Korvane\\KorLinkWalker.exe"), "Korlinkwalker");
-    EXPECT_EQ(title("C:\\tools\\MyLinks.Tool.EXE"), "Mylinks");
-    EXPECT_EQ(title("KORLINK.EXE"), "Korlink");
-    EXPECT_EQ(title("C:\\a.b\\NoExt"), "Noext");
-    EXPECT_EQ(title("C:\\dir\\x.exe"), "x");
-    EXPECT_EQ(title("C:\\dir\\.hidden"), "");
+    EXPECT_EQ(deriveTitle("C:\\Program Files\\Korvane\\KorLinkWalker.exe"), "Korlinkwalker");
+    EXPECT_EQ(deriveTitle("C:\\tools\\MyLinks.Tool.EXE"), "Mylinks");
+    EXPECT_EQ(deriveTitle("KORLINK.EXE"), "Korlink");
+    EXPECT_EQ(deriveTitle("C:\\a.b\\NoExt"), "Noext");
+    EXPECT_EQ(deriveTitle("C:\\dir\\.hidden"), "");
+    EXPECT_EQ(deriveTitle("C:\\dir\\"), "");
 }
 
-TEST(Title, FirstByteKeepsItsCase) {
-    EXPECT_EQ(title("C:\\dir\\links.exe"), "links");
-    EXPECT_EQ(title("C:\\dir\\ABC.exe"), "Abc");
+TEST(Title, FirstCharacterKeepsItsCase) {
+    EXPECT_EQ(deriveTitle("C:\\dir\\links.exe"), "links");
+    EXPECT_EQ(deriveTitle("C:\\dir\\ABC.exe"), "Abc");
+    // One and two characters.
+    EXPECT_EQ(deriveTitle("C:\\dir\\X.exe"), "X");
+    EXPECT_EQ(deriveTitle("C:\\dir\\x.exe"), "x");
+    EXPECT_EQ(deriveTitle("C:\\dir\\AB.exe"), "Ab");
+    EXPECT_EQ(deriveTitle("C:\\dir\\ÉÉ.exe"), "Éé");
+    // A first character outside the 16-bit range is kept whole.
+    EXPECT_EQ(deriveTitle("C:\\dir\\𐐀𐐀.exe"), "𐐀𐐨");
+    EXPECT_EQ(deriveTitle("C:\\dir\\🍣.exe"), "🍣");
 }
 
-TEST(Title, TrailBytesAreNotSeparators) {
-    // "ソ" is 0x83 0x5C and "表" 0x95 0x5C: their trail bytes look like backslashes.
-    const std::string so = ansi("ソフト");
-    const std::string hyou = ansi("表");
-    EXPECT_EQ(title("C:\\dir\\" + so + ".exe"), so);
-    EXPECT_EQ(title("C:\\dir\\A" + hyou + "B.exe"), "A" + hyou + "b");
-    // Full-width Latin letters are lower-cased as letters, whole.
-    EXPECT_EQ(title("C:\\dir\\X" + ansi("ＡＢ") + ".exe"), "X" + ansi("ａｂ"));
+TEST(Title, JapaneseNamesKeepTheirCharacters) {
+    // "ソ" and "表" were double-byte characters with a backslash as trail byte.
+    EXPECT_EQ(deriveTitle("C:\\dir\\ソフト.exe"), "ソフト");
+    EXPECT_EQ(deriveTitle("C:\\ソ\\A表B.exe"), "A表b");
+    // Full-width Latin letters are lower-cased as letters.
+    EXPECT_EQ(deriveTitle("C:\\dir\\XＡＢ.exe"), "Xａｂ");
+    EXPECT_EQ(deriveTitle("C:\\ディレクトリ.d\\ﾘﾝｸ.exe"), "ﾘﾝｸ");
 }
 
 }  // namespace

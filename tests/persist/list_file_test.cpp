@@ -8,8 +8,8 @@
 
 #include "persist/file_stream.h"
 #include "persist/memory_list_control.h"
-#include "runtime/codepage.h"
 #include "runtime/exceptions.h"
+#include "runtime/unicode.h"
 #include "stream_bytes.h"
 #include "support/gui_test.h"
 #include "win_helpers.h"
@@ -25,9 +25,9 @@ using Names = std::set<std::string>;
 const std::string kDat = "korlinkwalker.dat";
 const std::string kBak = "korlinkwalker.dat.bak";
 
-std::string createMessage() { return ansi("ファイル korlinkwalker.dat を作成できません"); }
-std::string openMessage() { return ansi("ファイル korlinkwalker.dat は開けません"); }
-std::string writeMessage() { return ansi("ストリームへの書き込みエラー"); }
+std::string createMessage() { return std::string("ファイル korlinkwalker.dat を作成できません"); }
+std::string openMessage() { return std::string("ファイル korlinkwalker.dat は開けません"); }
+std::string writeMessage() { return std::string("ストリームへの書き込みエラー"); }
 
 MemoryListControl listOf(const std::vector<std::string>& entries) {
     MemoryListControl list;
@@ -88,7 +88,7 @@ TEST_F(ListFileTest, FileStreamErrorsNameTheFileAsGiven) {
     EXPECT_EQ(streamError([] { TFileStream s(kDat, TFileStream::fmOpenRead); }), openMessage());
     CreateDirectoryA("sub", nullptr);
     EXPECT_EQ(streamError([] { TFileStream s("sub", TFileStream::fmCreate); }),
-              ansi("ファイル sub を作成できません"));
+              std::string("ファイル sub を作成できません"));
     writeFile(kDat, "x");
     test::FileLock lock(kDat);
     ASSERT_TRUE(lock.held());
@@ -133,7 +133,8 @@ TEST_F(ListFileTest, SaveWritesTheImageAndLeavesNothingElse) {
 }
 
 TEST_F(ListFileTest, JapaneseEntriesGoThroughTheFileUnchanged) {
-    const std::vector<std::string> entries = {ansi("http://例え.jp/ページ"), ansi("ｶﾀｶﾅ"), "plain"};
+    const std::vector<std::string> entries = {std::string("http://例え.jp/ページ"),
+                                              std::string("ｶﾀｶﾅ"), "plain"};
     ListFile file;
     file.save(listOf(entries));
     const std::string bytes = readFile(kDat);
@@ -279,7 +280,7 @@ TEST_F(ListFileTest, UnreadableContentIsReportedAndTheFileClosed) {
         file.load(list);
         FAIL() << "a bad signature was read";
     } catch (const EReadError& e) {
-        EXPECT_EQ(e.message(), ansi("不正なイメージ リスト"));
+        EXPECT_EQ(e.message(), std::string("不正なイメージ リスト"));
     }
     EXPECT_TRUE(file.loadFailed());
     test::FileLock lock(kDat);

@@ -5,7 +5,6 @@
 
 #include "persist/memory_list_control.h"
 #include "persist/object_stream_reader.h"
-#include "runtime/codepage.h"
 #include "runtime/exceptions.h"
 #include "runtime/format.h"
 #include "runtime/texts.h"
@@ -26,12 +25,8 @@ using test::strings;
 using Entries = std::vector<std::string>;
 
 // The message of a failing record of lbxURL, around an inner message in the ANSI code page.
-std::string recordErrorAnsi(std::string_view path, std::string_view inner) {
-    return formatMessage(texts::kPropertyReadError, {"lbxURL", ".", path, inner});
-}
-// The same around one of the fixed texts.
-std::string recordError(std::string_view path, std::string_view utf8Inner) {
-    return recordErrorAnsi(path, ansi(utf8Inner));
+std::string recordError(std::string_view path, std::string_view inner) {
+    return formatText(texts::kPropertyReadError, {"lbxURL", ".", path, inner});
 }
 
 // Reads `bytes` into the control; the message of the error raised, or "" when none.
@@ -139,7 +134,7 @@ TEST(ReaderListFile, EntryTagsAndDecoding) {
     const std::string file = image(record(
         "Items.Strings",
         hex("01") + test::longText("long") + wide + test::utf8Text("\xE3\x81\x82") +
-            test::utf8Text("plain") + test::utf8Text("\xC3\xA9") +         // é: not in CP932
+            test::utf8Text("plain") + test::utf8Text("\xC3\xA9") +         // é: kept too
             test::utf8Text("ok\xE3\x81") +                                 // cut group
             test::utf8Text("\xE3\x41\x82") +                               // bad trail byte
             test::utf8Text("\xF0\x9F\x98\x80") +                           // 4-byte sequence
@@ -147,8 +142,8 @@ TEST(ReaderListFile, EntryTagsAndDecoding) {
             test::utf8Text("") + shortText(std::string("ab\0cd", 5)) +     // up to the zero byte
             test::utf8Text(std::string("x\xC0\x80y", 4)) + hex("00")));
     EXPECT_EQ(read(c, file), "");
-    EXPECT_EQ(c.entries(), (Entries{"long", "a" + ansi("あ") + "b", ansi("あ"), "plain", "?", "",
-                                    "", "", "A", ansi("あ"), "", "ab", "x"}));
+    EXPECT_EQ(c.entries(),
+              (Entries{"long", "aあb", "あ", "plain", "é", "", "", "", "A", "あ", "", "ab", "x"}));
 }
 
 TEST(ReaderListFile, CutInsideTheEntriesKeepsTheCompleteOnes) {
@@ -176,30 +171,30 @@ TEST(ReaderListFile, CutAfterTheLastRecordIsAPlainReadError) {
     const std::string full = image(strings("a", "b"));
     for (const std::size_t missing : {1u, 2u}) {
         Filled c;
-        EXPECT_EQ(read(c, full.substr(0, full.size() - missing)), ansi(texts::kReadError));
+        EXPECT_EQ(read(c, full.substr(0, full.size() - missing)), std::string(texts::kReadError));
         EXPECT_EQ(c.entries(), (Entries{"a", "b"}));
         EXPECT_EQ(c.loadedCount(), 0);
     }
     // Inside a path or the header: not inside a value, so no template either.
     Filled c;
     const std::string cutPath = image(strings("a")).substr(0, test::head().size() + 5);
-    EXPECT_EQ(read(c, cutPath), ansi(texts::kReadError));
-    EXPECT_EQ(read(c, test::head().substr(0, 10)), ansi(texts::kReadError));
+    EXPECT_EQ(read(c, cutPath), std::string(texts::kReadError));
+    EXPECT_EQ(read(c, test::head().substr(0, 10)), std::string(texts::kReadError));
 }
 
 TEST(ReaderListFile, ShortOrForeignFiles) {
     for (const std::string& bytes :
          {std::string(), std::string("T"), std::string("TP"), std::string("TPF")}) {
         Filled c;
-        EXPECT_EQ(read(c, bytes), ansi(texts::kReadError)) << bytes.size();
+        EXPECT_EQ(read(c, bytes), std::string(texts::kReadError)) << bytes.size();
         EXPECT_EQ(c.entries(), (Entries{"old1", "old2"}));
     }
     Filled c;
     std::string other = kWorkedExample;
     other[3] = '1';
-    EXPECT_EQ(read(c, other), ansi(texts::kInvalidImage));
+    EXPECT_EQ(read(c, other), std::string(texts::kInvalidImage));
     EXPECT_EQ(c.entries(), (Entries{"old1", "old2"}));
-    EXPECT_EQ(read(c, "PK\x03\x04 not a list"), ansi(texts::kInvalidImage));
+    EXPECT_EQ(read(c, "PK\x03\x04 not a list"), std::string(texts::kInvalidImage));
 }
 
 TEST(ReaderListFile, EventsCanOnlyBeRemoved) {
@@ -288,7 +283,7 @@ TEST(ReaderListFile, ObjectPropertiesTakeNoNil) {
     for (const auto& k : cases) {
         MemoryListControl c;
         EXPECT_EQ(read(c, image(record(k.path, hex("0D")))),
-                  recordErrorAnsi(k.path, formatMessage(texts::kAssignError, {"nil", k.cls})))
+                  recordError(k.path, formatText(texts::kAssignError, {"nil", k.cls})))
             << k.path;
     }
     // A reference by name resolves to nothing; an empty menu reference is fine.
@@ -320,7 +315,7 @@ TEST(ReaderListFile, StoredPropertiesByKind) {
     EXPECT_EQ(p.tag, -7);
     EXPECT_EQ(p.cursor, -21);
     EXPECT_EQ(p.dragCursor, -3);
-    EXPECT_EQ(p.hint, ansi("あ"));
+    EXPECT_EQ(p.hint, std::string("あ"));
     EXPECT_EQ(p.helpType, 0);
     EXPECT_FALSE(p.tabStop);
     EXPECT_EQ(p.align, 5);
@@ -394,7 +389,7 @@ TEST(ReaderListFile, LongEntriesAcrossTheBuffer) {
                                                   test::longText(big) + wide + hex("00")))),
         "");
     std::string japanese;
-    for (int i = 0; i < 3000; ++i) japanese += ansi("あ");
+    for (int i = 0; i < 3000; ++i) japanese += std::string("あ");
     // Compared whole, without printing megabytes on a failure.
     EXPECT_TRUE(c.entries() == (Entries{std::string(4090, 'p'), big, japanese}));
 }
@@ -420,7 +415,7 @@ TEST(ReaderListFile, RootHeader) {
     EXPECT_EQ(c.entries(), Entries{"b"});
     EXPECT_EQ(read(c, "TPF0" + hex("F5") + test::head().substr(4) + hex("00 00")), "");
     EXPECT_EQ(read(c, "TPF0" + hex("F2 06 00") + test::head().substr(4) + hex("00 00")),
-              ansi(texts::kInvalidPropertyValue));
+              std::string(texts::kInvalidPropertyValue));
 }
 
 TEST(ReaderListFile, ObjectNames) {
@@ -436,10 +431,9 @@ TEST(ReaderListFile, ObjectNames) {
         EXPECT_EQ(read(c, named(ignored)), "") << ignored;
         EXPECT_EQ(c.name(), "lbxURL");
     }
-    EXPECT_EQ(read(c, named("1abc")), formatMessage(texts::kInvalidComponentName, {"1abc"}));
-    EXPECT_EQ(read(c, named("lbx.URL")), formatMessage(texts::kInvalidComponentName, {"lbx.URL"}));
-    EXPECT_EQ(read(c, named("EDTTEST")),
-              formatMessage(texts::kDuplicateComponentName, {"EDTTEST"}));
+    EXPECT_EQ(read(c, named("1abc")), formatText(texts::kInvalidComponentName, {"1abc"}));
+    EXPECT_EQ(read(c, named("lbx.URL")), formatText(texts::kInvalidComponentName, {"lbx.URL"}));
+    EXPECT_EQ(read(c, named("EDTTEST")), formatText(texts::kDuplicateComponentName, {"EDTTEST"}));
     EXPECT_EQ(c.name(), "lbxURL");
     EXPECT_FALSE(c.loading());
     // A top-level window of the same name makes the name unique first: LBXURL_1 is ignored.
@@ -449,23 +443,23 @@ TEST(ReaderListFile, ObjectNames) {
     // A Name record follows the same rule inside the template.
     MemoryListControl d;
     EXPECT_EQ(read(d, image(record("Name", shortText("btnGo")))),
-              recordErrorAnsi("Name", formatMessage(texts::kDuplicateComponentName, {"btnGo"})));
+              recordError("Name", formatText(texts::kDuplicateComponentName, {"btnGo"})));
     // Without a name the template names the class.
     d.setName("");
     EXPECT_EQ(read(d, test::head("TListBox", "") + record("Foo", int8(1)) + hex("00 00")),
-              formatMessage(texts::kPropertyReadError,
-                            {"TListBox", ".", "Foo", ansi(texts::kUnknownProperty)}));
+              formatText(texts::kPropertyReadError,
+                         {"TListBox", ".", "Foo", std::string(texts::kUnknownProperty)}));
 }
 
 TEST(ReaderListFile, ChildRecordsAreRejected) {
     Filled c;
     const std::string file = test::head() + strings("a") + hex("00") + test::shortName("TButton") +
                              test::shortName("btn") + hex("00 00 00");
-    EXPECT_EQ(read(c, file), formatMessage(texts::kClassNotFound, {"TButton"}));
+    EXPECT_EQ(read(c, file), formatText(texts::kClassNotFound, {"TButton"}));
     EXPECT_EQ(c.entries(), Entries{"a"});
     EXPECT_FALSE(c.loading());
     EXPECT_EQ(read(c, test::head() + hex("00 F2 02 01") + test::shortName("TEdit") + hex("00")),
-              formatMessage(texts::kClassNotFound, {"TEdit"}));
+              formatText(texts::kClassNotFound, {"TEdit"}));
 }
 
 TEST(ReaderListFile, TrailingBytesAndStreamPosition) {
@@ -520,7 +514,7 @@ TEST(ReaderPrimitives, ValuesOneByOne) {
         r.ParseInteger();
         FAIL();
     } catch (const EReadError& e) {
-        EXPECT_EQ(e.message(), ansi(texts::kInvalidPropertyValue));
+        EXPECT_EQ(e.message(), std::string(texts::kInvalidPropertyValue));
     }
 }
 

@@ -5,8 +5,8 @@
 
 #include <cstring>
 
-#include "runtime/codepage.h"
 #include "runtime/exceptions.h"
+#include "runtime/unicode.h"
 
 namespace klw {
 namespace {
@@ -111,10 +111,12 @@ TEST_F(Registry, WritesAndReadsIntegersAsTwosComplementDwords) {
 
 TEST_F(Registry, ReadErrorsCarryTheValueName) {
     const std::string path = kScratch;
-    setValue(path, "Text", REG_SZ, "100", 4);
+    // Strings as the Unicode calls see them: "1" is 4 bytes of UTF-16, "100" 8.
+    setValue(path, "Text", REG_SZ, "1", 2);
+    setValue(path, "LongText", REG_SZ, "100", 4);
     setValue(path, "Long", REG_BINARY, "12345678", 8);
     setValue(path, "Short", REG_BINARY, "12", 2);
-    setValue(path, "Expand", REG_EXPAND_SZ, "%A%", 4);
+    setValue(path, "Expand", REG_EXPAND_SZ, "%", 2);
     const std::uint32_t big = 7;
     setValue(path, "BigEndian", REG_DWORD_BIG_ENDIAN, &big, 4);
     TRegistry reg;
@@ -127,16 +129,17 @@ TEST_F(Registry, ReadErrorsCarryTheValueName) {
         }
         return "<no error>";
     };
-    EXPECT_EQ(message("Absent"), ansi("'Absent' の取得に失敗しました"));
-    EXPECT_EQ(message("Long"), ansi("'Long' の取得に失敗しました")) << "longer than 4 bytes";
-    EXPECT_EQ(message("Text"), ansi("'Text' のデータ型が不正です")) << "REG_SZ \"100\" fits";
-    EXPECT_EQ(message("Short"), ansi("'Short' のデータ型が不正です"));
-    EXPECT_EQ(message("Expand"), ansi("'Expand' のデータ型が不正です"));
-    EXPECT_EQ(message("BigEndian"), ansi("'BigEndian' のデータ型が不正です"));
+    EXPECT_EQ(message("Absent"), std::string("'Absent' の取得に失敗しました"));
+    EXPECT_EQ(message("Long"), std::string("'Long' の取得に失敗しました")) << "longer than 4 bytes";
+    EXPECT_EQ(message("Text"), std::string("'Text' のデータ型が不正です")) << "REG_SZ \"1\" fits";
+    EXPECT_EQ(message("LongText"), std::string("'LongText' の取得に失敗しました"));
+    EXPECT_EQ(message("Short"), std::string("'Short' のデータ型が不正です"));
+    EXPECT_EQ(message("Expand"), std::string("'Expand' のデータ型が不正です"));
+    EXPECT_EQ(message("BigEndian"), std::string("'BigEndian' のデータ型が不正です"));
 
     // Without an open key nothing can be read.
     reg.closeKey();
-    EXPECT_EQ(message("Text"), ansi("'Text' の取得に失敗しました"));
+    EXPECT_EQ(message("Text"), std::string("'Text' の取得に失敗しました"));
 }
 
 TEST_F(Registry, AWriteThatFailsRaisesTheSetMessage) {
@@ -148,14 +151,14 @@ TEST_F(Registry, AWriteThatFailsRaisesTheSetMessage) {
         reg.writeInteger("Top", 5);
         FAIL() << "a deleted key took a value";
     } catch (const ERegistryException& e) {
-        EXPECT_EQ(e.message(), ansi("'Top' の設定に失敗しました"));
+        EXPECT_EQ(e.message(), std::string("'Top' の設定に失敗しました"));
     }
     reg.closeKey();
     try {
         reg.writeInteger("Left", 5);
         FAIL() << "a value was written without an open key";
     } catch (const ERegistryException& e) {
-        EXPECT_EQ(e.message(), ansi("'Left' の設定に失敗しました"));
+        EXPECT_EQ(e.message(), std::string("'Left' の設定に失敗しました"));
     }
 }
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "persist/published_properties.h"
-#include "runtime/codepage.h"
+#include "runtime/unicode.h"
 
 namespace klw {
 namespace {
@@ -95,68 +95,43 @@ std::string hexOf(std::string_view bytes) {
     return out;
 }
 
-// The text as the writer's two steps give it: through UTF-16, each unit as UTF-8.
-std::string slowUtf8(std::string_view text) {
+// The stream's value as the program's text the long way: decoded to UTF-16, then to UTF-8.
+std::optional<std::string> slowText(std::string_view bytes) {
+    std::u16string units;
+    if (!decodeStreamUtf8(bytes, units)) return std::nullopt;
+    return utf16ToUtf8(units);
+}
+
+std::optional<std::string> fastText(std::string_view bytes) {
+    std::string scratch = "stale";
+    bool broken = false;
+    const std::string_view text = streamUtf8AsText(bytes, scratch, broken);
+    if (broken) {
+        EXPECT_TRUE(text.empty());
+        return std::nullopt;
+    }
+    return std::string(text);
+}
+
+// The program's text in the stream's form the long way: to UTF-16, then each unit on its own.
+std::string slowStream(std::string_view text) {
     std::string out;
-    appendUnitsAsUtf8(ansiCodePage().toUtf16(text), out);
+    appendUnitsAsUtf8(utf8ToUtf16(text), out);
     return out;
 }
 
 // The one-pass form, into a buffer of exactly the room it asks for (so that the sanitizers see
 // any byte written beyond it).
-std::string fastUtf8(std::string_view text) {
-    std::vector<char> out(3 * text.size() + 1);
-    const std::size_t n = encodeBytesAsUtf8(text, *ansiCodePage().byteCodeTables(), out.data());
-    EXPECT_LE(n, 3 * text.size());
+std::string fastStream(std::string_view text) {
+    std::vector<char> out(3 * text.size());
+    const std::size_t n = encodeStreamUtf8(text, out.data());
+    EXPECT_LE(n, out.size());
     return std::string(out.data(), n);
 }
 
-// The reader's two steps: the stream's UTF-8 to UTF-16, then to the code page; nullopt for a
-// broken group.
-std::optional<std::string> slowAnsi(std::string_view utf8) {
-    std::u16string units;
-    if (!decodeStreamUtf8(utf8, units)) return std::nullopt;
-    return ansiCodePage().fromUtf16(units);
-}
-
-std::optional<std::string> fastAnsi(std::string_view utf8) {
-    std::vector<char> out(utf8.size());
-    std::size_t n = 99;
-    if (!decodeStreamUtf8(utf8, *ansiCodePage().byteCodeTables(), out.data(), n)) {
-        EXPECT_EQ(n, 0u);
-        return std::nullopt;
-    }
-    return std::string(out.data(), n);
-}
-
-// Every double-byte code and every single byte (half-width katakana among them), alone and
-// between 7-bit text, both ways.
-TEST(StreamText, OnePassConversionsAgreeForEveryCharacter) {
-    if (!ansiCodePage().byteCodeTables()) GTEST_SKIP() << "this code page converts without tables";
-    const CodePage& cp = ansiCodePage();
-    std::vector<std::string> chars;
-    for (int b = 0; b < 256; ++b) {
-        chars.push_back(std::string(1, static_cast<char>(b)));
-        if (!cp.isLeadByte(static_cast<unsigned char>(b))) continue;
-        for (int t = 0; t < 256; ++t) chars.push_back({static_cast<char>(b), static_cast<char>(t)});
-    }
-    ASSERT_EQ(chars.size(), 256u + 60u * 256u);
-    for (const std::string& c : chars) {
-        for (const std::string& text : {c, "http://" + c + "/x", c + c + c}) {
-            const std::string utf8 = fastUtf8(text);
-            ASSERT_EQ(utf8, slowUtf8(text)) << hexOf(text);
-            ASSERT_EQ(fastAnsi(utf8), slowAnsi(utf8)) << hexOf(text);
-        }
-    }
-    // Round trips: what the code page holds comes back as the same bytes.
-    EXPECT_EQ(fastAnsi(fastUtf8(ansi("ﾃｽﾄ｡ｱﾝﾟ"))), ansi("ﾃｽﾄ｡ｱﾝﾟ"));
-    EXPECT_EQ(fastAnsi(fastUtf8(ansi("東京都①ソ表"))), ansi("東京都①ソ表"));
-}
-
-// Every UTF-16 unit in the stream's UTF-8, in each group length that can carry it, with the
-// groups that the length rule reads differently from UTF-8.
-TEST(StreamText, OnePassDecodingAgreesForEveryUnit) {
-    if (!ansiCodePage().byteCodeTables()) GTEST_SKIP() << "this code page converts without tables";
+// Every UTF-16 unit in each group length that can carry it, with the groups that the length rule
+// reads differently from UTF-8 (overlong forms, leads below 0xC0, surrogates).
+TEST(StreamText, EveryUnitBecomesTheSameTextBothWays) {
     for (unsigned u = 0; u < 0x10000; ++u) {
         std::vector<std::string> forms = {
             {static_cast<char>(0xE0 | (u >> 12)), static_cast<char>(0x80 | ((u >> 6) & 0x3F)),
@@ -172,24 +147,46 @@ TEST(StreamText, OnePassDecodingAgreesForEveryUnit) {
         }
         if (u < 0x80) forms.push_back(std::string(1, static_cast<char>(u)));
         for (const std::string& f : forms) {
-            ASSERT_EQ(fastAnsi(f), slowAnsi(f)) << u;
-            ASSERT_EQ(fastAnsi("a" + f + "b" + f), slowAnsi("a" + f + "b" + f)) << u;
+            ASSERT_EQ(fastText(f), slowText(f)) << u;
+            ASSERT_EQ(fastText("a" + f + "b" + f), slowText("a" + f + "b" + f)) << u;
         }
+        // The unit as the program holds it goes into the stream as its 3-byte group (or less).
+        const std::string text = utf16ToUtf8(std::u16string(1, static_cast<char16_t>(u)));
+        ASSERT_EQ(fastStream(text), slowStream(text)) << u;
+        ASSERT_EQ(fastText(fastStream(text)), text) << u;
     }
 }
 
-// Arbitrary bytes: lone lead bytes, broken and 4-byte groups, truncated texts.
-TEST(StreamText, OnePassConversionsAgreeOnArbitraryBytes) {
-    if (!ansiCodePage().byteCodeTables()) GTEST_SKIP() << "this code page converts without tables";
+TEST(StreamText, CharactersOutsideTheSixteenBitRangeAreTwoGroups) {
+    // U+1F363 is the pair D83C DF63.
+    EXPECT_EQ(fastStream("🍣"), "\xED\xA0\xBC\xED\xBD\xA3");
+    EXPECT_EQ(fastText("\xED\xA0\xBC\xED\xBD\xA3"), "🍣");
+    EXPECT_EQ(fastStream("x🍣y𐐀"), slowStream("x🍣y𐐀"));
+    for (char32_t c = 0x10000; c < 0x110000; c += 0x101) {
+        std::string text = "a";
+        appendUtf8(c, text);
+        ASSERT_EQ(fastText(fastStream(text)), text) << std::hex << static_cast<unsigned>(c);
+    }
+    // Lone surrogates keep their groups; a lone low one after a pair stays apart.
+    EXPECT_EQ(fastText("\xED\xA0\xBC"), "\xED\xA0\xBC");
+    EXPECT_EQ(fastText("\xED\xA0\xBC\xED\xBD\xA3\xED\xBD\xA3"), "🍣\xED\xBD\xA3");
+    // A malformed byte of the program's text goes into the stream as U+FFFD.
+    EXPECT_EQ(fastStream("a\xE3\x81"), "a\xEF\xBF\xBD\xEF\xBF\xBD");
+    // The zero character is a group of the stream like any other.
+    EXPECT_EQ(fastText(std::string("a\xC0\x80", 3)), std::string("a\0", 2));
+}
+
+// Arbitrary bytes: lone leads, broken and 4-byte groups, truncated texts.
+TEST(StreamText, ConversionsAgreeOnArbitraryBytes) {
     std::mt19937 rng(4711);
     const unsigned char pool[] = {0x00, 0x41, 0x5C, 0x7F, 0x80, 0x81, 0x82, 0x9F, 0xA0, 0xA1,
-                                  0xBF, 0xC0, 0xC3, 0xDF, 0xE0, 0xE3, 0xEF, 0xF0, 0xFC, 0xFF};
+                                  0xBF, 0xC0, 0xC3, 0xDF, 0xE0, 0xE3, 0xED, 0xEF, 0xF0, 0xFF};
     for (int run = 0; run < 200000; ++run) {
         std::string s(rng() % 12, '\0');
         for (char& c : s)
             c = static_cast<char>(rng() % 2 ? pool[rng() % sizeof pool] : rng() % 256);
-        ASSERT_EQ(fastUtf8(s), slowUtf8(s)) << hexOf(s);
-        ASSERT_EQ(fastAnsi(s), slowAnsi(s)) << hexOf(s);
+        ASSERT_EQ(fastText(s), slowText(s)) << hexOf(s);
+        ASSERT_EQ(fastStream(s), slowStream(s)) << hexOf(s);
     }
 }
 

@@ -5,9 +5,9 @@
 #include "app/application.h"
 #include "persist/object_stream_reader.h"
 #include "persist/object_stream_writer.h"
-#include "runtime/codepage.h"
 #include "runtime/exceptions.h"
 #include "runtime/stream.h"
+#include "runtime/unicode.h"
 #include "stream_bytes.h"
 #include "support/gui_test.h"
 #include "ui/main_form.h"
@@ -133,7 +133,8 @@ TEST_F(StreamedListBoxTest, CutFileKeepsTheEntriesReadBeforeTheCut) {
     } catch (const EReadError& e) {
         EXPECT_EQ(
             e.message(),
-            ansi("lbxURL.Items.Strings の読み込み中のエラー : ストリームからの読み込みエラー"));
+            std::string(
+                "lbxURL.Items.Strings の読み込み中のエラー : ストリームからの読み込みエラー"));
     }
     ASSERT_EQ(form->lbxURL->count(), 1);
     EXPECT_EQ(form->lbxURL->item(0), "abc");

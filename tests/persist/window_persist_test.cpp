@@ -7,7 +7,7 @@
 
 #include "app/application.h"
 #include "persist/position_store.h"
-#include "runtime/codepage.h"
+#include "runtime/unicode.h"
 #include "stream_bytes.h"
 #include "support/gui_test.h"
 #include "ui/main_form.h"
@@ -305,7 +305,8 @@ TEST_F(WindowPersist, AFileLockedAtStartAndAtClose) {
     auto lock = std::make_unique<test::FileLock>(kDat);
     ASSERT_TRUE(lock->held());
     ProgramRun run;
-    EXPECT_EQ(texts(watcher.seen()), Texts{ansi("ファイル korlinkwalker.dat は開けません.")});
+    EXPECT_EQ(texts(watcher.seen()),
+              Texts{std::string("ファイル korlinkwalker.dat は開けません.")});
     EXPECT_EQ(run.entries().size(), 0u);
     EXPECT_EQ(run.form.lbxURL->itemIndex(), -1);
     EXPECT_EQ(run.commands(), kNone);
@@ -313,7 +314,8 @@ TEST_F(WindowPersist, AFileLockedAtStartAndAtClose) {
 
     run.add("http://typed/");
     EXPECT_FALSE(run.close());
-    EXPECT_EQ(texts(watcher.seen()), Texts{ansi("ファイル korlinkwalker.dat を作成できません.")});
+    EXPECT_EQ(texts(watcher.seen()),
+              Texts{std::string("ファイル korlinkwalker.dat を作成できません.")});
     EXPECT_TRUE(IsWindowVisible(run.form.handle()));
     EXPECT_TRUE(test::positionKeyExists()) << "the position was saved before the list";
     lock.reset();
@@ -338,7 +340,7 @@ TEST_F(WindowPersist, AReadOnlyFileOrAFolderAtClose) {
         run.add("http://new/");
         EXPECT_FALSE(run.close());
         EXPECT_EQ(texts(watcher.seen()),
-                  Texts{ansi("ファイル korlinkwalker.dat を作成できません.")});
+                  Texts{std::string("ファイル korlinkwalker.dat を作成できません.")});
         EXPECT_TRUE(IsWindowVisible(run.form.handle()));
         EXPECT_EQ(readFile(kDat), old);
         SetFileAttributesA(kDat.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -355,7 +357,8 @@ TEST_F(WindowPersist, AReadOnlyFileOrAFolderAtClose) {
     EXPECT_TRUE(watcher.seen().empty()) << "a folder counts as no file at start";
     EXPECT_EQ(run.commands(), kNone);
     EXPECT_FALSE(run.close());
-    EXPECT_EQ(texts(watcher.seen()), Texts{ansi("ファイル korlinkwalker.dat を作成できません.")});
+    EXPECT_EQ(texts(watcher.seen()),
+              Texts{std::string("ファイル korlinkwalker.dat を作成できません.")});
     RemoveDirectoryA(kDat.c_str());
     EXPECT_TRUE(run.close());
     EXPECT_EQ(readFile(kDat), imageOf({}));
@@ -369,7 +372,7 @@ TEST_F(WindowPersist, AWriteFailureAtCloseKeepsTheOldFileAndTheWindow) {
     run.form.listFile().setWriteFilter(
         [](Stream& s) { return std::make_unique<test::WriteLimit>(s, 50); });
     EXPECT_FALSE(run.close());
-    EXPECT_EQ(texts(watcher.seen()), Texts{ansi("ストリームへの書き込みエラー.")});
+    EXPECT_EQ(texts(watcher.seen()), Texts{std::string("ストリームへの書き込みエラー.")});
     EXPECT_TRUE(IsWindowVisible(run.form.handle()));
     EXPECT_EQ(readFile(kDat), old);
     EXPECT_EQ(test::folderNames(), std::set<std::string>{kDat});

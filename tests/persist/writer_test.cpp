@@ -4,9 +4,9 @@
 
 #include "persist/memory_list_control.h"
 #include "persist/object_stream_writer.h"
-#include "runtime/codepage.h"
 #include "runtime/exceptions.h"
 #include "runtime/texts.h"
+#include "runtime/unicode.h"
 #include "stream_bytes.h"
 
 namespace klw {
@@ -104,12 +104,39 @@ TEST(WriterEncodings, EntriesByRuleOfText) {
     EXPECT_EQ(text(""), hex("06 00"));
     EXPECT_EQ(text(std::string(255, 'a')), hex("06 FF") + std::string(255, 'a'));
     EXPECT_EQ(text(std::string(256, 'a')), hex("0C 00 01 00 00") + std::string(256, 'a'));
-    EXPECT_EQ(text(ansi("あ")), hex("14 03 00 00 00 E3 81 82"));
-    EXPECT_EQ(text("a" + ansi("あ") + "b"), hex("14 05 00 00 00 61 E3 81 82 62"));
-    // Half-width katakana are one byte in the code page but three in UTF-8.
-    EXPECT_EQ(text(ansi("ｱ")), hex("14 03 00 00 00 EF BD B1"));
-    // A backslash trail byte belongs to its character, not to 7-bit text.
-    EXPECT_EQ(text(ansi("ソ")), hex("14 03 00 00 00 E3 82 BD"));
+    EXPECT_EQ(text("あ"), hex("14 03 00 00 00 E3 81 82"));
+    EXPECT_EQ(text("aあb"), hex("14 05 00 00 00 61 E3 81 82 62"));
+    // Half-width katakana were one byte in CP932; in UTF-8 they are three.
+    EXPECT_EQ(text("ｱ"), hex("14 03 00 00 00 EF BD B1"));
+    EXPECT_EQ(text("ソ"), hex("14 03 00 00 00 E3 82 BD"));
+    // Characters CP932 lacks are written the same way: nothing is lost or replaced.
+    EXPECT_EQ(text("Café"), hex("14 05 00 00 00 43 61 66 C3 A9"));
+    EXPECT_EQ(text("한"), hex("14 03 00 00 00 ED 95 9C"));
+    // Outside the 16-bit range: the two surrogates, each as its own group.
+    EXPECT_EQ(text("/🍣"), hex("14 07 00 00 00 2F ED A0 BC ED BD A3"));
+    // A surrogate the program holds on its own stays a group of its own.
+    EXPECT_EQ(text("\xED\xA0\xBC!"), hex("14 04 00 00 00 ED A0 BC 21"));
+}
+
+// Long entries outside 7-bit, at and beyond the size of the writer's buffer, between others.
+TEST(WriterEncodings, LongTextOutsideSevenBit) {
+    for (const std::size_t n : {1000u, 1363u, 1364u, 4090u, 10000u}) {
+        std::string entry(n, 'x');
+        entry += "🍣é";
+        const std::string expected = hex("14") + test::le32(static_cast<std::int32_t>(n + 8)) +
+                                     std::string(n, 'x') + hex("ED A0 BC ED BD A3 C3 A9");
+        const std::string bytes = emitted([&](ObjectStreamWriter& w) {
+            w.EmitText("head");
+            w.EmitText(entry);
+            w.EmitText(std::string(n, '\xE3') + "\x81");  // malformed: one U+FFFD per byte
+        });
+        ASSERT_EQ(bytes.substr(6, expected.size()), expected) << n;
+        std::string replaced;
+        for (std::size_t i = 0; i <= n; ++i) replaced += hex("EF BF BD");
+        EXPECT_EQ(bytes.substr(6 + expected.size()),
+                  hex("14") + test::le32(static_cast<std::int32_t>(replaced.size())) + replaced)
+            << n;
+    }
 }
 
 TEST(WriterEncodings, WideTextChoosesTheShorterForm) {
@@ -122,6 +149,14 @@ TEST(WriterEncodings, WideTextChoosesTheShorterForm) {
     // All Japanese: 3 bytes per unit in UTF-8, so UTF-16 is kept.
     EXPECT_EQ(wide(u"あい"), hex("12 02 00 00 00 42 30 44 30"));
     EXPECT_EQ(wide(std::u16string(300, u'x')), hex("0C 2C 01 00 00") + std::string(300, 'x'));
+    // The boundary: UTF-8 of exactly two bytes per unit is tag 18, one byte less tag 20.
+    EXPECT_EQ(wide(u"éé"), hex("12 02 00 00 00 E9 00 E9 00"));
+    EXPECT_EQ(wide(u"éa"), hex("14 03 00 00 00 C3 A9 61"));
+    EXPECT_EQ(wide(u"aあ"), hex("12 02 00 00 00 61 00 42 30"));
+    EXPECT_EQ(wide(u"aaあ"), hex("14 05 00 00 00 61 61 E3 81 82"));
+    // A pair counts as two units of three bytes each.
+    EXPECT_EQ(wide(u"aa🍣"), hex("12 04 00 00 00 61 00 61 00 3C D8 63 DF"));
+    EXPECT_EQ(wide(u"aaa🍣"), hex("14 09 00 00 00 61 61 61 ED A0 BC ED BD A3"));
 }
 
 TEST(WriterEncodings, IdentifiersSetsAndNames) {
@@ -273,7 +308,7 @@ TEST(WriterBuffer, ShortWriteRaisesAndKeepsWhatWasTaken) {
     MemoryListControl c;
     c.setEntries(manyEntries(500));
     const std::string full = writeImage(c);
-    const std::string message = ansi(texts::kWriteError);
+    const std::string message = std::string(texts::kWriteError);
 
     LimitedStream s(5000);
     try {

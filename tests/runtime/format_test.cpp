@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "runtime/codepage.h"
 #include "runtime/texts.h"
 
 namespace klw {
@@ -14,9 +13,13 @@ TEST(Format, FillsPlaceholdersInOrder) {
     EXPECT_EQ(formatText("100%% %s", {}), "100% %s");
 }
 
-TEST(Format, MessagesAreInTheAnsiCodePage) {
-    const std::string m = formatMessage(texts::kFOpenError, {"korlinkwalker.dat"});
-    EXPECT_EQ(m, ansi("ファイル ") + "korlinkwalker.dat" + ansi(" は開けません"));
+TEST(Format, MessagesAreTheProgramsText) {
+    EXPECT_EQ(formatText(texts::kFOpenError, {"korlinkwalker.dat"}),
+              "ファイル korlinkwalker.dat は開けません");
+    EXPECT_EQ(formatText(texts::kListIndexOutOfBounds, {std::int64_t{-1}}),
+              "リストのインデックスが範囲を超えています (-1)");
+    // A name that is itself outside 7-bit goes in unchanged.
+    EXPECT_EQ(formatText(texts::kClassNotFound, {"Tリスト🍣"}), "クラス Tリスト🍣 が見つかりません");
 }
 
 }  // namespace

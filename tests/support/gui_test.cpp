@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "app/application.h"
+#include "runtime/unicode.h"
 
 namespace klw::test {
 
@@ -72,6 +73,18 @@ void typeText(const std::string& ascii) {
     }
 }
 
+void typeUnicode(std::string_view text) {
+    for (const char16_t c : utf8ToUtf16(text)) {
+        INPUT in[2]{};
+        in[0].type = INPUT_KEYBOARD;
+        in[0].ki.wScan = static_cast<WORD>(c);
+        in[0].ki.dwFlags = KEYEVENTF_UNICODE;
+        in[1] = in[0];
+        in[1].ki.dwFlags |= KEYEVENTF_KEYUP;
+        SendInput(2, in, sizeof(INPUT));
+    }
+}
+
 void click(HWND hwnd, int x, int y, bool doubleClick) {
     POINT p{x, y};
     ClientToScreen(hwnd, &p);
@@ -97,9 +110,9 @@ void activate(Application& app, HWND hwnd) {
 }
 
 std::string windowText(HWND hwnd) {
-    char buf[4096] = {};
-    const int n = GetWindowTextA(hwnd, buf, sizeof buf);
-    return std::string(buf, static_cast<size_t>(n > 0 ? n : 0));
+    wchar_t buf[4096] = {};
+    const int n = GetWindowTextW(hwnd, buf, static_cast<int>(std::size(buf)));
+    return narrow(std::wstring_view(buf, static_cast<size_t>(n > 0 ? n : 0)));
 }
 
 RECT childRect(HWND hwnd) {
@@ -149,9 +162,9 @@ BOOL CALLBACK DialogWatcher::visit(HWND hwnd, LPARAM param) {
     }
     SeenDialog d{c, windowText(hwnd), "", 0};
     if (c == "#32770") {
-        char text[4096] = {};
-        GetDlgItemTextA(hwnd, 0xFFFF, text, sizeof text);
-        d.text = text;
+        wchar_t text[4096] = {};
+        GetDlgItemTextW(hwnd, 0xFFFF, text, static_cast<int>(std::size(text)));
+        d.text = narrow(text);
         // The icon sits in a static control with SS_ICON.
         for (HWND child = GetWindow(hwnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
             char childClass[32] = {};

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -24,6 +25,9 @@ void key(WORD vk, unsigned mods = kNone);
 // Presses a key down `repeats` times (auto-repeat) before releasing it.
 void holdKey(WORD vk, int repeats);
 void typeText(const std::string& ascii);
+// Characters typed as such (VK_PACKET, one UTF-16 unit per key), whatever the keyboard layout:
+// any text, in the program's form (UTF-8).
+void typeUnicode(std::string_view text);
 // Mouse input at a point of a window's client area.
 void click(HWND hwnd, int x, int y, bool doubleClick = false);
 void rightClick(HWND hwnd, int x, int y);
@@ -31,7 +35,7 @@ void rightClick(HWND hwnd, int x, int y);
 // Brings the window to the foreground so that it receives keyboard input.
 void activate(Application& app, HWND hwnd);
 
-// The text of a window (caption or control text) in the ANSI code page.
+// The text of a window (caption or control text), read with the Unicode call, as UTF-8.
 std::string windowText(HWND hwnd);
 // A window's rectangle in its parent's client coordinates.
 RECT childRect(HWND hwnd);

@@ -6,8 +6,8 @@
 
 #include "persist/object_stream_reader.h"
 #include "persist/object_stream_writer.h"
-#include "runtime/codepage.h"
 #include "runtime/stream.h"
+#include "runtime/unicode.h"
 #include "ui/main_window_fixture.h"
 
 namespace klw {
@@ -24,7 +24,7 @@ protected:
     std::pair<int, int> editSelection() const {
         DWORD start = 0;
         DWORD end = 0;
-        SendMessageA(form->edtTest->handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+        SendMessageW(form->edtTest->handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
                      reinterpret_cast<LPARAM>(&end));
         return {static_cast<int>(start), static_cast<int>(end)};
     }
@@ -41,18 +41,6 @@ protected:
             out.push_back(focusName());
         }
         return out;
-    }
-    // Characters typed as such (VK_PACKET), whatever the keyboard layout.
-    static void typeUnicode(const std::u16string& text) {
-        for (char16_t c : text) {
-            INPUT in[2]{};
-            in[0].type = INPUT_KEYBOARD;
-            in[0].ki.wScan = static_cast<WORD>(c);
-            in[0].ki.dwFlags = KEYEVENTF_UNICODE;
-            in[1] = in[0];
-            in[1].ki.dwFlags |= KEYEVENTF_KEYUP;
-            SendInput(2, in, sizeof(INPUT));
-        }
     }
     void enableAllButtons() {
         for (Button* b : {form->btnGo.get(), form->btnAdd.get(), form->btnUP.get(),
@@ -556,25 +544,25 @@ TEST_F(Keyboard, TypeAheadSearchesTheListOnce) {
     // Control characters other than Backspace are not part of a search text.
     Sleep(600);
     seen.clear();
-    typeUnicode(u"b\x7f\x1b\nc");
+    test::typeUnicode("b\x7f\x1b\nc");
     pump(app);
     EXPECT_EQ(seen, (std::vector<int>{1, 1}));
 }
 
-TEST_F(Keyboard, TypeAheadTakesDoubleByteCharactersWhole) {
-    load({"abc", ansi("あいう"), ansi("あかい"), ansi("いろは")});
+TEST_F(Keyboard, TypeAheadTakesJapaneseCharactersWhole) {
+    load({"abc", std::string("あいう"), std::string("あかい"), std::string("いろは")});
     show();
     form->focusControl(*form->lbxURL);
     pump(app);
     std::vector<int> seen;
     form->lbxURL->onClick = [&](Control&) { seen.push_back(form->lbxURL->itemIndex()); };
-    typeUnicode(u"あか");
+    test::typeUnicode("あか");
     pump(app);
     EXPECT_EQ(seen, (std::vector<int>{1, 2}));
     press(VK_BACK);
     EXPECT_EQ(seen, (std::vector<int>{1, 2, 1})) << "Backspace removes あ's partner か whole";
     Sleep(600);
-    typeUnicode(u"い");
+    test::typeUnicode("い");
     pump(app);
     EXPECT_EQ(seen, (std::vector<int>{1, 2, 1, 3}));
 }

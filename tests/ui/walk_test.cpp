@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "runtime/codepage.h"
+#include "runtime/unicode.h"
 #include "ui/main_window_fixture.h"
 
 namespace klw {
@@ -31,14 +31,14 @@ struct RefusingListBox {
     static inline bool refuse = false;
     static LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         if (refuse && (msg == LB_ADDSTRING || msg == LB_INSERTSTRING)) return LB_ERRSPACE;
-        return CallWindowProcA(system, hwnd, msg, wp, lp);
+        return CallWindowProcW(system, hwnd, msg, wp, lp);
     }
     static void install() {
         if (system) return;
-        HWND probe = CreateWindowExA(0, "LISTBOX", "", 0, 0, 0, 10, 10, nullptr, nullptr,
-                                     GetModuleHandleA(nullptr), nullptr);
+        HWND probe = CreateWindowExW(0, L"LISTBOX", L"", 0, 0, 0, 10, 10, nullptr, nullptr,
+                                     GetModuleHandleW(nullptr), nullptr);
         system = reinterpret_cast<WNDPROC>(
-            SetClassLongPtrA(probe, GCLP_WNDPROC, reinterpret_cast<LONG_PTR>(&proc)));
+            SetClassLongPtrW(probe, GCLP_WNDPROC, reinterpret_cast<LONG_PTR>(&proc)));
         DestroyWindow(probe);
     }
 };
@@ -108,7 +108,7 @@ using Names = std::vector<std::string>;
 
 TEST_F(Walk, GoHandsTheEntryToTheShellByteForByteAndMovesOn) {
     const std::string japanese =
-        ansi("http://example.com/パス/ファイル.html?q=日本語&x=%E3%81%82#top");
+        std::string("http://example.com/パス/ファイル.html?q=日本語&x=%E3%81%82#top");
     const std::string spaced = "http://example.com/a b/c";
     const std::string upper = "HTTP://EXAMPLE.COM/Upper?";
     load({japanese, spaced, upper});
@@ -217,8 +217,8 @@ TEST_F(Walk, ListOperationFailuresAreShownAndTheWindowKeepsRunning) {
     ASSERT_EQ(seen.size(), 2u);
     EXPECT_EQ(seen[0].windowClass, "#32770");
     EXPECT_EQ(seen[0].caption, app.title());
-    EXPECT_EQ(seen[0].text, ansi("リストのインデックスが範囲を超えています (3)"));
-    EXPECT_EQ(seen[1].text, ansi("リストのインデックスが範囲を超えています (-1)"));
+    EXPECT_EQ(seen[0].text, std::string("リストのインデックスが範囲を超えています (3)"));
+    EXPECT_EQ(seen[1].text, std::string("リストのインデックスが範囲を超えています (-1)"));
     EXPECT_EQ(entries(), (Names{"a", "b", "c"}));
 
     // The platform list refusing an entry: Add stops at the append.
@@ -232,7 +232,7 @@ TEST_F(Walk, ListOperationFailuresAreShownAndTheWindowKeepsRunning) {
     pump(app, 300);
     seen = watcher.seen();
     ASSERT_EQ(seen.size(), 1u);
-    EXPECT_EQ(seen[0].text, ansi("行を挿入できません."));
+    EXPECT_EQ(seen[0].text, std::string("行を挿入できません."));
     EXPECT_EQ(events, Events{"btnAddClick"});
     EXPECT_EQ(entries(), (Names{"a", "b", "c"}));
     EXPECT_EQ(form->edtTest->text(), "http://example.com/new") << "the field was not cleared";

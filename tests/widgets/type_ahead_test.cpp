@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "runtime/codepage.h"
-
 namespace klw {
 namespace {
 
@@ -32,23 +30,29 @@ TEST(TypeAhead, NoMatchLeavesTheSelectionAlone) {
 }
 
 TEST(TypeAhead, BackspaceRemovesWholeCharactersAndEmptySelectsTheFirst) {
-    const std::string a = ansi("あ");
-    const std::string i = ansi("い");
-    List l{{"x", a + i, a + "b"}, {}};
-    EXPECT_EQ(l.type(a, 0), 1);
+    List l{{"x", "あい", "あb", "🍣b"}, {}};
+    EXPECT_EQ(l.type("あ", 0), 1);
     EXPECT_EQ(l.type("b", 100), 2);
-    EXPECT_EQ(l.type("\b", 200), 1) << "back to the double-byte character alone";
-    EXPECT_EQ(l.search.text(), a);
+    EXPECT_EQ(l.type("\b", 200), 1) << "back to the Japanese character alone";
+    EXPECT_EQ(l.search.text(), "あ");
     EXPECT_EQ(l.type("\b", 300), 0) << "empty search text selects entry 0";
+    EXPECT_EQ(l.search.text(), "");
+    EXPECT_EQ(l.type("🍣", 400), 3);
+    EXPECT_EQ(l.type("\b", 500), 0) << "a character outside the 16-bit range goes whole";
     EXPECT_EQ(l.search.text(), "");
     EXPECT_EQ(l.type("\b", 2000), 0) << "Backspace after a pause, too";
     List empty{{}, {}};
     EXPECT_EQ(empty.type("\b", 0), 0) << "the caller selects nothing in an empty list";
 }
 
-TEST(TypeAhead, IgnoresLetterCaseOfFullWidthLettersToo) {
-    List l{{"x", ansi("ＡＢＣ")}, {}};
-    EXPECT_EQ(l.type(ansi("ａ"), 0), 1);
+TEST(TypeAhead, IgnoresLetterCaseInEveryScript) {
+    List l{{"x", "ＡＢＣ", "https://fr.wikipedia.org/wiki/Café", "Éclair", "Жук", "𐐀𐐁"}, {}};
+    EXPECT_EQ(l.type("ａ", 0), 1) << "full-width";
+    EXPECT_EQ(l.type("é", 1000), 3);
+    EXPECT_EQ(l.type("ж", 2000), 4);
+    EXPECT_EQ(l.type("𐐨", 3000), 5) << "Deseret, outside the 16-bit range";
+    EXPECT_EQ(l.type("H", 4000), 2);
+    EXPECT_EQ(l.type("×", 5000), std::nullopt) << "no letter matches a sign without case";
 }
 
 TEST(TypeAhead, TickCounterWrapAround) {

@@ -1,0 +1,146 @@
+#include "runtime/unicode.h"
+
+namespace klw {
+namespace {
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+bool isTrail(unsigned char b) { return (b & 0xC0) == 0x80; }
+
+}  // namespace
+
+DecodedChar decodeUtf8At(std::string_view s, std::size_t i) {
+    const auto* p = reinterpret_cast<const unsigned char*>(s.data()) + i;
+    const std::size_t left = s.size() - i;
+    const unsigned char b = p[0];
+    if (b < 0x80) return {b, 1};
+    if (b >= 0xC2 && b <= 0xDF) {
+        if (left >= 2 && isTrail(p[1])) return {((b & 0x1Fu) << 6) | (p[1] & 0x3Fu), 2};
+    } else if (b >= 0xE0 && b <= 0xEF) {
+        // Surrogate code points (ED A0..BF) are accepted: they stand for lone surrogates.
+        if (left >= 3 && isTrail(p[1]) && isTrail(p[2]) && (b != 0xE0 || p[1] >= 0xA0))
+            return {((b & 0x0Fu) << 12) | ((p[1] & 0x3Fu) << 6) | (p[2] & 0x3Fu), 3};
+    } else if (b >= 0xF0 && b <= 0xF4) {
+        if (left >= 4 && isTrail(p[1]) && isTrail(p[2]) && isTrail(p[3]) &&
+            (b != 0xF0 || p[1] >= 0x90) && (b != 0xF4 || p[1] <= 0x8F))
+            return {((b & 0x07u) << 18) | ((p[1] & 0x3Fu) << 12) | ((p[2] & 0x3Fu) << 6) |
+                        (p[3] & 0x3Fu),
+                    4};
+    }
+    return {kReplacement, 1};
+}
+
+void appendUtf8(char32_t c, std::string& out) {
+    if (c < 0x80) {
+        out.push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else if (c < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+}
+
+void appendUtf16AsUtf8(std::u16string_view s, std::string& out) {
+    const std::size_t start = out.size();
+    out.resize(start + 3 * s.size());  // no unit takes more than 3 bytes, a pair 4 for 2
+    char* o = out.data() + start;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        char32_t c = s[i];
+        if (c < 0x80) {
+            *o++ = static_cast<char>(c);
+            continue;
+        }
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < s.size() && s[i + 1] >= 0xDC00 &&
+            s[i + 1] < 0xE000) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (s[i + 1] - 0xDC00);
+            ++i;
+            *o++ = static_cast<char>(0xF0 | (c >> 18));
+            *o++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            *o++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            *o++ = static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x800) {
+            *o++ = static_cast<char>(0xC0 | (c >> 6));
+            *o++ = static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            *o++ = static_cast<char>(0xE0 | (c >> 12));
+            *o++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            *o++ = static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    out.resize(static_cast<std::size_t>(o - out.data()));
+}
+
+std::string utf16ToUtf8(std::u16string_view s) {
+    std::string out;
+    appendUtf16AsUtf8(s, out);
+    return out;
+}
+
+std::u16string utf8ToUtf16(std::string_view s) {
+    std::u16string out;
+    out.reserve(s.size());
+    for (std::size_t i = 0; i < s.size();) {
+        const auto b = static_cast<unsigned char>(s[i]);
+        if (b < 0x80) {
+            out.push_back(b);
+            ++i;
+            continue;
+        }
+        const DecodedChar d = decodeUtf8At(s, i);
+        if (d.code >= 0x10000) {
+            const char32_t v = d.code - 0x10000;
+            out.push_back(static_cast<char16_t>(0xD800 + (v >> 10)));
+            out.push_back(static_cast<char16_t>(0xDC00 + (v & 0x3FF)));
+        } else {
+            out.push_back(static_cast<char16_t>(d.code));
+        }
+        i += d.length;
+    }
+    return out;
+}
+
+std::size_t lastCharStart(std::string_view s) {
+    if (s.empty()) return 0;
+    // Step back over at most three trail bytes to a lead byte whose sequence ends here.
+    std::size_t i = s.size() - 1;
+    for (std::size_t back = 0; back < 3 && i > 0 && isTrail(static_cast<unsigned char>(s[i]));
+         ++back)
+        --i;
+    if (i + decodeUtf8At(s, i).length == s.size()) return i;
+    return s.size() - 1;  // a malformed byte is a character of its own
+}
+
+std::string lowerCase(std::string_view s, const LetterCase& letterCase) {
+    std::string out;
+    out.reserve(s.size());
+    for (std::size_t i = 0; i < s.size();) {
+        const DecodedChar d = decodeUtf8At(s, i);
+        appendUtf8(letterCase.lower(d.code), out);
+        i += d.length;
+    }
+    return out;
+}
+
+bool startsWithIgnoringCase(std::string_view text, std::string_view prefix,
+                            const LetterCase& letterCase) {
+    std::size_t t = 0;
+    for (std::size_t p = 0; p < prefix.size();) {
+        if (t >= text.size()) return false;
+        const DecodedChar a = decodeUtf8At(text, t);
+        const DecodedChar b = decodeUtf8At(prefix, p);
+        if (a.code != b.code && letterCase.upper(a.code) != letterCase.upper(b.code)) return false;
+        t += a.length;
+        p += b.length;
+    }
+    return true;
+}
+
+}  // namespace klw
