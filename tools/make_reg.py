@@ -8,6 +8,12 @@ regedit takes the file, not command-line arguments, because Wine mangles non-ASC
 out minimize and restore itself."""
 import sys
 
+
+def multi_sz(*items):
+    data = ("".join(item + "\0" for item in items) + "\0").encode("utf-16-le")
+    return "hex(7):" + ",".join("%02x" % b for b in data)
+
+
 path, dpi = sys.argv[1], int(sys.argv[2])
 unmanaged = len(sys.argv) > 3 and sys.argv[3] == "unmanaged"
 text = (
@@ -15,6 +21,11 @@ text = (
     "[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n"
     '"\uff2d\uff33 \uff30\u30b4\u30b7\u30c3\u30af"="Ume P Gothic"\r\n'  # ＭＳ Ｐゴシック
     '"\uff2d\uff33 \u30b4\u30b7\u30c3\u30af"="Ume Gothic"\r\n'  # ＭＳ ゴシック
+    # The Ume fonts have no Hangul: the platform's font linking takes it from Nanum Gothic, as
+    # Windows takes it from a Korean font, so that Korean addresses are legible too.
+    "\r\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontLink\\SystemLink]\r\n"
+    f'"Ume P Gothic"={multi_sz("NanumGothic.ttf,NanumGothic")}\r\n'
+    f'"Ume Gothic"={multi_sz("NanumGothic.ttf,NanumGothic")}\r\n'
     "\r\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\r\n"
     f'"LogPixels"=dword:{dpi:08x}\r\n'
     # A crashing program ends at once instead of waiting in Wine's debugger.
