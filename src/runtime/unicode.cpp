@@ -48,65 +48,6 @@ void appendUtf8(char32_t c, std::string& out) {
     }
 }
 
-void appendUtf16AsUtf8(std::u16string_view s, std::string& out) {
-    const std::size_t start = out.size();
-    out.resize(start + 3 * s.size());  // no unit takes more than 3 bytes, a pair 4 for 2
-    char* o = out.data() + start;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        char32_t c = s[i];
-        if (c < 0x80) {
-            *o++ = static_cast<char>(c);
-            continue;
-        }
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < s.size() && s[i + 1] >= 0xDC00 &&
-            s[i + 1] < 0xE000) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (s[i + 1] - 0xDC00);
-            ++i;
-            *o++ = static_cast<char>(0xF0 | (c >> 18));
-            *o++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            *o++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            *o++ = static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x800) {
-            *o++ = static_cast<char>(0xC0 | (c >> 6));
-            *o++ = static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            *o++ = static_cast<char>(0xE0 | (c >> 12));
-            *o++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            *o++ = static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    out.resize(static_cast<std::size_t>(o - out.data()));
-}
-
-std::string utf16ToUtf8(std::u16string_view s) {
-    std::string out;
-    appendUtf16AsUtf8(s, out);
-    return out;
-}
-
-std::u16string utf8ToUtf16(std::string_view s) {
-    std::u16string out;
-    out.reserve(s.size());
-    for (std::size_t i = 0; i < s.size();) {
-        const auto b = static_cast<unsigned char>(s[i]);
-        if (b < 0x80) {
-            out.push_back(b);
-            ++i;
-            continue;
-        }
-        const DecodedChar d = decodeUtf8At(s, i);
-        if (d.code >= 0x10000) {
-            const char32_t v = d.code - 0x10000;
-            out.push_back(static_cast<char16_t>(0xD800 + (v >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + (v & 0x3FF)));
-        } else {
-            out.push_back(static_cast<char16_t>(d.code));
-        }
-        i += d.length;
-    }
-    return out;
-}
-
 std::size_t lastCharStart(std::string_view s) {
     if (s.empty()) return 0;
     // Step back over at most three trail bytes to a lead byte whose sequence ends here.

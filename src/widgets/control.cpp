@@ -38,6 +38,7 @@ void Control::createControl(const wchar_t* className, DWORD style, DWORD exStyle
         CreateWindowExW(exStyle, className, wide(text).c_str(), style | WS_CHILD, left, top, width,
                         height, form_.handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
     if (!hwnd_) return;
+    nativeProc_ = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd_, GWLP_WNDPROC));
     SetWindowSubclass(hwnd_, &Control::thunk, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
     SetPropW(hwnd_, kControlProp, this);
     form_.addControl(*this);
@@ -57,6 +58,7 @@ void Control::recreateHandle() {
     SetWindowPos(fresh, old, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     RemoveWindowSubclass(old, &Control::thunk, kSubclassId);
     hwnd_ = fresh;
+    nativeProc_ = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(fresh, GWLP_WNDPROC));
     SetWindowSubclass(fresh, &Control::thunk, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
     SetPropW(fresh, kControlProp, this);
     RemovePropW(old, kControlProp);

@@ -67,6 +67,8 @@ protected:
         return DefSubclassProc(hwnd_, msg, wp, lp);
     }
     void destroyHandle();
+    // The window's own procedure as it was created, before our subclass.
+    WNDPROC nativeProc() const { return nativeProc_; }
     // Replaces the native window by a new one of the same class, style, place, font and
     // enabled state; the caller restores the content.
     void recreateHandle();
@@ -77,6 +79,7 @@ private:
     Form& form_;
     std::string name_;
     HWND hwnd_ = nullptr;
+    WNDPROC nativeProc_ = nullptr;
     bool tabStop_ = true;
     std::wstring className_;
 };

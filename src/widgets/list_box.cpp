@@ -27,9 +27,7 @@ ListBox::ListBox(Form& form, std::string name, RECT b)
 }
 
 LRESULT ListBox::native(UINT msg, WPARAM wp, LPARAM lp) const {
-    // Read at each call: a program may give the class another procedure at any time.
-    const auto proc = reinterpret_cast<WNDPROC>(GetClassLongPtrW(handle(), GCLP_WNDPROC));
-    return CallWindowProcW(proc, handle(), msg, wp, lp);
+    return CallWindowProcW(nativeProc(), handle(), msg, wp, lp);
 }
 
 int ListBox::count() const {
@@ -44,21 +42,19 @@ std::string ListBox::item(int index) const {
 }
 
 void ListBox::itemInto(int index, std::string& out) const {
-    if (index < 0 || index >= count())
+    // The platform list answers LB_ERR for an index outside 0..count-1 and only then.
+    const LRESULT n = index < 0 ? LB_ERR : native(LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (n == LB_ERR)
         throw EStringListError(formatText(texts::kListIndexOutOfBounds, {std::int64_t{index}}));
-    const LRESULT n = native(LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
-    scratch_.resize(static_cast<size_t>(n < 0 ? 0 : n) + 1);
+    scratch_.resize(static_cast<size_t>(n) + 1);
     const LRESULT got =
         native(LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(scratch_.data()));
-    out.clear();
-    appendUtf16AsUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(scratch_.data()),
-                                          static_cast<size_t>(got < 0 ? 0 : got)),
-                      out);
+    narrowInto(std::wstring_view(scratch_.data(), static_cast<size_t>(got < 0 ? 0 : got)), out);
 }
 
 int ListBox::append(std::string_view text) {
-    const std::wstring w = wide(text);
-    const LRESULT i = native(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(w.c_str()));
+    wideInto(text, scratch_);
+    const LRESULT i = native(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(scratch_.c_str()));
     if (i < 0) throw EOutOfResources(std::string(texts::kCannotInsertLine));
     return static_cast<int>(i);
 }

@@ -2,7 +2,11 @@
 // and close for tools/bench-startup.sh.
 //   klw_probe state OUTFILE        the main window's list, selection, buttons and rectangle,
 //                                  as UTF-8 lines
-//   klw_probe bench EXE RUNS       start and close timings in the current directory
+//   klw_probe bench EXE RUNS [N..] start and save timings in the current directory, each beside
+//                                  its floor measured in the same run (default 100,000 and
+//                                  1,000,000 entries)
+//   klw_probe floor N              the floor of the start: a minimal window program filling a
+//                                  bare list box with the benchmark's N entries
 #include <windows.h>
 
 #include <algorithm>
@@ -15,6 +19,7 @@
 #include "persist/memory_list_control.h"
 #include "persist/object_stream_writer.h"
 #include "runtime/stream.h"
+#include "runtime/unicode.h"
 #include "ui/main_form.h"
 
 namespace {
@@ -117,29 +122,98 @@ double median(std::vector<double> v) {
     return v.empty() ? 0 : v[v.size() / 2];
 }
 
+// The benchmark's entries: web addresses, one in five with Japanese words, one in seven with an
+// accented letter, one in eleven with a character outside the 16-bit range.
+std::vector<std::string> benchEntries(int n) {
+    std::vector<std::string> items;
+    items.reserve(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        const std::string k = std::to_string(i);
+        if (i % 5 == 0)
+            items.push_back("https://ja.wikipedia.org/wiki/日本語_" + k);
+        else if (i % 7 == 0)
+            items.push_back("https://fr.wikipedia.org/wiki/Café_" + k);
+        else if (i % 11 == 0)
+            items.push_back("https://example.com/🍣/" + k);
+        else
+            items.push_back("http://www.example.com/walk/" + k + "/index.html");
+    }
+    return items;
+}
+
+// ---- The floor of the start: a minimal window program that fills a bare list box ----
+
+LRESULT CALLBACK floorProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_CLOSE) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+int floorProgram(int n) {
+    const std::vector<std::string> items = benchEntries(n);
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = &floorProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"KlwFloor";
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    RegisterClassW(&wc);
+    HWND main = CreateWindowExW(0, L"KlwFloor", L"floor", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                                CW_USEDEFAULT, 330, 220, nullptr, nullptr, wc.hInstance, nullptr);
+    HWND list = CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", L"",
+                                WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOTIFY |
+                                    LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS,
+                                4, 4, 267, 133, main, nullptr, wc.hInstance, nullptr);
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    std::wstring w;
+    for (const std::string& e : items) {
+        w = klw::wide(e);
+        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(w.c_str()));
+    }
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    ShowWindow(main, SW_SHOWNORMAL);
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+    return 0;
+}
+
 struct Timing {
     double visible = 0;  // process start to visible main window, ms
     double close = 0;    // WM_CLOSE to process end, ms
     int entries = -1;
 };
 
-Timing startAndClose(const std::string& exe) {
+BOOL CALLBACK findClass(HWND hwnd, LPARAM param) {
+    auto* f = reinterpret_cast<std::pair<DWORD, HWND>*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    wchar_t cls[64] = {};
+    GetClassNameW(hwnd, cls, 64);
+    if (pid != f->first || (std::wstring(cls) != L"TfrmMain" && std::wstring(cls) != L"KlwFloor"))
+        return TRUE;
+    f->second = hwnd;
+    return FALSE;
+}
+
+Timing startAndClose(const std::string& commandLine) {
     Timing t;
     STARTUPINFOA si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    std::string cmd = "\"" + exe + "\"";
+    std::string cmd = commandLine;
     const double t0 = now();
-    if (!CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+    if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
                         &pi))
         return t;
-    HWND main = nullptr;
+    std::pair<DWORD, HWND> found{pi.dwProcessId, nullptr};
     while (now() - t0 < 60000) {
-        if (!main) main = mainWindowOf(pi.dwProcessId);
-        if (main && IsWindowVisible(main)) break;
+        if (!found.second) EnumWindows(&findClass, reinterpret_cast<LPARAM>(&found));
+        if (found.second && IsWindowVisible(found.second)) break;
         Sleep(1);
     }
     t.visible = now() - t0;
+    HWND main = found.second;
     if (!main) {
         TerminateProcess(pi.hProcess, 1);
         return t;
@@ -149,20 +223,16 @@ Timing startAndClose(const std::string& exe) {
     if (c.list) t.entries = static_cast<int>(SendMessageW(c.list, LB_GETCOUNT, 0, 0));
     const double t1 = now();
     PostMessageA(main, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(pi.hProcess, 60000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
+    if (WaitForSingleObject(pi.hProcess, 120000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
     t.close = now() - t1;
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
     return t;
 }
 
-void writeListFile(int entries) {
+std::string listImage(int entries) {
     klw::MemoryListControl list;
-    std::vector<std::string> items;
-    items.reserve(static_cast<size_t>(entries));
-    for (int i = 0; i < entries; ++i)
-        items.push_back("http://www.example.com/walk/" + std::to_string(i) + "/index.html");
-    list.setEntries(items);
+    list.setEntries(benchEntries(entries));
     klw::MemoryStream image;
     {
         klw::ObjectStreamWriter w(image);
@@ -170,78 +240,114 @@ void writeListFile(int entries) {
         w.EmitObject(list);
         w.flush();
     }
+    return image.data();
+}
+
+void writeListFile(const std::string& image) {
     FILE* f = std::fopen("korlinkwalker.dat", "wb");
-    std::fwrite(image.data().data(), 1, image.size(), f);
+    std::fwrite(image.data(), 1, image.size(), f);
     std::fclose(f);
 }
 
-void report(const char* what, const std::vector<Timing>& runs) {
+struct Medians {
+    double visible, close;
+    int entries;
+};
+
+Medians runs(const std::string& commandLine, int count) {
     std::vector<double> visible, close;
-    for (const auto& r : runs) {
-        visible.push_back(r.visible);
-        close.push_back(r.close);
+    int entries = -1;
+    for (int i = 0; i < count; ++i) {
+        const Timing t = startAndClose(commandLine);
+        visible.push_back(t.visible);
+        close.push_back(t.close);
+        entries = t.entries;
     }
-    std::printf(
-        "%-34s start to visible: median %7.1f ms (min %7.1f)   close to exit: median %7.1f ms"
-        "   entries shown: %d\n",
-        what, median(visible), *std::min_element(visible.begin(), visible.end()), median(close),
-        runs.back().entries);
+    return {median(visible), median(close), entries};
 }
 
-int bench(const std::string& exe, int runs) {
-    DeleteFileA("korlinkwalker.dat");
-    startAndClose(exe);  // warms the wineserver and the file cache
-    std::vector<Timing> empty, full;
-    for (int i = 0; i < runs; ++i) {
-        DeleteFileA("korlinkwalker.dat");
-        empty.push_back(startAndClose(exe));
+// The floor of the save: the entries read back from a bare list box (as UTF-16), the same bytes
+// written to a new file, flushed and renamed into place.
+double saveFloor(HWND bare, const std::string& image) {
+    const double t0 = now();
+    const auto n = static_cast<int>(SendMessageW(bare, LB_GETCOUNT, 0, 0));
+    std::wstring text;
+    std::size_t units = 0;
+    for (int i = 0; i < n; ++i) {
+        const auto len = SendMessageW(bare, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+        text.resize(static_cast<size_t>(len < 0 ? 0 : len) + 1);
+        units += static_cast<size_t>(
+            SendMessageW(bare, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data())));
     }
-    constexpr int kEntries = 100000;
-    for (int i = 0; i < runs; ++i) {
-        writeListFile(kEntries);
-        full.push_back(startAndClose(exe));
-    }
-    report("empty list", empty);
-    report("100,000 entries", full);
-    const double ratio = median([&] {
-                             std::vector<double> v;
-                             for (auto& t : full) v.push_back(t.visible);
-                             return v;
-                         }()) /
-                         median([&] {
-                             std::vector<double> v;
-                             for (auto& t : empty) v.push_back(t.visible);
-                             return v;
-                         }());
-    std::printf("start with 100,000 entries / empty start: %.2f (goal: at most 3)\n", ratio);
+    HANDLE f = CreateFileW(L"floor.tmp", GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    WriteFile(f, image.data(), static_cast<DWORD>(image.size()), &written, nullptr);
+    FlushFileBuffers(f);
+    CloseHandle(f);
+    MoveFileExW(L"floor.tmp", L"floor.dat", MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    const double t = now() - t0;
+    if (units == 0 || written != image.size()) std::printf("(floor read %zu units)\n", units);
+    return t;
+}
 
-    // The save of the close handler, timed inside one process on the real list box.
-    writeListFile(kEntries);
+void benchSize(const std::string& exe, int entries, int count) {
+    std::printf("\n-- %d entries (1 in 5 Japanese, 1 in 7 accented, 1 in 11 outside 16 bits)\n",
+                entries);
+    const std::string image = listImage(entries);
+    writeListFile(image);
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    const Medians program = runs("\"" + exe + "\"", count);
+    const Medians floor =
+        runs("\"" + std::string(self) + "\" floor " + std::to_string(entries), count);
+    std::printf("start to visible window: program %.1f ms (%d entries shown), floor %.1f ms "
+                "(minimal window program filling a bare list box)\n",
+                program.visible, program.entries, floor.visible);
+    std::printf("  ratio program / floor: %.2f (goal: at most 1.2)\n",
+                program.visible / floor.visible);
+    std::printf("WM_CLOSE to process end: program %.1f ms, floor %.1f ms\n", program.close,
+                floor.close);
+
+    // The save of the close handler, inside one process on the real list box, against its floor
+    // on a bare list box holding the same entries.
+    writeListFile(image);
     klw::Application app;
-    const double c0 = now();
     klw::TfrmMain form(app);
-    const double created = now() - c0;
-    std::vector<double> saves, closes;
-    for (int i = 0; i < runs; ++i) {
+    HWND bare = CreateWindowExW(0, L"LISTBOX", L"", LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT, 0, 0,
+                                100, 100, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(bare, WM_SETREDRAW, FALSE, 0);
+    for (const std::string& e : benchEntries(entries)) {
+        const std::wstring w = klw::wide(e);
+        SendMessageW(bare, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(w.c_str()));
+    }
+    std::vector<double> saves, floors;
+    for (int i = 0; i < count; ++i) {
         const double s0 = now();
         form.listFile().save(form.streamedList());
         saves.push_back(now() - s0);
-        klw::CloseAction action = klw::CloseAction::Hide;
-        const double f0 = now();
-        form.FormClose(action);
-        closes.push_back(now() - f0);
+        floors.push_back(saveFloor(bare, image));
     }
-    std::printf(
-        "in one process, %d entries: window created and list loaded %.1f ms; "
-        "list file save: median %.1f ms (min %.1f, goal under 200); whole FormClose: "
-        "median %.1f ms\n",
-        form.lbxURL->count(), created, median(saves), *std::min_element(saves.begin(), saves.end()),
-        median(closes));
-    std::printf("list file: %lu bytes\n", [] {
-        WIN32_FILE_ATTRIBUTE_DATA d{};
-        GetFileAttributesExA("korlinkwalker.dat", GetFileExInfoStandard, &d);
-        return static_cast<unsigned long>(d.nFileSizeLow);
-    }());
+    DestroyWindow(bare);
+    DeleteFileW(L"floor.dat");
+    WIN32_FILE_ATTRIBUTE_DATA d{};
+    GetFileAttributesExA("korlinkwalker.dat", GetFileExInfoStandard, &d);
+    const bool same = d.nFileSizeLow == image.size();
+    std::printf("list file save: program %.1f ms, floor %.1f ms (bare list box read back, same "
+                "%zu bytes written, flushed, renamed)%s\n",
+                median(saves), median(floors), image.size(),
+                same ? "" : "  [the saved file differs in size!]");
+    std::printf("  ratio program / floor: %.2f (goal: at most 1.5)\n",
+                median(saves) / median(floors));
+}
+
+int bench(const std::string& exe, int count, const std::vector<int>& sizes) {
+    DeleteFileA("korlinkwalker.dat");
+    startAndClose("\"" + exe + "\"");  // warms the wineserver and the file cache
+    const Medians empty = runs("\"" + exe + "\"", count);
+    std::printf("empty list: start to visible window %.1f ms, WM_CLOSE to process end %.1f ms\n",
+                empty.visible, empty.close);
+    for (const int n : sizes) benchSize(exe, n, n >= 1000000 ? std::min(count, 3) : count);
     return 0;
 }
 
@@ -250,7 +356,15 @@ int bench(const std::string& exe, int runs) {
 int main(int argc, char** argv) {
     const std::string cmd = argc > 1 ? argv[1] : "";
     if (cmd == "state" && argc == 3) return state(argv[2]);
-    if (cmd == "bench" && argc == 4) return bench(argv[2], std::max(1, std::atoi(argv[3])));
-    std::fprintf(stderr, "usage: klw_probe state OUTFILE | klw_probe bench EXE RUNS\n");
+    if (cmd == "floor" && argc == 3) return floorProgram(std::atoi(argv[2]));
+    if (cmd == "bench" && argc >= 4) {
+        std::vector<int> sizes;
+        for (int i = 4; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
+        if (sizes.empty()) sizes = {100000, 1000000};
+        return bench(argv[2], std::max(1, std::atoi(argv[3])), sizes);
+    }
+    std::fprintf(stderr,
+                 "usage: klw_probe state OUTFILE | klw_probe bench EXE RUNS [ENTRIES...] | "
+                 "klw_probe floor ENTRIES\n");
     return 1;
 }
