@@ -1,6 +1,7 @@
 // What the writer writes, the reader reads back into a fresh control unchanged.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <random>
 #include <vector>
 
@@ -170,6 +171,45 @@ TEST(RoundTrip, TablesChangeNoEntry) {
     EXPECT_EQ(entriesThrough(sjis, nativeCodePage(1252)), (Entries{"‚\u00A0", "café"}));
 }
 #endif
+
+// The example files checked in with the fuzzer, written by the program before it kept text in
+// Unicode (their entries are all ones the Japanese code page holds), are written again byte for
+// byte.
+TEST(RoundTrip, CheckedInExamplesAreWrittenAgainUnchanged) {
+    for (const char* name :
+         {"worked_example.dat", "empty_list.dat", "japanese_entries.dat", "many_properties.dat"}) {
+        const std::string path = std::string(KLW_CORPUS_DIR) + "/" + name;
+        std::FILE* f = std::fopen(path.c_str(), "rb");
+        ASSERT_NE(f, nullptr) << path;
+        std::string bytes;
+        char buf[4096];
+        for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) bytes.append(buf, n);
+        std::fclose(f);
+        MemoryListControl control;
+        readInto(control, bytes);
+        EXPECT_EQ(test::writeImage(control), bytes) << name;
+    }
+}
+
+// String properties at the boundary between UTF-8 and UTF-16: exactly two bytes per unit is
+// tag 18, one byte less tag 20; both come back unchanged.
+TEST(RoundTrip, StringPropertiesAtTheWideTextBoundary) {
+    const struct {
+        const char* text;
+        char tag;
+    } cases[] = {{"éé", 18}, {"éa", 20}, {"aあ", 18}, {"aaあ", 20}, {"aa🍣", 18}, {"aaa🍣", 20}};
+    for (const auto& c : cases) {
+        MemoryListControl source;
+        source.setImeName(c.text);
+        const std::string image = test::writeImage(source);
+        const std::size_t at = image.find("\x07ImeName");
+        ASSERT_NE(at, std::string::npos) << c.text;
+        EXPECT_EQ(image[at + 8], c.tag) << c.text;
+        MemoryListControl target;
+        readInto(target, image);
+        EXPECT_EQ(target.imeName(), c.text);
+    }
+}
 
 TEST(RoundTrip, EveryStoredProperty) {
     std::mt19937 rng(77);
