@@ -11,6 +11,7 @@ probe=$(realpath "$2")
 : "${WINEPREFIX:?the test prefix}"
 export WINEDEBUG=-all LC_ALL=ja_JP.UTF-8
 source "$(dirname "$0")/../../tools/virtual-display.sh"
+source "$(dirname "$0")/../support/e2e_program.sh"
 
 work=$(mktemp -d /tmp/klw-walk.XXXXXX)
 logs=$(mktemp -d /tmp/klw-walk-logs.XXXXXX)
@@ -24,10 +25,6 @@ cleanup() {
   rm -rf "$work" "$logs"
 }
 trap cleanup EXIT
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
 
 # A display of our own when none is given.
 if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
@@ -36,41 +33,6 @@ fi
 
 # Wine's output never goes through a pipe: a wineserver started here would inherit it.
 wine_quiet() { wine "$@" >>"$logs/wine.log" 2>&1 </dev/null; }
-
-start_program() {
-  (cd "$work" && exec wine "$exe" >>"$logs/program.log" 2>&1 </dev/null) &
-  program_pid=$!
-  wid=""
-  for _ in $(seq 150); do
-    wid=$(xdotool search --onlyvisible --name '^KORVANE LINKWALKER$' 2>/dev/null | head -1 || true)
-    [ -n "$wid" ] && break
-    sleep 0.1
-  done
-  [ -n "$wid" ] || fail "the main window did not appear"
-  xdotool windowfocus --sync "$wid"
-}
-
-# Closes with Alt+F4 and waits for the process; its exit code must be 0.
-close_program() {
-  xdotool windowfocus --sync "$wid"
-  xdotool key --clearmodifiers alt+F4
-  for _ in $(seq 150); do
-    kill -0 "$program_pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  kill -0 "$program_pid" 2>/dev/null && fail "the program did not end after Alt+F4"
-  local code=0
-  wait "$program_pid" || code=$?
-  program_pid=""
-  [ "$code" -eq 0 ] || fail "exit code $code"
-}
-
-# The probe reads the running window from another process: list, selection, buttons, rectangle.
-probe_state() {
-  rm -f "$logs/state.txt"
-  (cd "$logs" && wine "$probe" state state.txt >>"$logs/probe.log" 2>&1 </dev/null) || fail "probe failed"
-  cat "$logs/state.txt"
-}
 
 # The image of the list control holding these 7-bit entries at the design geometry, spelled
 # out from the format: signature, class and object name, the stored properties, Items.Strings.

@@ -13,6 +13,7 @@ recorder=$(realpath "$3")
 : "${WINEPREFIX:?the test prefix}"
 export WINEDEBUG=-all
 source "$(dirname "$0")/../../tools/virtual-display.sh"
+source "$(dirname "$0")/../support/e2e_program.sh"
 
 work=$(mktemp -d /tmp/klw-unicode.XXXXXX)
 logs=$(mktemp -d /tmp/klw-unicode-logs.XXXXXX)
@@ -20,10 +21,6 @@ recorder_log="$(dirname "$recorder")/klw-recorder.log"
 xvfb_pid=""
 program_pid=""
 saved_handlers=""
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
 # Wine's output never goes through a pipe: a wineserver started here would inherit it.
 wine_quiet() { LC_ALL=ja_JP.UTF-8 wine "$@" >>"$logs/wine.log" 2>&1 </dev/null; }
 
@@ -64,40 +61,6 @@ done
 saved_handlers=1
 command="\"$(winepath -w "$recorder" 2>/dev/null)\" \"%1\""
 for scheme in http https; do wine_quiet reg add "$(handler_key "$scheme")" /ve /d "$command" /f; done
-
-start_program() {  # LOCALE
-  (cd "$work" && LC_ALL=$1 exec wine "$exe" >>"$logs/program.log" 2>&1 </dev/null) &
-  program_pid=$!
-  wid=""
-  for _ in $(seq 150); do
-    wid=$(xdotool search --onlyvisible --name '^KORVANE LINKWALKER$' 2>/dev/null | head -1 || true)
-    [ -n "$wid" ] && break
-    sleep 0.1
-  done
-  [ -n "$wid" ] || fail "the main window did not appear"
-  xdotool windowfocus --sync "$wid"
-}
-
-close_program() {
-  xdotool windowfocus --sync "$wid"
-  xdotool key --clearmodifiers alt+F4
-  for _ in $(seq 150); do
-    kill -0 "$program_pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  kill -0 "$program_pid" 2>/dev/null && fail "the program did not end after Alt+F4"
-  local code=0
-  wait "$program_pid" || code=$?
-  program_pid=""
-  [ "$code" -eq 0 ] || fail "exit code $code"
-}
-
-probe_state() {
-  rm -f "$logs/state.txt"
-  (cd "$logs" && LC_ALL=ja_JP.UTF-8 wine "$probe" state state.txt >>"$logs/probe.log" 2>&1 </dev/null) ||
-    fail "probe failed"
-  cat "$logs/state.txt"
-}
 
 wait_for() {  # LINE: until the probe shows it
   for _ in $(seq 80); do

@@ -1,0 +1,48 @@
+# Sourced by the end-to-end tests that drive the real program on an X display: starting it in
+# $work, closing it with Alt+F4, and reading its window from another process with $probe.
+# Wine's output goes to files in $logs, never through a pipe: a wineserver started here would
+# inherit it.
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+# start_program [LOCALE]: starts $exe in $work (under LOCALE, else the current LC_ALL) and waits
+# for its visible main window; sets program_pid and wid.
+start_program() {
+  local locale=${1:-${LC_ALL:-}}
+  (cd "$work" && LC_ALL=$locale exec wine "$exe" >>"$logs/program.log" 2>&1 </dev/null) &
+  program_pid=$!
+  wid=""
+  for _ in $(seq 150); do
+    wid=$(xdotool search --onlyvisible --name '^KORVANE LINKWALKER$' 2>/dev/null | head -1 || true)
+    [ -n "$wid" ] && break
+    sleep 0.1
+  done
+  [ -n "$wid" ] || fail "the main window did not appear"
+  xdotool windowfocus --sync "$wid"
+}
+
+# Closes with Alt+F4 and waits for the process; its exit code must be 0.
+close_program() {
+  xdotool windowfocus --sync "$wid"
+  xdotool key --clearmodifiers alt+F4
+  for _ in $(seq 150); do
+    kill -0 "$program_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -0 "$program_pid" 2>/dev/null && fail "the program did not end after Alt+F4"
+  local code=0
+  wait "$program_pid" || code=$?
+  program_pid=""
+  [ "$code" -eq 0 ] || fail "exit code $code"
+}
+
+# The probe reads the running window from another process: list, selection, buttons, rectangle.
+probe_state() {
+  rm -f "$logs/state.txt"
+  (cd "$logs" && LC_ALL=ja_JP.UTF-8 wine "$probe" state state.txt >>"$logs/probe.log" 2>&1 </dev/null) ||
+    fail "probe failed"
+  cat "$logs/state.txt"
+}
