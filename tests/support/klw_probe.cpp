@@ -161,10 +161,10 @@ int floorProgram(int n) {
     RegisterClassW(&wc);
     HWND main = CreateWindowExW(0, L"KlwFloor", L"floor", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                                 CW_USEDEFAULT, 330, 220, nullptr, nullptr, wc.hInstance, nullptr);
-    HWND list = CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", L"",
-                                WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOTIFY |
-                                    LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS,
-                                4, 4, 267, 133, main, nullptr, wc.hInstance, nullptr);
+    HWND list = CreateWindowExW(
+        WS_EX_CLIENTEDGE, L"LISTBOX", L"",
+        WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS, 4,
+        4, 267, 133, main, nullptr, wc.hInstance, nullptr);
     SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     std::wstring w;
     for (const std::string& e : items) {
@@ -276,8 +276,8 @@ double saveFloor(HWND bare, const std::string& image) {
     for (int i = 0; i < n; ++i) {
         const auto len = SendMessageW(bare, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
         text.resize(static_cast<size_t>(len < 0 ? 0 : len) + 1);
-        units += static_cast<size_t>(
-            SendMessageW(bare, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data())));
+        units += static_cast<size_t>(SendMessageW(bare, LB_GETTEXT, static_cast<WPARAM>(i),
+                                                  reinterpret_cast<LPARAM>(text.data())));
     }
     HANDLE f = CreateFileW(L"floor.tmp", GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -301,9 +301,10 @@ void benchSize(const std::string& exe, int entries, int count) {
     const Medians program = runs("\"" + exe + "\"", count);
     const Medians floor =
         runs("\"" + std::string(self) + "\" floor " + std::to_string(entries), count);
-    std::printf("start to visible window: program %.1f ms (%d entries shown), floor %.1f ms "
-                "(minimal window program filling a bare list box)\n",
-                program.visible, program.entries, floor.visible);
+    std::printf(
+        "start to visible window: program %.1f ms (%d entries shown), floor %.1f ms "
+        "(minimal window program filling a bare list box)\n",
+        program.visible, program.entries, floor.visible);
     std::printf("  ratio program / floor: %.2f (goal: at most 1.2)\n",
                 program.visible / floor.visible);
     std::printf("WM_CLOSE to process end: program %.1f ms, floor %.1f ms\n", program.close,
@@ -333,10 +334,11 @@ void benchSize(const std::string& exe, int entries, int count) {
     WIN32_FILE_ATTRIBUTE_DATA d{};
     GetFileAttributesExA("korlinkwalker.dat", GetFileExInfoStandard, &d);
     const bool same = d.nFileSizeLow == image.size();
-    std::printf("list file save: program %.1f ms, floor %.1f ms (bare list box read back, same "
-                "%zu bytes written, flushed, renamed)%s\n",
-                median(saves), median(floors), image.size(),
-                same ? "" : "  [the saved file differs in size!]");
+    std::printf(
+        "list file save: program %.1f ms, floor %.1f ms (bare list box read back, same "
+        "%zu bytes written, flushed, renamed)%s\n",
+        median(saves), median(floors), image.size(),
+        same ? "" : "  [the saved file differs in size!]");
     std::printf("  ratio program / floor: %.2f (goal: at most 1.5)\n",
                 median(saves) / median(floors));
 }
