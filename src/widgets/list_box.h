@@ -56,7 +56,6 @@ private:
     LRESULT native(UINT msg, WPARAM wp, LPARAM lp) const;
     void raiseClick();
     void typed(const std::string& ch);
-    RECT designBounds_;
     std::int32_t color_;
     UniqueBrush brush_;
     int updateDepth_ = 0;
