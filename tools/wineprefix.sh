@@ -9,7 +9,9 @@ prefix=$(realpath -m "$1")
 dpi=${2:-96}
 mode=${3:-managed}
 here=$(cd "$(dirname "$0")" && pwd)
-export WINEPREFIX=$prefix WINEDEBUG=-all LC_ALL=ja_JP.UTF-8 WINEDLLOVERRIDES="mscoree,mshtml="
+# No Mono or Gecko set-up dialogs; and no menu builder, which would write desktop entries, menus,
+# icons and file types into the user's own folders (the prefix's registry keeps it off later).
+export WINEPREFIX=$prefix WINEDEBUG=-all LC_ALL=ja_JP.UTF-8 WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 # The stamp changes with the settings, so that a changed make_reg.py reaches existing prefixes.
 stamp="$prefix/.klw-settings-$dpi-$mode-$(cksum <"$here/make_reg.py" | cut -d' ' -f1)"
 [ -f "$stamp" ] && exit 0
