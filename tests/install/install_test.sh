@@ -97,7 +97,7 @@ PY
 }
 
 # Wine's output goes to files, never through a pipe: a wineserver started here would inherit it.
-in_prefix() { WINEPREFIX=$prefix WINEDEBUG=-all LC_ALL=ja_JP.UTF-8 WINEDLLOVERRIDES="winemenubuilder.exe=d" "$@"; }
+in_prefix() { WINEPREFIX=${use_prefix:-$prefix} WINEDEBUG=-all LC_ALL=ja_JP.UTF-8 WINEDLLOVERRIDES="winemenubuilder.exe=d" "$@"; }
 probe_state() {
   rm -f "$scratch/state.txt"
   (cd "$scratch" && in_prefix wine "$probe" state state.txt >>"$scratch/probe.log" 2>&1 </dev/null) ||
@@ -106,7 +106,7 @@ probe_state() {
 }
 wait_window() {
   wid=""
-  for _ in $(seq 300); do
+  for _ in $(seq "${1:-300}"); do
     wid=$(xdotool search --onlyvisible --name '^KORVANE LINKWALKER$' 2>/dev/null | head -1 || true)
     [ -n "$wid" ] && break
     sleep 0.1
@@ -167,6 +167,22 @@ printf '%s\n' "\$@" >>"$scratch/xdg-open.log"
 EOF
 chmod +x "$scratch/bin/xdg-open"
 ja="https://ja.wikipedia.org/wiki/日本語"
+# Enter presses Go, the default button: it opens the selected entry and selects the next. Both
+# entries in turn; xdg-open must have received exactly them.
+go_both() {
+  rm -f "$scratch/xdg-open.log"
+  for n in 1 2; do
+    xdotool windowfocus --sync "$wid"
+    xdotool key Return
+    for _ in $(seq 100); do
+      [ "$(wc -l 2>/dev/null <"$scratch/xdg-open.log" || echo 0)" -ge "$n" ] && break
+      sleep 0.1
+    done
+  done
+  printf '%s\n' "$ja" "$query" >"$scratch/expected-open.log"
+  cmp "$scratch/expected-open.log" "$scratch/xdg-open.log" ||
+    fail "xdg-open received: $(cat "$scratch/xdg-open.log" 2>/dev/null)"
+}
 query="https://example.com/x?q=1&r=2"
 
 echo "== The desktop entry, started as the desktop starts it"
@@ -178,18 +194,7 @@ state=$(probe_state)
 [ "$(grep -E '^(count|selected|item) ' <<<"$state")" = "$(printf 'count 2\nselected 0\nitem %s\nitem %s' "$ja" "$query")" ] ||
   fail "the program did not read the list folder's file: $state"
 ok "started from the entry, the program read korlinkwalker.dat in $list"
-# Enter presses Go, the default button: it opens the selected entry and selects the next.
-for n in 1 2; do
-  xdotool windowfocus --sync "$wid"
-  xdotool key Return
-  for _ in $(seq 100); do
-    [ "$(wc -l 2>/dev/null <"$scratch/xdg-open.log" || echo 0)" -ge "$n" ] && break
-    sleep 0.1
-  done
-done
-printf '%s\n' "$ja" "$query" >"$scratch/expected-open.log"
-cmp "$scratch/expected-open.log" "$scratch/xdg-open.log" ||
-  fail "xdg-open received: $(cat "$scratch/xdg-open.log" 2>/dev/null)"
+go_both
 ok "Go handed both addresses to xdg-open unchanged, as UTF-8"
 added="http://example.net/added"
 xdotool type --delay 30 "$added"
@@ -280,4 +285,27 @@ expect_listing "after the uninstall"
 [ ! -e "$prefix" ] || fail "the prefix is still there"
 cmp "$scratch/expected.dat" "$list/korlinkwalker.dat" || fail "the uninstall changed the list"
 ok "the uninstall left only the list file"
+
+echo "== The run command, in its own prefix"
+use_prefix=$build/win/prefix-run
+mkdir "$scratch/run"
+image "$ja" "$query" >"$scratch/run/korlinkwalker.dat"
+(cd "$scratch/run" && PATH="$scratch/bin:$PATH" KLW_BUILD_DIR=$build exec "$root/tools/run.sh" >"$scratch/run.log" 2>&1 </dev/null) &
+program_pid=$!
+# The first run makes the prefix.
+wait_window 1200
+go_both
+ok "in the run command's prefix too, Go handed both addresses to xdg-open"
+xdotool windowfocus --sync "$wid"
+xdotool key --clearmodifiers alt+F4
+code=0
+wait "$program_pid" || code=$?
+program_pid=""
+[ "$code" -eq 0 ] || { cat "$scratch/run.log"; fail "tools/run.sh returned $code"; }
+for scheme in http https; do
+  in_prefix wine reg query "HKCR\\$scheme\\shell\\open\\command" /ve >"$scratch/$scheme.txt" 2>&1 </dev/null || fail "no $scheme handler"
+  grep -qi 'winebrowser' "$scratch/$scheme.txt" || fail "the run command's $scheme handler: $(cat "$scratch/$scheme.txt")"
+done
+expect_listing "after the run command"
+ok "the run command's prefix opens http and https through winebrowser, and it wrote nothing into HOME"
 echo "install: $checks checks passed"
