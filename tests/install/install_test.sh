@@ -157,7 +157,8 @@ for scheme in http https; do
   in_prefix wine reg query "HKCR\\$scheme\\shell\\open\\command" /ve >"$scratch/$scheme.txt" 2>&1 </dev/null || fail "no $scheme handler"
   grep -qi 'winebrowser' "$scratch/$scheme.txt" || fail "the $scheme handler is not Wine's browser bridge: $(cat "$scratch/$scheme.txt")"
 done
-ok "the prefix maps the fonts; http and https open through winebrowser"
+[ -f "$prefix/drive_c/windows/Fonts/marlett.ttf" ] || fail "Wine's own fonts are not in the prefix's Fonts folder"
+ok "the prefix maps the fonts and has Wine's own; http and https open through winebrowser"
 
 # A stand-in for the desktop's xdg-open, first on the PATH: one line per argument.
 mkdir -p "$scratch/bin"
