@@ -32,6 +32,10 @@ text = (
     "\r\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\AeDebug]\r\n"
     '"Debugger"=""\r\n'
     '"Auto"="1"\r\n'
+    # Wine's menu builder stays off: it would write desktop entries, menus and icons of its own
+    # into the user's folders. The shell's http and https handlers stay Wine's: winebrowser.
+    "\r\n[HKEY_CURRENT_USER\\Software\\Wine\\DllOverrides]\r\n"
+    '"winemenubuilder.exe"=""\r\n'
 )
 if unmanaged:
     text += (

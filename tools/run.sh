@@ -25,4 +25,6 @@ else
   echo "  It ends when its window is closed (for example: DISPLAY=$DISPLAY xdotool key alt+F4)."
 fi
 echo "Starting KorLinkWalker in $(pwd) (Wine prefix $prefix)"
-WINEPREFIX=$prefix WINEDEBUG=-all LC_ALL=ja_JP.UTF-8 wine "$build/win/src/app/KorLinkWalker.exe"
+# No menu builder: it would write desktop entries and icons into the user's folders.
+WINEPREFIX=$prefix WINEDEBUG=-all LC_ALL=ja_JP.UTF-8 WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" \
+  wine "$build/win/src/app/KorLinkWalker.exe"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs every test, headless: the portable core natively (AddressSanitizer and
 # UndefinedBehaviorSanitizer), the program and its Windows tests under Wine on a virtual
-# display, and the reader's fuzzer for a bounded time. Ends with the CTest summaries.
+# display, the Windows sources once more with clang, the installation and the Windows
+# download, and the reader's fuzzer for a bounded time. Ends with a summary of every step.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/tools/virtual-display.sh"
@@ -13,9 +14,16 @@ cmake -S "$root" -B "$build/native" -G Ninja -DKLW_SANITIZE=ON -DCMAKE_BUILD_TYP
 cmake --build "$build/native"
 
 echo "== Windows tree: $build/win"
-cmake -S "$root" -B "$build/win" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+cmake -S "$root" -B "$build/win" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_EXPORT_COMPILE_COMMANDS=ON \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null
 cmake --build "$build/win"
+
+status=0
+# A second compiler over the same commands, so that what only GCC accepts fails here.
+echo "== Windows sources with clang"
+step_start=$SECONDS
+if python3 "$root/tools/clang-check.py" "$build/win" "$root"; then clang_status=passed; else clang_status=failed; status=1; fi
+clang_status="$clang_status ($((SECONDS - step_start)) s)"
 "$root/tools/wineprefix.sh" "$build/win/prefix-96" 96 unmanaged
 "$root/tools/wineprefix.sh" "$build/win/prefix-120" 120 unmanaged
 
@@ -34,11 +42,19 @@ for p in "$build/win/prefix-96" "$build/win/prefix-120"; do
   WINEPREFIX=$p WINEDEBUG=-all wine cmd.exe /c exit >/dev/null 2>&1 </dev/null || true
 done
 
-status=0
 echo "== Native tests"
 ctest --test-dir "$build/native" --output-on-failure 2>&1 | tee "$build/native-ctest.log" || status=1
 echo "== Windows tests under Wine"
 ctest --test-dir "$build/win" --output-on-failure 2>&1 | tee "$build/win-ctest.log" || status=1
+
+echo "== Installation: tools/install.sh in a temporary HOME, the desktop entry, launcher, uninstall"
+step_start=$SECONDS
+if bash "$root/tests/install/install_test.sh" "$build"; then install_status=passed; else install_status=failed; status=1; fi
+install_status="$install_status ($((SECONDS - step_start)) s)"
+echo "== Windows download: tools/package.sh in two folders"
+step_start=$SECONDS
+if bash "$root/tests/package/package_test.sh" "$build"; then package_status=passed; else package_status=failed; status=1; fi
+package_status="$package_status ($((SECONDS - step_start)) s)"
 
 fuzz_status=skipped
 if [ -x "$root/tools/fuzz.sh" ]; then
@@ -48,6 +64,9 @@ fi
 
 echo
 echo "== Summary"
+echo "Clang, Windows sources: $clang_status"
+echo "Installation: $install_status"
+echo "Windows download: $package_status"
 echo "Fuzzer: $fuzz_status"
 echo "Native tree:"
 grep -E "tests passed|tests failed" "$build/native-ctest.log" | tail -1 || status=1

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Takes the screenshots of docs/walk.md: runs the real KorLinkWalker.exe under Wine on a virtual
-# display of its own, drives it with xdotool and crops each shot to the window.
+# Takes the screenshots of docs/walk.md and the README's: runs the real KorLinkWalker.exe under
+# Wine on a virtual display of its own, drives it with xdotool and crops each shot to the window.
 #   tools/walk-screenshots.sh [OUTPUT_DIR]     (default docs/img; needs a built Windows tree)
 # The shell's http handler in the private prefix is the test recorder, so Go opens no browser.
+# The README's shot comes from a second prefix where Wine draws the window's frame itself.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/tools/virtual-display.sh"
@@ -82,3 +83,31 @@ xdotool key space
 shot walk-5-up.png
 echo "opened:"
 cat "$log" 2>/dev/null || true
+xdotool key --clearmodifiers alt+F4
+wait "$app_pid" || true
+app_pid=""
+wineserver -k >/dev/null 2>&1 || true
+
+# The README's shot: Wine draws the frame, with its caption buttons (fonts-wine's Marlett).
+export WINEPREFIX="$build/shots-prefix-framed"
+"$root/tools/wineprefix.sh" "$WINEPREFIX" 96 unmanaged
+wineserver -p >/dev/null 2>&1 </dev/null
+wine reg add 'HKCU\SOFTWARE\KORVANE\LINKWALKER' /v Top /t REG_DWORD /d 40 /f >>"$work/reg.log" 2>&1 </dev/null
+wine reg add 'HKCU\SOFTWARE\KORVANE\LINKWALKER' /v Left /t REG_DWORD /d 40 /f >>"$work/reg.log" 2>&1 </dev/null
+mkdir "$work/readme"
+(cd "$work/readme" && exec wine "$exe" >"$work/app2.log" 2>&1 </dev/null) &
+app_pid=$!
+wid=""
+for _ in $(seq 100); do
+  wid=$(xdotool search --onlyvisible --name "^KORVANE LINKWALKER$" 2>/dev/null | head -1) && [ -n "$wid" ] && break
+  sleep 0.1
+done
+[ -n "$wid" ] || { echo "the window did not appear" >&2; exit 1; }
+sleep 0.5
+xdotool windowfocus --sync "$wid"
+xdotool type --delay 30 "http://www.example.com/"
+xdotool key Return
+xdotool type --delay 30 "http://www.example.org/news"
+xdotool key Return
+xdotool type --delay 30 "https://ja.wikipedia.org/"
+shot main-window.png

@@ -18,7 +18,7 @@ COLORREF toColorRef(std::int32_t color) {
 }  // namespace
 
 ListBox::ListBox(Form& form, std::string name, RECT b)
-    : Control(form, std::move(name)), designBounds_(b), color_(0xFFFFFF) {
+    : Control(form, std::move(name)), color_(0xFFFFFF) {
     createControl(
         L"LISTBOX",
         WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS,

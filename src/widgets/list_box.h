@@ -60,7 +60,6 @@ private:
     void raiseClick();
     void typed(std::string_view ch);
     void charTyped(char16_t unit);
-    RECT designBounds_;
     std::int32_t color_;
     UniqueBrush brush_;
     int updateDepth_ = 0;

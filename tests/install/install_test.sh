@@ -1,0 +1,317 @@
+#!/usr/bin/env bash
+# The per-user installation as a user meets it, in a temporary HOME and XDG_DATA_HOME (both with
+# a space in their names): tools/install.sh; the desktop entry validated and started as the
+# desktop starts it, in its list folder, where Go hands each address to the host's xdg-open (a
+# stand-in that logs its arguments); the launcher from another folder; its messages and exit
+# code; a second install over a changed one; the uninstall. After each step the user's folders
+# hold exactly what is expected and nothing else. Last, Go in tools/run.sh's prefix reaches
+# xdg-open the same way.
+#   install_test.sh BUILD_DIR     (a built Windows tree in BUILD_DIR/win, with klw_probe.exe)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+build=$(realpath "$1")
+probe="$build/win/tests/persist/klw_probe.exe"
+[ -f "$probe" ] || { echo "install_test.sh: build the Windows tree first ($probe is missing)" >&2; exit 1; }
+source "$root/tools/virtual-display.sh"
+
+t=$(mktemp -d /tmp/klw-install.XXXXXX)
+scratch="$t/scratch"
+# The run command's prefix is the developer's own, in the build tree: it keeps the real HOME,
+# which Wine links its Desktop and Documents folders to.
+real_home=$HOME
+export HOME="$t/home of user" XDG_DATA_HOME="$t/data home"
+mkdir -p "$HOME" "$XDG_DATA_HOME" "$scratch"
+dir="$XDG_DATA_HOME/korlinkwalker"
+prefix="$dir/prefix"
+list="$dir/list"
+launcher="$HOME/.local/bin/korlinkwalker"
+entry="$XDG_DATA_HOME/applications/korlinkwalker.desktop"
+icon="$XDG_DATA_HOME/icons/hicolor/32x32/apps/korlinkwalker.png"
+xvfb_pid=""
+program_pid=""
+cleanup() {
+  [ -n "$program_pid" ] && kill "$program_pid" >/dev/null 2>&1 || true
+  [ -d "$prefix" ] && WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1 </dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" >/dev/null 2>&1 || true
+  rm -rf "$t"
+}
+trap cleanup EXIT
+checks=0
+ok() {
+  checks=$((checks + 1))
+  echo "ok: $*"
+}
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
+  start_virtual_display 75
+fi
+
+# Everything in the two folders, the Wine prefix's inside left out.
+listing() {
+  (cd "$t" && find "home of user" "data home" -path "data home/korlinkwalker/prefix" -prune -o -print |
+    LC_ALL=C sort)
+}
+installed_listing() {
+  LC_ALL=C sort <<'EOF'
+data home
+data home/applications
+data home/applications/korlinkwalker.desktop
+data home/icons
+data home/icons/hicolor
+data home/icons/hicolor/32x32
+data home/icons/hicolor/32x32/apps
+data home/icons/hicolor/32x32/apps/korlinkwalker.png
+data home/korlinkwalker
+data home/korlinkwalker/.made-folders
+data home/korlinkwalker/KorLinkWalker.exe
+data home/korlinkwalker/list
+home of user
+home of user/.local
+home of user/.local/bin
+home of user/.local/bin/korlinkwalker
+EOF
+}
+expect_listing() {
+  listing >"$scratch/listing.txt"
+  diff -u "$scratch/expected-listing.txt" "$scratch/listing.txt" || fail "$1: the user's folders differ (above)"
+}
+
+# The list file of the list control with these entries at the design geometry: 7-bit text as
+# short strings, other text as UTF-8 strings.
+image() {
+  python3 - "$@" <<'PY'
+import struct, sys
+def short(b): return bytes([len(b)]) + b
+def integer(v): return b"\x02" + struct.pack("<b", v) if -128 <= v <= 127 else b"\x03" + struct.pack("<h", v)
+def text(s):
+    b = s.encode("utf-8")
+    return b"\x06" + short(b) if s.isascii() else b"\x14" + struct.pack("<i", len(b)) + b
+out = b"TPF0" + short(b"TListBox") + short(b"lbxURL")
+out += short(b"Left") + integer(4) + short(b"Top") + integer(4)
+out += short(b"Width") + integer(267) + short(b"Height") + integer(133)
+out += short(b"Color") + b"\x07" + short(b"clWhite") + short(b"ItemHeight") + integer(12)
+if sys.argv[1:]:
+    out += short(b"Items.Strings") + b"\x01" + b"".join(text(e) for e in sys.argv[1:]) + b"\x00"
+out += short(b"TabOrder") + integer(2) + b"\x00\x00"
+sys.stdout.buffer.write(out)
+PY
+}
+
+# Wine's output goes to files, never through a pipe: a wineserver started here would inherit it.
+in_prefix() {
+  WINEPREFIX=${use_prefix:-$prefix} WINEDEBUG=-all LC_ALL=ja_JP.UTF-8 WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" "$@"
+}
+probe_state() {
+  rm -f "$scratch/state.txt"
+  (cd "$scratch" && in_prefix wine "$probe" state state.txt >>"$scratch/probe.log" 2>&1 </dev/null) ||
+    fail "the probe found no main window"
+  cat "$scratch/state.txt"
+}
+wait_window() {
+  wid=""
+  for _ in $(seq "${1:-300}"); do
+    wid=$(xdotool search --onlyvisible --name '^KORVANE LINKWALKER$' 2>/dev/null | head -1 || true)
+    [ -n "$wid" ] && break
+    sleep 0.1
+  done
+  [ -n "$wid" ] || fail "the main window did not appear"
+  xdotool windowfocus --sync "$wid"
+}
+wait_count() {
+  local state=""
+  for _ in $(seq 50); do
+    state=$(probe_state)
+    grep -qx "count $1" <<<"$state" && return
+    sleep 0.1
+  done
+  fail "expected $1 entries: $state"
+}
+wait_gone() {
+  for _ in $(seq 150); do
+    xdotool search --onlyvisible --name '^KORVANE LINKWALKER$' >/dev/null 2>&1 || return 0
+    sleep 0.1
+  done
+  fail "the window did not close"
+}
+
+echo "== tools/install.sh into HOME=$HOME, XDG_DATA_HOME=$XDG_DATA_HOME"
+KLW_BUILD_DIR=$build "$root/tools/install.sh" >"$scratch/install.log" 2>&1 </dev/null ||
+  { cat "$scratch/install.log"; fail "tools/install.sh failed"; }
+installed_listing >"$scratch/expected-listing.txt"
+expect_listing "after the install"
+ok "the install wrote exactly the program, its prefix, the list folder, launcher, entry and icon"
+cmp "$build/win/src/app/KorLinkWalker.exe" "$dir/KorLinkWalker.exe" || fail "the installed exe is not the built one"
+[ -x "$launcher" ] || fail "the launcher is not executable"
+[ -f "$prefix/system.reg" ] && [ -f "$prefix/user.reg" ] || fail "no Wine prefix in $prefix"
+[ "$(identify -format '%m %wx%h' "$icon")" = "PNG 32x32" ] || fail "the icon is $(identify "$icon")"
+ok "the exe is the built one, the launcher executable, the icon a 32x32 PNG"
+
+desktop-file-validate "$entry" >"$scratch/validate.txt" 2>&1 || { cat "$scratch/validate.txt"; fail "desktop-file-validate rejects the entry"; }
+# Hints are advice only (it says that Network and Utility are both main categories).
+if grep -v ': hint: ' "$scratch/validate.txt" | grep -q .; then cat "$scratch/validate.txt"; fail "desktop-file-validate warns"; fi
+for line in "Type=Application" "Name=KORVANE LINKWALKER" "Icon=korlinkwalker" "Categories=Network;Utility;"; do
+  grep -qxF "$line" "$entry" || fail "the entry has no line $line"
+done
+ok "desktop-file-validate accepts the entry; it names the program, its icon and categories"
+
+in_prefix wine reg query 'HKCU\Software\Wine\Fonts\Replacements' >"$scratch/fonts.txt" 2>&1 </dev/null || fail "no font replacements"
+grep -q "Ume P Gothic" "$scratch/fonts.txt" && grep -q "Ume Gothic" "$scratch/fonts.txt" || fail "fonts not mapped: $(cat "$scratch/fonts.txt")"
+for scheme in http https; do
+  in_prefix wine reg query "HKCR\\$scheme\\shell\\open\\command" /ve >"$scratch/$scheme.txt" 2>&1 </dev/null || fail "no $scheme handler"
+  grep -qi 'winebrowser' "$scratch/$scheme.txt" || fail "the $scheme handler is not Wine's browser bridge: $(cat "$scratch/$scheme.txt")"
+done
+[ -f "$prefix/drive_c/windows/Fonts/marlett.ttf" ] || fail "Wine's own fonts are not in the prefix's Fonts folder"
+ok "the prefix maps the fonts and has Wine's own; http and https open through winebrowser"
+
+# A stand-in for the desktop's xdg-open, first on the PATH: one line per argument.
+mkdir -p "$scratch/bin"
+cat >"$scratch/bin/xdg-open" <<EOF
+#!/bin/sh
+printf '%s\n' "\$@" >>"$scratch/xdg-open.log"
+EOF
+chmod +x "$scratch/bin/xdg-open"
+ja="https://ja.wikipedia.org/wiki/日本語"
+# Enter presses Go, the default button: it opens the selected entry and selects the next. Both
+# entries in turn; xdg-open must have received exactly them.
+go_both() {
+  rm -f "$scratch/xdg-open.log"
+  for n in 1 2; do
+    xdotool windowfocus --sync "$wid"
+    xdotool key Return
+    for _ in $(seq 100); do
+      [ "$(wc -l 2>/dev/null <"$scratch/xdg-open.log" || echo 0)" -ge "$n" ] && break
+      sleep 0.1
+    done
+  done
+  printf '%s\n' "$ja" "$query" >"$scratch/expected-open.log"
+  cmp "$scratch/expected-open.log" "$scratch/xdg-open.log" ||
+    fail "xdg-open received: $(cat "$scratch/xdg-open.log" 2>/dev/null)"
+}
+query="https://example.com/x?q=1&r=2"
+
+echo "== The desktop entry, started as the desktop starts it"
+image "$ja" "$query" >"$list/korlinkwalker.dat"
+# gio itself makes an empty cache folder: the desktop's, not the installation's.
+PATH="$scratch/bin:$PATH" XDG_CACHE_HOME="$scratch/cache" gio launch "$entry" >"$scratch/gio.log" 2>&1 </dev/null || { cat "$scratch/gio.log"; fail "gio launch failed"; }
+wait_window
+state=$(probe_state)
+[ "$(grep -E '^(count|selected|item) ' <<<"$state")" = "$(printf 'count 2\nselected 0\nitem %s\nitem %s' "$ja" "$query")" ] ||
+  fail "the program did not read the list folder's file: $state"
+ok "started from the entry, the program read korlinkwalker.dat in $list"
+go_both
+ok "Go handed both addresses to xdg-open unchanged, as UTF-8"
+added="http://example.net/added"
+xdotool type --delay 30 "$added"
+xdotool key Return
+wait_count 3
+xdotool windowfocus --sync "$wid"
+xdotool key --clearmodifiers alt+F4
+wait_gone
+in_prefix wineserver -w
+image "$ja" "$query" "$added" >"$scratch/expected.dat"
+cmp "$scratch/expected.dat" "$list/korlinkwalker.dat" || fail "the list folder's file is not the saved list"
+ok "on close the list was saved in the list folder"
+
+echo "== The launcher in another folder"
+mkdir "$scratch/elsewhere"
+(cd "$scratch/elsewhere" && PATH="$HOME/.local/bin:$PATH" exec korlinkwalker >"$scratch/launcher.log" 2>&1 </dev/null) &
+program_pid=$!
+wait_window
+wait_count 0
+typed="http://example.com/elsewhere"
+xdotool type --delay 30 "$typed"
+xdotool key Return
+wait_count 1
+xdotool windowfocus --sync "$wid"
+xdotool key --clearmodifiers alt+F4
+code=0
+wait "$program_pid" || code=$?
+program_pid=""
+[ "$code" -eq 0 ] || fail "the launcher returned $code"
+image "$typed" >"$scratch/expected-elsewhere.dat"
+cmp "$scratch/expected-elsewhere.dat" "$scratch/elsewhere/korlinkwalker.dat" || fail "no korlinkwalker.dat in the launcher's folder"
+cmp "$scratch/expected.dat" "$list/korlinkwalker.dat" || fail "the list folder's file changed"
+ok "the launcher ran the program in its current folder, which holds the saved list; exit code 0"
+
+# A stand-in wine: the launcher hands over the program, the prefix and the code page, and
+# returns what wine returns.
+mkdir -p "$scratch/fake"
+cat >"$scratch/fake/wine" <<EOF
+#!/bin/sh
+printf '%s|%s|%s|%s|%s\n' "\$PWD" "\$WINEPREFIX" "\$LC_ALL" "\$WINEDLLOVERRIDES" "\$*" >"$scratch/fake.log"
+exit 7
+EOF
+chmod +x "$scratch/fake/wine"
+code=0
+(cd "$scratch/elsewhere" && PATH="$scratch/fake:$PATH" "$launcher" >/dev/null 2>&1 </dev/null) || code=$?
+[ "$code" -eq 7 ] || fail "the launcher returned $code where the program returned 7"
+[ "$(cat "$scratch/fake.log")" = "$scratch/elsewhere|$prefix|ja_JP.UTF-8|mscoree,mshtml=;winemenubuilder.exe=d|$dir/KorLinkWalker.exe" ] ||
+  fail "the launcher ran: $(cat "$scratch/fake.log")"
+ok "the launcher returns the program's exit code"
+code=0
+env PATH=/nonexistent /bin/bash "$launcher" >"$scratch/msg.txt" 2>&1 </dev/null || code=$?
+[ "$code" -eq 127 ] && grep -q "Wine is not installed" "$scratch/msg.txt" || fail "without Wine: $code, $(cat "$scratch/msg.txt")"
+code=0
+env -u DISPLAY "$launcher" >"$scratch/msg.txt" 2>&1 </dev/null || code=$?
+[ "$code" -eq 1 ] && grep -q "no X display" "$scratch/msg.txt" || fail "without DISPLAY: $code, $(cat "$scratch/msg.txt")"
+code=0
+DISPLAY=:4711 "$launcher" >"$scratch/msg.txt" 2>&1 </dev/null || code=$?
+[ "$code" -eq 1 ] && grep -q "cannot be opened" "$scratch/msg.txt" || fail "with a display that is not there: $code, $(cat "$scratch/msg.txt")"
+ok "clear messages without Wine, without a display and with a display that cannot be opened"
+
+{ installed_listing; echo "data home/korlinkwalker/list/korlinkwalker.dat"; } | LC_ALL=C sort >"$scratch/expected-listing.txt"
+expect_listing "after the program's runs"
+ok "the runs left nothing in the user's folders but the list file (no menus, entries or icons of Wine's)"
+
+echo "== A second install over an older one"
+echo "an older version" >"$dir/KorLinkWalker.exe"
+rm "$icon"
+KLW_BUILD_DIR=$build "$root/tools/install.sh" >"$scratch/install2.log" 2>&1 </dev/null ||
+  { cat "$scratch/install2.log"; fail "the second install failed"; }
+expect_listing "after the second install"
+cmp "$build/win/src/app/KorLinkWalker.exe" "$dir/KorLinkWalker.exe" || fail "the second install did not replace the exe"
+cmp "$scratch/expected.dat" "$list/korlinkwalker.dat" || fail "the second install changed the list"
+in_prefix wine reg query 'HKCU\SOFTWARE\KORVANE\LINKWALKER' >"$scratch/place.txt" 2>&1 </dev/null ||
+  fail "the second install replaced the prefix: the stored window place is gone"
+ok "the second install replaced the program and kept the list and the prefix"
+
+echo "== tools/install.sh --uninstall"
+"$root/tools/install.sh" --uninstall >"$scratch/uninstall.log" 2>&1 </dev/null ||
+  { cat "$scratch/uninstall.log"; fail "the uninstall failed"; }
+LC_ALL=C sort >"$scratch/expected-listing.txt" <<'EOF'
+data home
+data home/korlinkwalker
+data home/korlinkwalker/list
+data home/korlinkwalker/list/korlinkwalker.dat
+home of user
+EOF
+expect_listing "after the uninstall"
+[ ! -e "$prefix" ] || fail "the prefix is still there"
+cmp "$scratch/expected.dat" "$list/korlinkwalker.dat" || fail "the uninstall changed the list"
+ok "the uninstall left only the list file"
+
+echo "== The run command, in its own prefix"
+use_prefix=$build/win/prefix-run
+mkdir "$scratch/run"
+image "$ja" "$query" >"$scratch/run/korlinkwalker.dat"
+(cd "$scratch/run" && HOME=$real_home PATH="$scratch/bin:$PATH" KLW_BUILD_DIR=$build exec "$root/tools/run.sh" >"$scratch/run.log" 2>&1 </dev/null) &
+program_pid=$!
+# The first run makes the prefix.
+wait_window 1200
+go_both
+ok "in the run command's prefix too, Go handed both addresses to xdg-open"
+xdotool windowfocus --sync "$wid"
+xdotool key --clearmodifiers alt+F4
+code=0
+wait "$program_pid" || code=$?
+program_pid=""
+[ "$code" -eq 0 ] || { cat "$scratch/run.log"; fail "tools/run.sh returned $code"; }
+for scheme in http https; do
+  in_prefix wine reg query "HKCR\\$scheme\\shell\\open\\command" /ve >"$scratch/$scheme.txt" 2>&1 </dev/null || fail "no $scheme handler"
+  grep -qi 'winebrowser' "$scratch/$scheme.txt" || fail "the run command's $scheme handler: $(cat "$scratch/$scheme.txt")"
+done
+ok "the run command's prefix opens http and https through winebrowser"
+echo "install: $checks checks passed"
