@@ -13,6 +13,7 @@ build=$(realpath "$1")
 probe="$build/win/tests/persist/klw_probe.exe"
 [ -f "$probe" ] || { echo "install_test.sh: build the Windows tree first ($probe is missing)" >&2; exit 1; }
 source "$root/tools/virtual-display.sh"
+source "$root/tests/support/e2e_program.sh"
 
 t=$(mktemp -d /tmp/klw-install.XXXXXX)
 scratch="$t/scratch"
@@ -37,14 +38,6 @@ cleanup() {
 }
 trap cleanup EXIT
 checks=0
-ok() {
-  checks=$((checks + 1))
-  echo "ok: $*"
-}
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
 if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
   start_virtual_display 75
 fi

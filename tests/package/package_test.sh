@@ -11,6 +11,7 @@ build=$(realpath "$1")
 probe="$build/win/tests/persist/klw_probe.exe"
 [ -f "$probe" ] || { echo "package_test.sh: build the Windows tree first ($probe is missing)" >&2; exit 1; }
 source "$root/tools/virtual-display.sh"
+source "$root/tests/support/e2e_program.sh"
 export WINEPREFIX="$build/win/prefix-96" WINEDEBUG=-all LC_ALL=ja_JP.UTF-8
 
 t=$(mktemp -d /tmp/klw-package.XXXXXX)
@@ -26,14 +27,6 @@ cleanup() {
 }
 trap cleanup EXIT
 checks=0
-ok() {
-  checks=$((checks + 1))
-  echo "ok: $*"
-}
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
 
 echo "== tools/package.sh here and in a copy of the sources at $second"
 # The files git knows, as they are now (uncommitted changes included).

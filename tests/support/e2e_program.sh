@@ -1,11 +1,18 @@
-# Sourced by the end-to-end tests that drive the real program on an X display: starting it in
-# $work, closing it with Alt+F4, and reading its window from another process with $probe.
+# Sourced by the end-to-end tests: failing and counting checks, and for those that drive the
+# real program on an X display, starting it in $work, closing it with Alt+F4, and reading its
+# window from another process with $probe.
 # Wine's output goes to files in $logs, never through a pipe: a wineserver started here would
 # inherit it.
 
 fail() {
   echo "FAIL: $*" >&2
   exit 1
+}
+
+# A check that passed, counted in $checks.
+ok() {
+  checks=$((checks + 1))
+  echo "ok: $*"
 }
 
 # start_program [LOCALE]: starts $exe in $work (under LOCALE, else the current LC_ALL) and waits
