@@ -1,12 +1,11 @@
 #include "ui/main_form.h"
 
-#include <shellapi.h>
-
 #include "app/application.h"
 #include "app/message_form.h"
 #include "persist/position_store.h"
 #include "persist/stream_format.h"
 #include "runtime/unicode.h"
+#include "ui/shell_open.h"
 #include "widgets/error_sink.h"
 
 namespace klw {
@@ -200,7 +199,12 @@ void TfrmMain::FormClose(CloseAction&) {
 
 void TfrmMain::edtTestChange(Control&) { entryFieldChanged(*this); }
 void TfrmMain::lbxURLClick(Control&) { refreshCommandStates(*this); }
-void TfrmMain::btnGoClick(Control&) { openEntry(*this); }
+void TfrmMain::btnGoClick(Control&) {
+    openEntry(*this);
+    // Go may have waited for the handler, and more presses may be queued behind it: show the
+    // new selection now, not once the queue is empty.
+    RedrawWindow(handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
 void TfrmMain::btnAddClick(Control&) { addEntry(*this); }
 void TfrmMain::btnDeleteClick(Control&) { deleteEntry(*this); }
 void TfrmMain::btnUPClick(Control&) { moveEntryUp(*this); }
@@ -304,7 +308,7 @@ void TfrmMain::setEnabled(Command command, bool enabled) {
 
 void TfrmMain::shellOpen(const std::string& text) {
     // The entry's exact text: whatever the user typed, in any script.
-    ShellExecuteW(handle(), L"open", wide(text).c_str(), L"", L"", SW_SHOWNORMAL);
+    openWithShell(handle(), text);
 }
 
 }  // namespace klw

@@ -36,6 +36,11 @@ struct FileHandleTraits {
     static HANDLE invalid() { return INVALID_HANDLE_VALUE; }
     static void close(HANDLE h) { CloseHandle(h); }
 };
+// A process or thread handle, which is null when there is none.
+struct ProcessHandleTraits {
+    static HANDLE invalid() { return nullptr; }
+    static void close(HANDLE h) { CloseHandle(h); }
+};
 struct RegKeyTraits {
     static HKEY invalid() { return nullptr; }
     static void close(HKEY h) { RegCloseKey(h); }
@@ -58,6 +63,7 @@ struct MenuTraits {
 };
 
 using UniqueFile = UniqueHandle<HANDLE, FileHandleTraits>;
+using UniqueProcess = UniqueHandle<HANDLE, ProcessHandleTraits>;
 using UniqueKey = UniqueHandle<HKEY, RegKeyTraits>;
 using UniqueFont = UniqueHandle<HFONT, FontTraits>;
 using UniqueBrush = UniqueHandle<HBRUSH, BrushTraits>;

@@ -1,0 +1,61 @@
+#include "ui/shell_open.h"
+
+#include <shellapi.h>
+
+#include "runtime/unicode.h"
+#include "ui/hand_over.h"
+#include "widgets/handles.h"
+
+namespace klw {
+namespace {
+
+class ShellHandler : public HandlerProcess {
+public:
+    explicit ShellHandler(HANDLE process) : process_(process) {}
+
+    bool waitForEnd(std::uint32_t ms) override {
+        // Messages sent to our windows from other threads and processes are answered while
+        // waiting: a handler that sends one (a broadcast, a DDE conversation) must not stall.
+        const DWORD r = MsgWaitForMultipleObjects(1, &process_, FALSE, ms, QS_SENDMESSAGE);
+        if (r == WAIT_OBJECT_0) return true;
+        if (r == WAIT_OBJECT_0 + 1) {
+            MSG msg;
+            PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+            return false;
+        }
+        // Nothing to wait on any more (a handle that failed): don't wait in vain.
+        return r == WAIT_FAILED;
+    }
+    // A process that never reads input (a console program, winebrowser) is never idle; it is
+    // waited for until it ends.
+    bool inputIdle() override { return WaitForInputIdle(process_, 0) == 0; }
+    std::uint32_t now() override { return GetTickCount(); }
+
+private:
+    HANDLE process_;
+};
+
+}  // namespace
+
+void openWithShell(HWND owner, const std::string& text) {
+    const std::wstring file = wide(text);
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof info;
+    // NOASYNC: when the shell hands the address over itself (DDE, a running handler), it
+    // returns only once it is done. NOCLOSEPROCESS: the process it started, if any, to wait on.
+    // FLAG_NO_UI: as the plain ShellExecute call, a failed open shows no box of the shell's.
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+    info.hwnd = owner;
+    info.lpVerb = L"open";
+    info.lpFile = file.c_str();
+    info.lpParameters = L"";
+    info.lpDirectory = L"";
+    info.nShow = SW_SHOWNORMAL;
+    ShellExecuteExW(&info);  // a failed open is the shell's own matter
+    UniqueProcess process(info.hProcess);
+    if (!process) return;  // no process: the shell has handed the address over itself
+    ShellHandler handler(process.get());
+    waitForHandOver(&handler);
+}
+
+}  // namespace klw
