@@ -86,19 +86,28 @@ bool Form::dialogKey(Control* target, UINT keyMsg, WPARAM vk, LPARAM lp) {
         case VK_RETURN:
         case VK_ESCAPE: {
             if (shift || ctrl || alt) return false;
-            for (Control* c : controls_) {
-                if (!c->isButton() || !c->isVisible() || !c->isEnabled()) continue;
-                auto* b = static_cast<Button*>(c);
-                if (vk == VK_RETURN ? b->enterFlag() : b->isCancel()) {
-                    b->click();
-                    return true;
-                }
+            // While the program is busy the system folds the automatic repeats of a held key
+            // into one message and counts them: each is a press of its own, offered anew.
+            const int presses = std::max(1, static_cast<int>(lp & 0xFFFF));
+            for (int i = 0; i < presses; ++i) {
+                Button* b = dialogButton(vk);
+                if (!b) return i > 0;
+                b->click();
             }
-            return false;
+            return true;
         }
         default:
             return false;
     }
+}
+
+Button* Form::dialogButton(WPARAM vk) const {
+    for (Control* c : controls_) {
+        if (!c->isButton() || !c->isVisible() || !c->isEnabled()) continue;
+        auto* b = static_cast<Button*>(c);
+        if (vk == VK_RETURN ? b->enterFlag() : b->isCancel()) return b;
+    }
+    return nullptr;
 }
 
 void Form::activate() {

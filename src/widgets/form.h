@@ -70,6 +70,8 @@ protected:
 
 private:
     void activate();
+    // The first button, in creation order, that takes Enter (VK_RETURN) or Esc now.
+    Button* dialogButton(WPARAM vk) const;
     std::vector<Control*> controls_;
     Control* active_ = nullptr;
     HFONT font_ = nullptr;

@@ -196,6 +196,26 @@ TEST_F(Keyboard, EnterWithThreeLoadedEntriesPressesGo) {
     EXPECT_EQ(form->lbxURL->itemIndex(), 2) << "Go never wraps";
 }
 
+TEST_F(Keyboard, RepeatsFoldedIntoOneKeyMessageAreEachAPress) {
+    // A busy program gets the automatic repeats of a held key as one message with their count.
+    load(
+        {"nosuchscheme:a", "nosuchscheme:b", "nosuchscheme:c", "nosuchscheme:d", "nosuchscheme:e"});
+    show();
+    PostMessageW(form->edtTest->handle(), WM_KEYDOWN, VK_RETURN, 3 | (1 << 30));
+    pump(app);
+    EXPECT_EQ(events, (Events{"btnGoClick", "btnGoClick", "btnGoClick"}));
+    EXPECT_EQ(form->lbxURL->itemIndex(), 3);
+    // Each press is offered anew: after Add has disabled itself, the next repeat presses Go.
+    type("y");
+    ASSERT_EQ(states(), "01000");
+    events.clear();
+    PostMessageW(form->edtTest->handle(), WM_KEYDOWN, VK_RETURN, 2 | (1 << 30));
+    pump(app);
+    EXPECT_EQ(events, (Events{"btnAddClick", "edtTestChange", "btnGoClick"}));
+    EXPECT_EQ(entries().back(), "y");
+    EXPECT_EQ(form->lbxURL->itemIndex(), 5) << "Go on the last entry stays there";
+}
+
 TEST_F(Keyboard, EnterGoesToTheFirstButtonWithItsEnterFlag) {
     load({"nosuchscheme:a", "nosuchscheme:b", "nosuchscheme:c"});
     show();
