@@ -1,9 +1,29 @@
 // Records the address the shell hands over: appends the command-line argument (without the
 // program name and its quotes), as UTF-8 from the wide command line, then a line feed, to
-// klw-recorder.log in its own folder.
+// klw-recorder.log in its own folder. Options before the argument make it a slow handler:
+//   /jitter:N   waits a random 0 to N milliseconds before it writes (handlers that race)
+//   /hold:N     stays N milliseconds after it has written, never reading input (a handler that
+//               neither ends nor goes idle)
 #include <windows.h>
 
+#include <random>
 #include <string>
+
+namespace {
+
+// The number after `option` when the command line continues with it at `i`; moves past it.
+bool takeOption(const std::wstring& cmd, size_t& i, const std::wstring& option, DWORD& value) {
+    if (cmd.compare(i, option.size(), option) != 0) return false;
+    size_t j = i + option.size();
+    value = 0;
+    while (j < cmd.size() && cmd[j] >= L'0' && cmd[j] <= L'9')
+        value = value * 10 + (cmd[j++] - L'0');
+    while (j < cmd.size() && cmd[j] == L' ') ++j;
+    i = j;
+    return true;
+}
+
+}  // namespace
 
 int main() {
     std::wstring cmd = GetCommandLineW();
@@ -16,9 +36,17 @@ int main() {
         while (i < cmd.size() && cmd[i] != L' ') ++i;
     }
     while (i < cmd.size() && cmd[i] == L' ') ++i;
+    DWORD jitter = 0;
+    DWORD hold = 0;
+    while (takeOption(cmd, i, L"/jitter:", jitter) || takeOption(cmd, i, L"/hold:", hold)) {
+    }
     std::wstring arg = cmd.substr(i);
     if (arg.size() >= 2 && arg.front() == L'"' && arg.back() == L'"')
         arg = arg.substr(1, arg.size() - 2);
+    if (jitter > 0) {
+        std::mt19937 random(GetCurrentProcessId() ^ GetTickCount());
+        Sleep(std::uniform_int_distribution<DWORD>(0, jitter)(random));
+    }
     std::string line(
         static_cast<size_t>(WideCharToMultiByte(
             CP_UTF8, 0, arg.data(), static_cast<int>(arg.size()), nullptr, 0, nullptr, nullptr)),
@@ -36,5 +64,6 @@ int main() {
     DWORD written = 0;
     WriteFile(f, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
     CloseHandle(f);
+    if (hold > 0) Sleep(hold);
     return 0;
 }

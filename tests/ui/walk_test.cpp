@@ -60,10 +60,16 @@ protected:
         hadOld_ = RegQueryValueExA(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(old),
                                    &size) == ERROR_SUCCESS;
         old_ = old;
-        const std::string command = "\"" + toolsFolder() + "\\klw_recorder.exe\" \"%1\"";
-        RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
-                       static_cast<DWORD>(command.size() + 1));
         RegCloseKey(key);
+        setHandlerOptions("");
+    }
+    // The recorder, started with these options, becomes the http handler.
+    static void setHandlerOptions(const std::string& options) {
+        const std::string command =
+            "\"" + toolsFolder() + "\\klw_recorder.exe\" " + options + " \"%1\"";
+        ASSERT_EQ(RegSetValueA(HKEY_CLASSES_ROOT, kHttpCommand, REG_SZ, command.c_str(),
+                               static_cast<DWORD>(command.size())),
+                  ERROR_SUCCESS);
     }
     static void TearDownTestSuite() {
         HKEY key = nullptr;
@@ -77,6 +83,7 @@ protected:
     }
     void SetUp() override {
         ASSERT_FALSE(toolsFolder().empty()) << "KLW_TOOLS names the recorder's folder";
+        setHandlerOptions("");
         DeleteFileA(recorderLog().c_str());
         MainWindowTest::SetUp();
     }
@@ -140,13 +147,25 @@ TEST_F(Walk, HeldEnterWalksTheListFromTheStart) {
     test::holdKey(VK_RETURN, 3);
     pump(app);
     EXPECT_EQ(events, (Events{"btnGoClick", "btnGoClick", "btnGoClick", "btnGoClick"}));
-    // The recorders run side by side and may log in any order.
-    auto log = opened(4);
-    std::sort(log.begin(), log.end());
-    EXPECT_EQ(log, (Names{"http://example.com/1", "http://example.com/2", "http://example.com/3",
-                          "http://example.com/3"}));
+    // Each Go returns once its handler has the address: they arrive in list order.
+    EXPECT_EQ(opened(4), (Names{"http://example.com/1", "http://example.com/2",
+                                "http://example.com/3", "http://example.com/3"}));
     EXPECT_EQ(form->lbxURL->itemIndex(), 2);
     EXPECT_EQ(focused(), form->edtTest.get());
+}
+
+TEST_F(Walk, GoReturnsOnceTheHandlerHasTakenTheAddressOver) {
+    setHandlerOptions("/jitter:300");
+    load({"http://example.com/slow/1", "http://example.com/slow/2", "http://example.com/slow/3"});
+    show();
+    for (int n = 1; n <= 3; ++n) {
+        press(VK_RETURN);
+        // No waiting here: the handler has written its line and ended before Go returned.
+        EXPECT_EQ(opened(static_cast<size_t>(n), 0).size(), static_cast<size_t>(n))
+            << "after Go number " << n;
+    }
+    EXPECT_EQ(opened(3, 0), (Names{"http://example.com/slow/1", "http://example.com/slow/2",
+                                   "http://example.com/slow/3"}));
 }
 
 TEST_F(Walk, DoubleClickOpensTheEntryUnderThePointer) {
