@@ -5,6 +5,9 @@
 # with the same entries; and, inside one process, the save that the close handler makes, against
 # reading the same entries back from a bare list box and writing the same bytes to a file with a
 # flush and a rename. Goals: the start within 1.2 times its floor, the save within 1.5 times.
+# Last, the time of one Go (median of 20), which waits until the shell's handler has taken the
+# address over: with the test recorder as the http handler and with the prefix's own winebrowser
+# (handing the address to a stand-in xdg-open), each beside a bare ShellExecuteW call.
 #   tools/bench-startup.sh [RUNS [ENTRIES...]]   (default 5 runs, 100000 1000000 entries;
 #                                                 KLW_BUILD_DIR as for tools/test.sh)
 set -euo pipefail
@@ -17,7 +20,7 @@ shift || true
 
 cmake -S "$root" -B "$build/win" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null
-cmake --build "$build/win" --target KorLinkWalker klw_probe >/dev/null
+cmake --build "$build/win" --target KorLinkWalker klw_probe klw_recorder >/dev/null
 prefix="$build/win/prefix-bench"
 "$root/tools/wineprefix.sh" "$prefix" 96 unmanaged
 export WINEPREFIX=$prefix WINEDEBUG=-all LC_ALL=ja_JP.UTF-8
@@ -41,3 +44,27 @@ echo "KorLinkWalker under Wine ($(wine --version 2>/dev/null)), $runs runs each,
   exit 1
 }
 cat "$work/bench.txt"
+
+echo
+echo "-- Go: ShellExecuteExW, then the wait until the handler has the address (20 runs each)"
+handler_key='HKCR\http\shell\open\command'
+wine reg query "$handler_key" /ve >"$work/handler.txt" 2>&1 </dev/null || true
+own=$(python3 -c 'import sys
+for line in open(sys.argv[1], encoding="utf-8", errors="replace"):
+    parts = line.rstrip("\r\n").split("    ")
+    if len(parts) >= 4 and parts[2] in ("REG_SZ", "REG_EXPAND_SZ"): print(parts[3])' "$work/handler.txt")
+recorder=$(winepath -w "$build/win/tests/klw_recorder.exe" 2>/dev/null)
+wine reg add "$handler_key" /ve /d "\"$recorder\" \"%1\"" /f >/dev/null 2>&1 </dev/null
+(cd "$work" && wine "$build/win/tests/persist/klw_probe.exe" gobench "the recorder" 20 >"$work/go.txt" 2>&1 </dev/null) || true
+cat "$work/go.txt"
+wine reg add "$handler_key" /ve /d "$own" /f >/dev/null 2>&1 </dev/null
+# winebrowser hands the address to the desktop's xdg-open: here a stand-in that only logs it.
+mkdir -p "$work/bin"
+cat >"$work/bin/xdg-open" <<EOF
+#!/bin/sh
+printf '%s\n' "\$*" >>"$work/xdg-open.log"
+EOF
+chmod +x "$work/bin/xdg-open"
+(cd "$work" && PATH="$work/bin:$PATH" wine "$build/win/tests/persist/klw_probe.exe" gobench "winebrowser" 20 >"$work/go.txt" 2>&1 </dev/null) || true
+cat "$work/go.txt"
+echo "(xdg-open received $(wc -l <"$work/xdg-open.log" 2>/dev/null || echo 0) addresses)"

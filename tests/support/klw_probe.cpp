@@ -7,7 +7,14 @@
 //                                  1,000,000 entries)
 //   klw_probe floor N              the floor of the start: a minimal window program filling a
 //                                  bare list box with the benchmark's N entries
+//   klw_probe watch OUTFILE MS     for MS milliseconds, each change of the main window's
+//                                  selection as a line "UNIX-MS INDEX" (the first line is the
+//                                  selection when watching starts); OUTFILE.ready once it watches
+//   klw_probe gobench LABEL RUNS   the time of one Go in this process, with the shell's handler
+//                                  of http as it is, beside a bare ShellExecuteW of the same text
 #include <windows.h>
+// shellapi.h needs the declarations of windows.h.
+#include <shellapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -103,6 +110,46 @@ int state(const char* outName) {
     FILE* f = std::fopen(outName, "wb");
     if (!f) return 3;
     std::fwrite(out.data(), 1, out.size(), f);
+    std::fclose(f);
+    return 0;
+}
+
+// ---- watch ----
+
+long long unixMs() {
+    FILETIME ft{};
+    GetSystemTimeAsFileTime(&ft);
+    const ULONGLONG t = (static_cast<ULONGLONG>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+    return static_cast<long long>((t - 116444736000000000ULL) / 10000);
+}
+
+int watch(const std::string& outName, int ms) {
+    HWND main = nullptr;
+    for (int i = 0; i < 200 && !main; ++i) {
+        main = mainWindowOf(0);
+        if (!main) Sleep(25);
+    }
+    if (!main) return 2;
+    Children c;
+    EnumChildWindows(main, &collect, reinterpret_cast<LPARAM>(&c));
+    if (!c.list) return 2;
+    FILE* f = std::fopen(outName.c_str(), "wb");
+    if (!f) return 3;
+    LRESULT last = SendMessageW(c.list, LB_GETCURSEL, 0, 0);
+    std::fprintf(f, "%lld %d\n", unixMs(), static_cast<int>(last));
+    std::fflush(f);
+    if (FILE* ready = std::fopen((outName + ".ready").c_str(), "wb")) std::fclose(ready);
+    const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(ms);
+    while (GetTickCount64() < end && IsWindow(c.list)) {
+        // Answered even while Go waits for a handler: the program answers sent messages then.
+        const LRESULT now = SendMessageW(c.list, LB_GETCURSEL, 0, 0);
+        if (now != last) {
+            last = now;
+            std::fprintf(f, "%lld %d\n", unixMs(), static_cast<int>(now));
+            std::fflush(f);
+        }
+        Sleep(2);
+    }
     std::fclose(f);
     return 0;
 }
@@ -353,12 +400,56 @@ int bench(const std::string& exe, int count, const std::vector<int>& sizes) {
     return 0;
 }
 
+// One Go of the real window, the selection on entry i of a list of runs+1 entries, against the
+// bare shell call of the same kind of address; a pause after each lets the handlers end.
+int goBench(const std::string& label, int count) {
+    std::vector<std::string> items;
+    for (int i = 0; i <= count; ++i)
+        items.push_back("http://example.com/bench/" + std::to_string(i));
+    klw::MemoryListControl list;
+    list.setEntries(items);
+    klw::MemoryStream image;
+    {
+        klw::ObjectStreamWriter w(image);
+        w.EmitSignature();
+        w.EmitObject(list);
+        w.flush();
+    }
+    writeListFile(image.data());
+    std::vector<double> goes, bare;
+    {
+        klw::Application app;
+        klw::TfrmMain form(app);
+        for (int i = 0; i < count; ++i) {
+            const double t0 = now();
+            form.btnGoClick(*form.btnGo);
+            goes.push_back(now() - t0);
+            Sleep(300);
+            app.processMessages();
+        }
+        for (int i = 0; i < count; ++i) {
+            const std::wstring w = klw::wide(items[static_cast<size_t>(i)]);
+            const double t0 = now();
+            ShellExecuteW(form.handle(), L"open", w.c_str(), L"", L"", SW_SHOWNORMAL);
+            bare.push_back(now() - t0);
+            Sleep(300);
+            app.processMessages();
+        }
+    }
+    DeleteFileA("korlinkwalker.dat");
+    std::printf("one Go, %s as http handler: median %.1f ms of %d (bare ShellExecuteW: %.1f ms)\n",
+                label.c_str(), median(goes), count, median(bare));
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const std::string cmd = argc > 1 ? argv[1] : "";
     if (cmd == "state" && argc == 3) return state(argv[2]);
     if (cmd == "floor" && argc == 3) return floorProgram(std::atoi(argv[2]));
+    if (cmd == "watch" && argc == 4) return watch(argv[2], std::atoi(argv[3]));
+    if (cmd == "gobench" && argc == 4) return goBench(argv[2], std::max(1, std::atoi(argv[3])));
     if (cmd == "bench" && argc >= 4) {
         std::vector<int> sizes;
         for (int i = 4; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
@@ -367,6 +458,7 @@ int main(int argc, char** argv) {
     }
     std::fprintf(stderr,
                  "usage: klw_probe state OUTFILE | klw_probe bench EXE RUNS [ENTRIES...] | "
-                 "klw_probe floor ENTRIES\n");
+                 "klw_probe floor ENTRIES | klw_probe watch OUTFILE MS | "
+                 "klw_probe gobench LABEL RUNS\n");
     return 1;
 }
