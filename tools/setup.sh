@@ -5,7 +5,7 @@ set -euo pipefail
 # window frames that Wine draws itself show their caption buttons as letters.
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev googletest libbenchmark-dev
   g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64 wine wine64 fonts-wine
-  xvfb xdotool x11-utils imagemagick fonts-horai-umefont fonts-nanum locales python3 clang-format
+  xvfb xdotool x11-utils x11-xserver-utils python3-xlib imagemagick fonts-horai-umefont fonts-nanum locales python3 clang-format
   xdg-utils desktop-file-utils libglib2.0-bin)
 missing=()
 for p in "${packages[@]}"; do

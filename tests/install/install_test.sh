@@ -208,6 +208,43 @@ image "$ja" "$query" "$added" >"$scratch/expected.dat"
 cmp "$scratch/expected.dat" "$list/korlinkwalker.dat" || fail "the list folder's file is not the saved list"
 ok "on close the list was saved in the list folder"
 
+echo "== Enter held over 12 entries: through winebrowser to xdg-open, once each, in list order"
+mkdir -p "$scratch/walk" "$scratch/walk-bin"
+# This xdg-open logs the moment it starts with the address it was given.
+cat >"$scratch/walk-bin/xdg-open" <<EOF
+#!/bin/sh
+printf '%s %s\n' "\$(date +%s%N)" "\$1" >>"$scratch/walk-open.log"
+EOF
+chmod +x "$scratch/walk-bin/xdg-open"
+walk=()
+for i in $(seq -w 0 11); do walk+=("https://example.com/walk/$i"); done
+python3 "$root/tests/support/list_image.py" "${walk[@]}" >"$scratch/walk.dat"
+cp "$scratch/walk.dat" "$scratch/walk/korlinkwalker.dat"
+(cd "$scratch/walk" && PATH="$scratch/walk-bin:$HOME/.local/bin:$PATH" exec korlinkwalker >"$scratch/walk.log" 2>&1 </dev/null) &
+program_pid=$!
+wait_window
+# Held down: 12 presses, the key's auto-repeat 40 ms apart.
+presses=$(hold_key Return 12)
+walk_opens 12 "$presses" "${walk[@]}" >"$scratch/walk-expected.txt"
+for _ in $(seq 300); do
+  [ "$(wc -l 2>/dev/null <"$scratch/walk-open.log" || echo 0)" -ge "$presses" ] && break
+  sleep 0.1
+done
+sleep 1
+cut -d' ' -f2- "$scratch/walk-open.log" >"$scratch/walk-order.txt" 2>/dev/null || true
+cmp -s "$scratch/walk-expected.txt" "$scratch/walk-order.txt" ||
+  fail "after $presses presses xdg-open received, in this order: $(tr '\n' ' ' <"$scratch/walk-order.txt")"
+sort -c -n "$scratch/walk-open.log" || fail "xdg-open's log is not in the order of its starts"
+ok "xdg-open was started for the 12 addresses once each, in list order ($presses presses)"
+xdotool windowfocus --sync "$wid"
+xdotool key --clearmodifiers alt+F4
+code=0
+wait "$program_pid" || code=$?
+program_pid=""
+[ "$code" -eq 0 ] || fail "the walk's program returned $code"
+cmp "$scratch/walk.dat" "$scratch/walk/korlinkwalker.dat" || fail "Alt+F4 after the walk saved another list"
+ok "Alt+F4 after the walk saved the list unchanged"
+
 echo "== The launcher in another folder"
 mkdir "$scratch/elsewhere"
 (cd "$scratch/elsewhere" && PATH="$HOME/.local/bin:$PATH" exec korlinkwalker >"$scratch/launcher.log" 2>&1 </dev/null) &

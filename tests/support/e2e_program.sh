@@ -53,3 +53,33 @@ probe_state() {
     fail "probe failed"
   cat "$logs/state.txt"
 }
+
+# hold_key KEY PRESSES: holds KEY down as a person does, with the display's own auto-repeat set
+# to 40 ms for the while, and lets go once it has given PRESSES presses (the first and PRESSES-1
+# repeats); prints how many the display delivered. (Pressing a key that is down once more gives
+# nothing: the X server drops it.) The display's repeat settings come back afterwards.
+hold_key() {
+  local key=$1 presses=$2 state delay rate was_on="" code=0
+  state=$(xset q)
+  read -r delay rate < <(sed -n 's/.*auto repeat delay: *\([0-9]*\) *repeat rate: *\([0-9]*\).*/\1 \2/p' <<<"$state")
+  grep -q 'auto repeat: *on' <<<"$state" && was_on=1
+  xset r on
+  xset r rate 40 25
+  /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/hold_key.py" "$key" "$presses" || code=$?
+  xset r rate "${delay:-660}" "${rate:-25}"
+  [ -n "$was_on" ] || xset r off
+  return $code
+}
+
+# walk_opens WANTED PRESSES ENTRY...: the opens that PRESSES presses of Go give, from the first of
+# the entries: each entry once, in order, then the last one again for each further press. Fails
+# when the display gave fewer than WANTED presses.
+walk_opens() {
+  local wanted=$1 presses=$2
+  shift 2
+  [ "$presses" -ge "$wanted" ] 2>/dev/null || fail "the held key gave ${presses:-no} presses, not $wanted"
+  local i
+  for ((i = 0; i < presses; i++)); do
+    if ((i < $#)); then echo "${@:i+1:1}"; else echo "${@: -1}"; fi
+  done
+}
