@@ -96,7 +96,7 @@ close_program
 cmp "$logs/list.dat" "$work/korlinkwalker.dat" || fail "Alt+F4 after the walk saved another list"
 ok "Alt+F4 after the walk saved the list unchanged"
 
-echo "== A handler that never ends: three quick presses of Enter"
+echo "== A handler that never ends: three quick presses of Enter, and Alt+F4 right after them"
 use_recorder /hold:60000
 rm -f "$recorder_log"
 start_program
@@ -106,7 +106,7 @@ for _ in $(seq 100); do [ -f "$logs/watch.txt.ready" ] && break; sleep 0.1; done
 [ -f "$logs/watch.txt.ready" ] || fail "the watcher did not start"
 xdotool windowfocus --sync "$wid"
 pressed=$(date +%s%3N)
-xdotool key Return Return Return
+xdotool key Return Return Return alt+F4
 wait "$watcher" || fail "the watcher failed"
 cat "$logs/watch.txt"
 python3 - "$pressed" "$logs/watch.txt" <<'PY' || fail "the Go presses did not return within the bound"
@@ -128,7 +128,16 @@ ok "each Go returned within the bound plus 0.5 s and the selection walked on"
 got=$(recorded 3)
 [ "$got" = "$(printf '%s\n' "${entries[@]:0:3}")" ] || fail "the handlers received: $(echo $got)"
 ok "each of the three opens reached a handler, in order"
-close_program
-cmp "$logs/list.dat" "$work/korlinkwalker.dat" || fail "Alt+F4 saved another list"
-ok "Alt+F4 saved the list unchanged"
+# Alt+F4, pressed while the first Go waited, closes once the three are done, saving the list.
+for _ in $(seq 150); do
+  kill -0 "$program_pid" 2>/dev/null || break
+  sleep 0.1
+done
+kill -0 "$program_pid" 2>/dev/null && fail "the program did not end after the Alt+F4 pressed during the walk"
+code=0
+wait "$program_pid" || code=$?
+program_pid=""
+[ "$code" -eq 0 ] || fail "exit code $code"
+cmp "$logs/list.dat" "$work/korlinkwalker.dat" || fail "Alt+F4 during the walk saved another list"
+ok "Alt+F4 pressed during the walk saved the list unchanged after the third Go; exit code 0"
 echo "ordered Go: $checks checks passed"

@@ -168,6 +168,19 @@ TEST_F(Walk, GoReturnsOnceTheHandlerHasTakenTheAddressOver) {
                                    "http://example.com/slow/3"}));
 }
 
+TEST_F(Walk, GoPaintsTheWindowBeforeItReturns) {
+    // More presses may wait in the queue behind a Go, and the queue paints only when empty.
+    load({"nosuchscheme:1", "nosuchscheme:2"});
+    show();
+    pump(app);
+    RedrawWindow(form->handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+    ASSERT_TRUE(GetUpdateRect(form->lbxURL->handle(), nullptr, FALSE));
+    form->btnGoClick(*form->btnGo);
+    EXPECT_EQ(form->lbxURL->itemIndex(), 1);
+    for (HWND w : {form->handle(), form->lbxURL->handle(), form->btnGo->handle()})
+        EXPECT_FALSE(GetUpdateRect(w, nullptr, FALSE)) << "a part of the window is still unpainted";
+}
+
 TEST_F(Walk, DoubleClickOpensTheEntryUnderThePointer) {
     load({"http://example.com/1", "http://example.com/2", "http://example.com/3"});
     show();
