@@ -279,6 +279,8 @@ int TfrmMain::selection() const { return lbxURL->itemIndex(); }
 void TfrmMain::setSelection(int index) { lbxURL->setItemIndex(index); }
 std::string TfrmMain::entryText() const { return edtTest->text(); }
 void TfrmMain::clearEntry() { edtTest->clear(); }
+void TfrmMain::beginUpdate() { lbxURL->beginUpdate(); }
+void TfrmMain::endUpdate() { lbxURL->endUpdate(); }
 
 void TfrmMain::setEnabled(Command command, bool enabled) {
     Button* b = nullptr;

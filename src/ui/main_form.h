@@ -96,6 +96,8 @@ private:
     std::string entryText() const override;
     void clearEntry() override;
     void shellOpen(const std::string& text) override;
+    void beginUpdate() override;
+    void endUpdate() override;
 
     bool hasComponentNamed(std::string_view name, const Control* except) const;
 
