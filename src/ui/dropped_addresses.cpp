@@ -1,31 +1,9 @@
 #include "ui/dropped_addresses.h"
 
-#include <cstdint>
-
 #include "runtime/unicode.h"
 
 namespace klw {
 namespace {
-
-std::string_view upToNul(std::string_view text) { return text.substr(0, text.find('\0')); }
-
-// UTF-16 units from bytes in either order, up to the first NUL unit; an odd last byte is
-// dropped.
-std::string utf16Text(std::string_view block, bool bigEndian) {
-    const auto* p = reinterpret_cast<const unsigned char*>(block.data());
-    const std::size_t units = block.size() / 2;
-    std::u16string text;
-    text.reserve(units);
-    for (std::size_t i = 0; i < units; ++i) {
-        const unsigned first = p[2 * i];
-        const unsigned second = p[2 * i + 1];
-        const auto unit =
-            static_cast<char16_t>(bigEndian ? (first << 8) | second : first | (second << 8));
-        if (unit == 0) break;
-        text.push_back(unit);
-    }
-    return utf16ToUtf8(text);
-}
 
 // Calls `line` for every line of `text`, empty ones included; lines end at CR LF, LF or CR.
 template <class Fn>
@@ -61,11 +39,6 @@ bool startsWith(std::string_view s, std::string_view prefix) {
     return s.substr(0, prefix.size()) == prefix;
 }
 
-std::uint32_t le32(std::string_view block, std::size_t at) {
-    const auto* p = reinterpret_cast<const unsigned char*>(block.data()) + at;
-    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-
 bool isLinkFormat(TransferFormat f) {
     return f == TransferFormat::UniformResourceLocatorW || f == TransferFormat::MozUrl ||
            f == TransferFormat::NetscapeUrl || f == TransferFormat::UniformResourceLocator;
@@ -75,7 +48,7 @@ bool isLinkFormat(TransferFormat f) {
 
 std::vector<std::string> splitAddresses(std::string_view text) {
     std::vector<std::string> out;
-    forEachLine(upToNul(text), [&](std::string_view line) {
+    forEachLine(text.substr(0, text.find('\0')), [&](std::string_view line) {
         if (!line.empty()) out.emplace_back(line);
     });
     return out;
@@ -85,24 +58,12 @@ std::string_view firstLine(std::string_view text) {
     return text.substr(0, text.find_first_of(std::string_view("\r\n\0", 3)));
 }
 
-std::string utf16BlockText(std::string_view block) { return utf16Text(block, false); }
-
-std::string utf8BlockText(std::string_view block) {
-    // Through UTF-16 and back, so that the text is exactly what the list will hold.
-    return utf16ToUtf8(utf8ToUtf16(upToNul(block)));
-}
-
-std::string ansiBlockText(std::string_view block, const CodePage& cp) {
-    // No lead or trail byte of a multi-byte code page is 0: the first 0 byte is the end.
-    return ansiToUtf8(upToNul(block), cp);
-}
-
 std::string internetShortcutUrl(std::string_view contents, const CodePage& cp) {
     std::string text;
     if (startsWith(contents, "\xFF\xFE"))
-        text = utf16Text(contents.substr(2), false);
+        text = utf16BlockText(contents.substr(2));
     else if (startsWith(contents, "\xFE\xFF"))
-        text = utf16Text(contents.substr(2), true);
+        text = utf16BlockText(contents.substr(2), true);
     else if (startsWith(contents, "\xEF\xBB\xBF"))
         text = utf8BlockText(contents.substr(3));
     else
@@ -138,31 +99,6 @@ std::string internetShortcutUrl(std::string_view contents, const CodePage& cp) {
 
 bool isInternetShortcutFile(std::string_view path) {
     return path.size() >= 4 && sameAsciiText(path.substr(path.size() - 4), ".url");
-}
-
-std::optional<std::size_t> dropFileCount(std::string_view block) {
-    // DROPFILES: the list's offset, a point, the non-client flag and the wide flag.
-    constexpr std::size_t kHeader = 20;
-    if (block.size() < kHeader) return std::nullopt;
-    const std::uint32_t offset = le32(block, 0);
-    const std::size_t unit = le32(block, 16) != 0 ? 2 : 1;
-    if (offset < kHeader || offset > block.size()) return std::nullopt;
-    auto isNul = [&](std::size_t at) {
-        return block[at] == '\0' && (unit == 1 || block[at + 1] == '\0');
-    };
-    std::size_t count = 0;
-    std::size_t at = offset;
-    for (;;) {
-        if (block.size() - at < unit) return std::nullopt;
-        if (isNul(at)) return count;
-        // One name, up to its NUL.
-        do {
-            at += unit;
-            if (block.size() - at < unit) return std::nullopt;
-        } while (!isNul(at));
-        at += unit;
-        ++count;
-    }
 }
 
 std::vector<std::string> addressesInBlock(TransferFormat format, std::string_view block,

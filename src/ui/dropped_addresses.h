@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "runtime/block_text.h"
 #include "runtime/codepage.h"
 #include "widgets/transfer_data.h"
 
@@ -22,15 +23,6 @@ std::vector<std::string> splitAddresses(std::string_view text);
 // The text up to its first line break or NUL.
 std::string_view firstLine(std::string_view text);
 
-// A block's text in the program's form (UTF-8). The first NUL ends the text; a block without
-// one is normal and ends at its last byte.
-// Little-endian UTF-16; an odd last byte is half a unit and dropped. Lone surrogates are kept.
-std::string utf16BlockText(std::string_view block);
-// UTF-8; a malformed byte becomes U+FFFD, as in every other text the program takes in.
-std::string utf8BlockText(std::string_view block);
-// The ANSI code page.
-std::string ansiBlockText(std::string_view block, const CodePage& cp);
-
 // The URL= value of the [InternetShortcut] section of a .url file's contents, read as the
 // platform's profile functions read such a file: a UTF-16 (either order) or UTF-8 byte order
 // mark, else the ANSI code page; section and key without regard to letter case, spaces and tabs
@@ -39,11 +31,6 @@ std::string ansiBlockText(std::string_view block, const CodePage& cp);
 std::string internetShortcutUrl(std::string_view contents, const CodePage& cp);
 // Whether a dropped file is a shortcut to an address (its name ends in ".url", in any case).
 bool isInternetShortcutFile(std::string_view path);
-
-// The number of files a file drop block (a DROPFILES header and its list of names) names, when
-// the header points inside the block and every name and the list's end lie inside it; nothing
-// for a malformed block.
-std::optional<std::size_t> dropFileCount(std::string_view block);
 
 // The addresses that one format's block gives: the first line of a link format, every
 // non-empty line of a text format.

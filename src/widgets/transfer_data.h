@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace klw {
@@ -33,5 +34,10 @@ public:
     virtual std::optional<std::string> fileContents(const std::string& path,
                                                     std::size_t limit) const = 0;
 };
+
+// The number of files a file drop block (CF_HDROP: a DROPFILES header and its list of names)
+// names, when the header points inside the block and every name and the list's end lie inside
+// it; nothing for a malformed block.
+std::optional<std::size_t> dropFileCount(std::string_view block);
 
 }  // namespace klw

@@ -66,71 +66,6 @@ TEST(FirstLine, StopsAtTheFirstBreakOrNul) {
     EXPECT_EQ(firstLine("abc"), "abc");
 }
 
-TEST(BlockText, Utf16WithoutANulEndsWithTheBlock) {
-    const ExactBlock block(utf16Bytes(u"https://ja.wikipedia.org/wiki/日本語"));
-    EXPECT_EQ(utf16BlockText(block.view()), kJapanese);
-}
-
-TEST(BlockText, Utf16StopsAtTheFirstNulUnit) {
-    const ExactBlock block(utf16Bytes(std::u16string(u"ab\0cd", 5)));
-    EXPECT_EQ(utf16BlockText(block.view()), "ab");
-    // A zero byte that is half of a unit is no NUL.
-    const ExactBlock half(std::string("\x00\x30\x42\x30", 4));
-    EXPECT_EQ(utf16BlockText(half.view()), "\u3000\u3042");
-}
-
-TEST(BlockText, AnOddUtf16BlockDropsItsLastHalfUnit) {
-    const ExactBlock block(utf16Bytes(u"ab") + "c");
-    EXPECT_EQ(utf16BlockText(block.view()), "ab");
-    const ExactBlock one(std::string("x", 1));
-    EXPECT_EQ(utf16BlockText(one.view()), "");
-    EXPECT_EQ(utf16BlockText(ExactBlock("").view()), "");
-}
-
-TEST(BlockText, SurrogatePairsAndLoneSurrogates) {
-    // A pair is one character; a lone surrogate is kept as its own 3-byte group, so that it
-    // reaches the list exactly as it came.
-    const ExactBlock pair(utf16Bytes(u"a\U0001F600b"));
-    EXPECT_EQ(utf16BlockText(pair.view()),
-              "a\xF0\x9F\x98\x80"
-              "b");
-    const ExactBlock lone(utf16Bytes(std::u16string{u'a', 0xDC00, u'b', 0xD83D}));
-    EXPECT_EQ(utf16BlockText(lone.view()),
-              "a\xED\xB0\x80"
-              "b\xED\xA0\xBD");
-    // A pair cut by the block's odd end keeps its first half.
-    const ExactBlock cut(utf16Bytes(std::u16string{u'a', 0xD83D}) + "\x00");
-    EXPECT_EQ(utf16BlockText(cut.view()), "a\xED\xA0\xBD");
-}
-
-TEST(BlockText, Utf8WithoutANulEndsWithTheBlock) {
-    const ExactBlock block(kJapanese);
-    EXPECT_EQ(utf8BlockText(block.view()), kJapanese);
-    const ExactBlock withNul(kCafe + std::string("\0junk", 5));
-    EXPECT_EQ(utf8BlockText(withNul.view()), kCafe);
-}
-
-TEST(BlockText, MalformedUtf8BecomesReplacementCharacters) {
-    // A cut sequence at the block's end, a stray trail byte and an invalid byte.
-    const ExactBlock block(std::string("a\x80z\xFF\xE6\x97"));
-    EXPECT_EQ(utf8BlockText(block.view()), "a\uFFFDz\uFFFD\uFFFD\uFFFD");
-    // Four bytes are one character.
-    const ExactBlock emoji("\xF0\x9F\x8D\xA3");
-    EXPECT_EQ(utf8BlockText(emoji.view()), "\xF0\x9F\x8D\xA3");
-}
-
-TEST(BlockText, AnsiInTheCodePage) {
-    const ExactBlock block(kJapaneseSjis + std::string("\0x", 2));
-    EXPECT_EQ(ansiBlockText(block.view(), ansiCodePage()), kJapanese);
-    // A lead byte at the block's end has no trail byte to take.
-    const ExactBlock cut("a\x82");
-    EXPECT_EQ(ansiBlockText(cut.view(), ansiCodePage()), ansiToUtf8("a\x82"));
-#ifndef _WIN32
-    const ExactBlock western("https://fr.wikipedia.org/wiki/Caf\xE9");
-    EXPECT_EQ(ansiBlockText(western.view(), nativeCodePage(1252)), kCafe);
-#endif
-}
-
 // ---- .url files ----
 
 std::string shortcut(std::string_view url, std::string_view eol) {
@@ -230,50 +165,6 @@ TEST(InternetShortcut, FileNames) {
     EXPECT_FALSE(isInternetShortcutFile("C:\\links\\Wiki.url.txt"));
     EXPECT_FALSE(isInternetShortcutFile("C:\\links\\url"));
     EXPECT_FALSE(isInternetShortcutFile("rl"));
-}
-
-// ---- File drop blocks ----
-
-std::string dropFiles(std::uint32_t offset, bool wide, std::string_view list) {
-    std::string b(20, '\0');
-    for (int i = 0; i < 4; ++i) b[static_cast<size_t>(i)] = static_cast<char>(offset >> (8 * i));
-    b[16] = wide ? 1 : 0;
-    b.append(list);
-    return b;
-}
-
-TEST(DropFiles, WellFormedListsAreCounted) {
-    const std::string two = utf16Bytes(std::u16string(u"C:\\a.url\0C:\\日本.url\0\0", 20));
-    EXPECT_EQ(dropFileCount(ExactBlock(dropFiles(20, true, two)).view()), 2u);
-    EXPECT_EQ(dropFileCount(ExactBlock(dropFiles(20, false, std::string("a\0b\0c\0\0", 7))).view()),
-              3u);
-    // What Wine hands on for a drag of http links: a header and the list's end, 22 bytes.
-    EXPECT_EQ(dropFileCount(ExactBlock(dropFiles(20, true, std::string(2, '\0'))).view()), 0u);
-    // A list further on, and bytes after its end, are fine.
-    EXPECT_EQ(dropFileCount(ExactBlock(dropFiles(24, false, std::string("????x\0\0zz", 9))).view()),
-              1u);
-}
-
-TEST(DropFiles, ABlockSmallerThanItsTextClaimsIsRefused) {
-    EXPECT_EQ(dropFileCount(ExactBlock(std::string(19, '\0')).view()), std::nullopt);
-    // The list's offset past the block, or into the header.
-    EXPECT_EQ(dropFileCount(ExactBlock(dropFiles(64, true, std::string(4, '\0'))).view()),
-              std::nullopt);
-    EXPECT_EQ(dropFileCount(ExactBlock(dropFiles(8, true, std::string(4, '\0'))).view()),
-              std::nullopt);
-    // An offset at the very end leaves no room for the list's end.
-    EXPECT_EQ(dropFileCount(ExactBlock(dropFiles(20, true, "")).view()), std::nullopt);
-    // A name that runs to the block's end, a list without its final NUL, half a unit.
-    EXPECT_EQ(dropFileCount(ExactBlock(dropFiles(20, true, utf16Bytes(u"C:\\a.url"))).view()),
-              std::nullopt);
-    EXPECT_EQ(
-        dropFileCount(
-            ExactBlock(dropFiles(20, true, utf16Bytes(std::u16string(u"C:\\a\0", 5)))).view()),
-        std::nullopt);
-    EXPECT_EQ(dropFileCount(ExactBlock(dropFiles(20, true, std::string("a\0\0", 3))).view()),
-              std::nullopt);
-    EXPECT_EQ(dropFileCount(ExactBlock(dropFiles(20, false, std::string("abc", 3))).view()),
-              std::nullopt);
 }
 
 // ---- Formats and their order ----

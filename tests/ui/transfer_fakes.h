@@ -1,41 +1,15 @@
 #pragma once
-// Offered data without a platform: blocks by format, a file drop's names and the files' contents,
-// each block in a heap buffer of exactly its size, so that a read past it is caught.
-#include <algorithm>
+// Offered data without a platform: blocks by format, a file drop's names and the files'
+// contents.
 #include <map>
-#include <memory>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
+#include "support/exact_block.h"
 #include "widgets/transfer_data.h"
 
 namespace klw::test {
-
-// Bytes in a buffer of their exact size (no terminating NUL, no spare capacity).
-class ExactBlock {
-public:
-    explicit ExactBlock(std::string_view bytes)
-        : size_(bytes.size()), data_(new char[bytes.size() ? bytes.size() : 1]) {
-        std::copy(bytes.begin(), bytes.end(), data_.get());
-    }
-    std::string_view view() const { return {data_.get(), size_}; }
-
-private:
-    std::size_t size_;
-    std::unique_ptr<char[]> data_;
-};
-
-// UTF-16 little-endian bytes, without a terminating NUL.
-inline std::string utf16Bytes(std::u16string_view text) {
-    std::string out;
-    for (char16_t u : text) {
-        out.push_back(static_cast<char>(u & 0xFF));
-        out.push_back(static_cast<char>(u >> 8));
-    }
-    return out;
-}
 
 class FakeTransfer : public TransferData {
 public:
