@@ -1,6 +1,7 @@
 #include "widgets/edit.h"
 
 #include "runtime/unicode.h"
+#include "widgets/clipboard.h"
 
 namespace klw {
 
@@ -47,5 +48,13 @@ void Edit::onEnter() {
 }
 
 HBRUSH Edit::reflectColor(HDC) { return nullptr; }
+
+LRESULT Edit::subclassProc(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_PASTE && onPaste) {
+        const std::optional<std::string> text = clipboardText(handle());
+        if (text && onPaste(*this, *text)) return 0;
+    }
+    return Control::subclassProc(msg, wp, lp);
+}
 
 }  // namespace klw
