@@ -140,9 +140,14 @@ int watch(const std::string& outName, int ms) {
     std::fflush(f);
     if (FILE* ready = std::fopen((outName + ".ready").c_str(), "wb")) std::fclose(ready);
     const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(ms);
-    while (GetTickCount64() < end && IsWindow(c.list)) {
+    while (GetTickCount64() < end) {
         // Answered even while Go waits for a handler: the program answers sent messages then.
-        const LRESULT now = SendMessageW(c.list, LB_GETCURSEL, 0, 0);
+        // A list that is going away answers nothing that counts.
+        DWORD_PTR answer = 0;
+        if (!SendMessageTimeoutW(c.list, LB_GETCURSEL, 0, 0, SMTO_BLOCK, 10000, &answer) ||
+            !IsWindow(c.list))
+            break;
+        const auto now = static_cast<LRESULT>(answer);
         if (now != last) {
             last = now;
             std::fprintf(f, "%lld %d\n", unixMs(), static_cast<int>(now));
