@@ -1,0 +1,38 @@
+#!/usr/bin/python3
+"""Writes to standard output the list file that the program saves for these entries at the design
+geometry, spelled out from the format: signature, class and object name, the stored properties,
+Items.Strings (left out when there is no entry). 7-bit entries are short strings (tag 6); every
+other one is a UTF-8 string (tag 20) with each UTF-16 unit on its own as 1 to 3 bytes.
+    list_image.py [ENTRY...] > korlinkwalker.dat"""
+import struct
+import sys
+
+
+def short(b):
+    return bytes([len(b)]) + b
+
+
+def integer(v):
+    return b"\x02" + struct.pack("<b", v) if -128 <= v <= 127 else b"\x03" + struct.pack("<h", v)
+
+
+def text(s):
+    if all(ord(c) < 0x80 for c in s) and len(s) <= 255:
+        return b"\x06" + short(s.encode("ascii"))
+    units = struct.unpack("<%dH" % (len(s.encode("utf-16-le")) // 2), s.encode("utf-16-le"))
+    b = b"".join(chr(u).encode("utf-8", "surrogatepass") for u in units)
+    return b"\x14" + struct.pack("<i", len(b)) + b
+
+
+def image(entries):
+    out = b"TPF0" + short(b"TListBox") + short(b"lbxURL")
+    out += short(b"Left") + integer(4) + short(b"Top") + integer(4)
+    out += short(b"Width") + integer(267) + short(b"Height") + integer(133)
+    out += short(b"Color") + b"\x07" + short(b"clWhite") + short(b"ItemHeight") + integer(12)
+    if entries:
+        out += short(b"Items.Strings") + b"\x01" + b"".join(text(e) for e in entries) + b"\x00"
+    return out + short(b"TabOrder") + integer(2) + b"\x00\x00"
+
+
+if __name__ == "__main__":
+    sys.stdout.buffer.write(image(sys.argv[1:]))
