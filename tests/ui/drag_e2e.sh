@@ -7,7 +7,8 @@
 # (1252): the link is appended exactly, selected, the entry field's text and the focus stay; the
 # saved file holds the entries, and the next start shows them.
 #   drag_e2e.sh KorLinkWalker.exe klw_probe.exe klw_drag_source.exe klw_drop_logger.exe
-# (WINEPREFIX: the test prefix.) On failure the logs and a screenshot stay in a folder it names.
+# (WINEPREFIX: the test prefix.) On failure (or with KLW_KEEP_LOGS set) the logs and the
+# screenshots stay, in a folder it names.
 set -euo pipefail
 exe=$(realpath "$1")
 probe=$(realpath "$2")
@@ -30,7 +31,7 @@ cleanup() {
   [ -n "$program_pid" ] && kill "$program_pid" >/dev/null 2>&1 || true
   xdotool mouseup 1 >/dev/null 2>&1 || true
   wine reg delete 'HKCU\SOFTWARE\KORVANE\LINKWALKER' /f >/dev/null 2>&1 </dev/null || true
-  if [ "$code" -ne 0 ]; then
+  if [ "$code" -ne 0 ] || [ -n "${KLW_KEEP_LOGS:-}" ]; then
     echo "The logs and screenshots are kept in $logs" >&2
   else
     rm -rf "$logs"
@@ -92,9 +93,11 @@ import sys
 log, address, title = sys.argv[1], sys.argv[2], sys.argv[3]
 lines = open(log, encoding="utf-8").read().splitlines()
 names = ["UniformResourceLocatorW", "UniformResourceLocator", "text/x-moz-url", "CF_UNICODETEXT"]
-assert [l.split()[2] for l in lines if l.startswith("format ")] == names, lines
+# "format CF NAME TYMED" and "data CF NAME SIZE HEX": a name may hold spaces.
+assert [" ".join(l.split(" ")[2:-1]) for l in lines if l.startswith("format ")] == names, lines
 assert any(l.startswith("drop ") for l in lines), "no drop"
-data = {l.split()[2]: bytes.fromhex(l.split()[4]) for l in lines if l.startswith("data ")}
+rows = [l.split(" ") for l in lines if l.startswith("data ")]
+data = {" ".join(r[2:-2]): bytes.fromhex(r[-1]) for r in rows}
 z = "\0"
 assert data["UniformResourceLocatorW"] == (address + z).encode("utf-16-le")
 assert data["UniformResourceLocator"] == b"https://ja.wikipedia.org/wiki/\x93\xfa\x96\x7b\x8c\xea\0"
