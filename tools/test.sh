@@ -2,8 +2,8 @@
 # Builds and runs every test, headless: the portable core natively (AddressSanitizer and
 # UndefinedBehaviorSanitizer), the program and its Windows tests under Wine on a virtual
 # display, the Windows sources once more with clang, the installation (with links dragged from X
-# and lists pasted from the X clipboard) and the Windows download, and the reader's fuzzer for a
-# bounded time. Ends with a summary of every step.
+# and lists pasted from the X clipboard) and the Windows download, and the fuzzers of the list
+# file reader and of dropped and pasted data for a bounded time. Ends with a summary of every step.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/tools/virtual-display.sh"
@@ -62,9 +62,12 @@ if bash "$root/tests/package/package_test.sh" "$build"; then package_status=pass
 package_status="$package_status ($((SECONDS - step_start)) s)"
 
 fuzz_status=skipped
+transfer_fuzz_status=skipped
 if [ -x "$root/tools/fuzz.sh" ]; then
   echo "== Fuzzing the list file reader"
-  if KLW_BUILD_DIR="$build" "$root/tools/fuzz.sh" "${KLW_FUZZ_SECONDS:-60}"; then fuzz_status=passed; else fuzz_status=failed; status=1; fi
+  if KLW_BUILD_DIR="$build" "$root/tools/fuzz.sh" "${KLW_FUZZ_SECONDS:-60}" reader; then fuzz_status=passed; else fuzz_status=failed; status=1; fi
+  echo "== Fuzzing the decoding of dropped and pasted data"
+  if KLW_BUILD_DIR="$build" "$root/tools/fuzz.sh" "${KLW_FUZZ_SECONDS:-60}" transfer; then transfer_fuzz_status=passed; else transfer_fuzz_status=failed; status=1; fi
 fi
 
 echo
@@ -73,7 +76,8 @@ echo "Clang, Windows sources: $clang_status"
 echo "Installation: $install_status"
 echo "X drops and paste: $xdrop_status"
 echo "Windows download: $package_status"
-echo "Fuzzer: $fuzz_status"
+echo "Fuzzer, list file reader: $fuzz_status"
+echo "Fuzzer, dropped and pasted data: $transfer_fuzz_status"
 echo "Native tree:"
 grep -E "tests passed|tests failed" "$build/native-ctest.log" | tail -1 || status=1
 echo "Windows tree (Wine):"

@@ -1,16 +1,17 @@
 // KorLinkWalker: walks a list of web addresses, opening one after another.
 #include <windows.h>
-
+// commctrl.h and ole2.h need the declarations of windows.h.
 #include <commctrl.h>
-#include <objbase.h>
+#include <ole2.h>
 
 #include "app/application.h"
 #include "ui/main_form.h"
 #include "widgets/error_sink.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    // The shell's "open" may run handlers that are COM objects.
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    // OLE for the window as a drop target; it also gives COM to the shell's "open", whose
+    // handlers may be COM objects.
+    const HRESULT ole = OleInitialize(nullptr);
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&icc);
     {
@@ -22,6 +23,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
             ShowOwnedPopups(app.handle(), FALSE);
         }
     }
-    if (SUCCEEDED(com)) CoUninitialize();
+    if (SUCCEEDED(ole)) OleUninitialize();
     return 0;
 }

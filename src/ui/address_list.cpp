@@ -1,6 +1,23 @@
 #include "ui/address_list.h"
 
+#include "ui/dropped_addresses.h"
+
 namespace klw {
+namespace {
+
+// Redrawing stays off for the scope, and comes back also when an append fails.
+class ListUpdate {
+public:
+    explicit ListUpdate(AddressListView& v) : v_(v) { v_.beginUpdate(); }
+    ~ListUpdate() { v_.endUpdate(); }
+    ListUpdate(const ListUpdate&) = delete;
+    ListUpdate& operator=(const ListUpdate&) = delete;
+
+private:
+    AddressListView& v_;
+};
+
+}  // namespace
 
 void refreshCommandStates(AddressListView& v) {
     const int count = v.count();
@@ -79,6 +96,37 @@ void openEntry(AddressListView& v) {
         v.setSelection(s + 1);
         refreshCommandStates(v);
     }
+}
+
+void appendAddresses(AddressListView& v, const std::vector<std::string>& addresses) {
+    if (addresses.empty()) return;
+    int last = -1;
+    // What was added before a refused entry is kept, selected and counted in the states, so
+    // that the window matches its list when the error is shown.
+    auto selectLast = [&] {
+        if (last < 0) return;
+        v.setSelection(last);
+        refreshCommandStates(v);
+    };
+    ListUpdate update(v);
+    try {
+        for (const std::string& address : addresses) last = v.append(address);
+    } catch (...) {
+        selectLast();
+        throw;
+    }
+    selectLast();
+}
+
+bool pasteIntoEntryField(AddressListView& v, std::string_view text) {
+    std::vector<std::string> lines = splitAddresses(text);
+    if (lines.size() < 2) return false;
+    appendAddresses(v, lines);
+    return true;
+}
+
+void pasteIntoList(AddressListView& v, std::string_view text) {
+    appendAddresses(v, splitAddresses(text));
 }
 
 }  // namespace klw

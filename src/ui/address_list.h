@@ -1,8 +1,10 @@
 #pragma once
 // The address list's rules: the command-state refresh, the entry-field rule, the editing
-// commands and Go. They work on the window through this small view, so that they also run
-// without one.
+// commands, Go, and the addresses that arrive by a drop or a paste. They work on the window
+// through this small view, so that they also run without one.
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace klw {
 
@@ -26,6 +28,9 @@ public:
     virtual void clearEntry() = 0;
     // Hands the text to the desktop's "open"; the outcome is not examined.
     virtual void shellOpen(const std::string& text) = 0;
+    // The list stops and resumes redrawing while many entries arrive; pairs nest.
+    virtual void beginUpdate() = 0;
+    virtual void endUpdate() = 0;
 };
 
 // lbxURLClick
@@ -38,5 +43,16 @@ void deleteEntry(AddressListView& view);
 void moveEntryUp(AddressListView& view);
 void moveEntryDown(AddressListView& view);
 void openEntry(AddressListView& view);
+
+// Addresses from a drop or a paste: each appended in order, in one update of the list; then the
+// last one added is selected and the command states are refreshed as after Add. The entry field
+// is not touched. When the list refuses an entry, the error goes on to the caller; the entries
+// added before it stay, and the last of them is selected and the states refreshed as above.
+void appendAddresses(AddressListView& view, const std::vector<std::string>& addresses);
+// A paste into the entry field: text of two or more non-empty lines is appended as a drop is,
+// and the field keeps its text (true). Other text is left to the field's own paste (false).
+bool pasteIntoEntryField(AddressListView& view, std::string_view text);
+// A paste into the list: every non-empty line is appended as a drop is.
+void pasteIntoList(AddressListView& view, std::string_view text);
 
 }  // namespace klw

@@ -7,6 +7,7 @@
 #include "persist/position_store.h"
 #include "persist/stream_format.h"
 #include "runtime/unicode.h"
+#include "ui/dropped_addresses.h"
 #include "widgets/error_sink.h"
 
 namespace klw {
@@ -55,6 +56,8 @@ TfrmMain::TfrmMain(Application& app) : app_(app) {
     SetWindowPos(handle(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     bindEvents();
+    // Links dragged onto any part of the window; without OLE the window works without them.
+    acceptDrops();
     streamedList_ = std::make_unique<StreamedListBox>(
         *lbxURL, [this](std::string_view n) { return hasComponentNamed(n, lbxURL.get()); },
         [](std::string_view n) { return sameText(n, "frmMain"); });
@@ -159,6 +162,15 @@ void TfrmMain::bindEvents() {
     mnuMainTestItemCount->onClick = bindMenu(&TfrmMain::mnuMainTestItemCountClick);
     mnuMainTestItemNo->onClick = bindMenu(&TfrmMain::mnuMainTestItemNoClick);
     onClose = [this](CloseAction& action) { FormClose(action); };
+    onDragOver = [this](const TransferData& data) { return FormDragOver(data); };
+    onDragDrop = [this](const TransferData& data) { return FormDragDrop(data); };
+    auto bindPaste = [this](bool (TfrmMain::*handler)(Control&, const std::string&)) {
+        return [this, handler](Control& sender, const std::string& text) {
+            return (this->*handler)(sender, text);
+        };
+    };
+    edtTest->onPaste = bindPaste(&TfrmMain::edtTestPaste);
+    lbxURL->onPaste = bindPaste(&TfrmMain::lbxURLPaste);
 }
 
 int TfrmMain::top() const {
@@ -207,6 +219,23 @@ void TfrmMain::btnUPClick(Control&) { moveEntryUp(*this); }
 void TfrmMain::btnDownClick(Control&) { moveEntryDown(*this); }
 
 void TfrmMain::mnuMainFileExitClick(MenuItem&) { close(); }
+
+bool TfrmMain::FormDragOver(const TransferData& data) { return !droppedAddresses(data).empty(); }
+
+bool TfrmMain::FormDragDrop(const TransferData& data) {
+    const std::vector<std::string> addresses = droppedAddresses(data);
+    appendAddresses(*this, addresses);
+    return !addresses.empty();
+}
+
+bool TfrmMain::edtTestPaste(Control&, const std::string& text) {
+    return pasteIntoEntryField(*this, text);
+}
+
+bool TfrmMain::lbxURLPaste(Control&, const std::string& text) {
+    pasteIntoList(*this, text);
+    return true;
+}
 
 void TfrmMain::mnuMainHelpVersionClick(MenuItem&) {
     MessageForm::show("Version 0.90 (2002.Jan.17)");
@@ -279,6 +308,8 @@ int TfrmMain::selection() const { return lbxURL->itemIndex(); }
 void TfrmMain::setSelection(int index) { lbxURL->setItemIndex(index); }
 std::string TfrmMain::entryText() const { return edtTest->text(); }
 void TfrmMain::clearEntry() { edtTest->clear(); }
+void TfrmMain::beginUpdate() { lbxURL->beginUpdate(); }
+void TfrmMain::endUpdate() { lbxURL->endUpdate(); }
 
 void TfrmMain::setEnabled(Command command, bool enabled) {
     Button* b = nullptr;

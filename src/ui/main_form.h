@@ -72,6 +72,10 @@ public:
     void mnuMainHelpVersionClick(MenuItem& sender);
     void mnuMainTestItemCountClick(MenuItem& sender);
     void mnuMainTestItemNoClick(MenuItem& sender);
+    bool FormDragOver(const TransferData& data);
+    bool FormDragDrop(const TransferData& data);
+    bool edtTestPaste(Control& sender, const std::string& text);
+    bool lbxURLPaste(Control& sender, const std::string& text);
 
 protected:
     LRESULT handleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -96,6 +100,8 @@ private:
     std::string entryText() const override;
     void clearEntry() override;
     void shellOpen(const std::string& text) override;
+    void beginUpdate() override;
+    void endUpdate() override;
 
     bool hasComponentNamed(std::string_view name, const Control* except) const;
 

@@ -17,6 +17,8 @@ class Control;
 
 // An event handler; the sender is the control that raised the event.
 using NotifyEvent = std::function<void(Control& sender)>;
+// A paste with the clipboard's text; true when the handler has taken it.
+using PasteEvent = std::function<bool(Control& sender, const std::string& text)>;
 
 // The keyboard pre-translation notification: the loop sends kKeyNotifyBase + the key message
 // to the control before translating and dispatching it; a non-zero answer claims the key.

@@ -1,6 +1,7 @@
 #include "widgets/edit.h"
 
 #include "runtime/unicode.h"
+#include "widgets/clipboard.h"
 
 namespace klw {
 
@@ -47,5 +48,20 @@ void Edit::onEnter() {
 }
 
 HBRUSH Edit::reflectColor(HDC) { return nullptr; }
+
+LRESULT Edit::subclassProc(UINT msg, WPARAM wp, LPARAM lp) {
+    // Wine's field pastes on Shift+Insert without sending itself WM_PASTE, as Ctrl+V and the
+    // editing menu do: send it here, so that every paste takes the same way.
+    if (msg == WM_KEYDOWN && wp == VK_INSERT && GetKeyState(VK_SHIFT) < 0 &&
+        GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_MENU) >= 0) {
+        SendMessageW(handle(), WM_PASTE, 0, 0);
+        return 0;
+    }
+    if (msg == WM_PASTE && onPaste) {
+        const std::optional<std::string> text = clipboardText(handle());
+        if (text && onPaste(*this, *text)) return 0;
+    }
+    return Control::subclassProc(msg, wp, lp);
+}
 
 }  // namespace klw

@@ -17,10 +17,16 @@ public:
     bool autoSelect = true;
 
     NotifyEvent onChange;
+    // A paste (Ctrl+V, Shift+Insert and the editing menu's Paste all send WM_PASTE); when the
+    // handler takes the text, the field's own paste does not run and its text stays.
+    PasteEvent onPaste;
 
     void reflectCommand(WORD code) override;
     void onEnter() override;
     HBRUSH reflectColor(HDC dc) override;
+
+protected:
+    LRESULT subclassProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
     // Raises OnChange when the text differs from the one last reported.

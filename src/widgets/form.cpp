@@ -1,12 +1,36 @@
 #include "widgets/form.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "widgets/button.h"
+#include "widgets/error_sink.h"
 
 namespace klw {
+namespace {
+// Posted to report the errors of a drop once the drag has ended.
+constexpr UINT kReportDropErrors = WM_APP + 0x4B;
+}  // namespace
 
 Form::~Form() = default;
+
+bool Form::acceptDrops() {
+    DropSink& sink = *this;
+    if (!drops_) drops_ = std::make_unique<DropRegistration>(handle(), sink);
+    return drops_->registered();
+}
+
+bool Form::dropWanted(const TransferData& data) { return onDragOver && onDragOver(data); }
+
+bool Form::dropTaken(const TransferData& data) { return onDragDrop && onDragDrop(data); }
+
+void Form::dropFailed(std::exception_ptr error) noexcept {
+    try {
+        dropErrors_.push_back(std::move(error));
+        PostMessageW(handle(), kReportDropErrors, 0, 0);
+    } catch (...) {
+    }
+}
 
 void Form::addControl(Control& control) { controls_.push_back(&control); }
 
@@ -149,6 +173,19 @@ LRESULT Form::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             return defaultProc(msg, wp, lp);
         case WM_CLOSE:
             close();
+            return 0;
+        case WM_DESTROY:
+            // The platform keeps no target for a window that is gone.
+            drops_.reset();
+            return defaultProc(msg, wp, lp);
+        case kReportDropErrors:
+            for (std::exception_ptr& error : std::exchange(dropErrors_, {})) {
+                try {
+                    std::rethrow_exception(error);
+                } catch (...) {
+                    reportCurrentError();
+                }
+            }
             return 0;
         case WM_QUERYENDSESSION:
             return (!onCloseQuery || onCloseQuery()) ? TRUE : FALSE;

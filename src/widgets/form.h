@@ -4,10 +4,13 @@
 // the close route.
 #include <windows.h>
 
+#include <exception>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "widgets/control.h"
+#include "widgets/drop_target.h"
 #include "widgets/window.h"
 
 namespace klw {
@@ -16,7 +19,7 @@ class Button;
 
 enum class CloseAction { None, Hide, Free, Minimize };
 
-class Form : public Window {
+class Form : public Window, private DropSink {
 public:
     ~Form() override;
 
@@ -51,6 +54,17 @@ public:
     // The session ends with the form still open: keep what must survive, showing nothing.
     virtual void sessionEnding() noexcept {}
 
+    // Drops onto the window and every control on it, once acceptDrops() has registered it:
+    // OnDragOver says whether the data would be taken, OnDragDrop takes it and says whether it
+    // took anything. An error out of either is reported once the drag has ended, so that the
+    // program the drag came from is not kept waiting by the error box.
+    std::function<bool(const TransferData&)> onDragOver;
+    std::function<bool(const TransferData&)> onDragDrop;
+    // False when the platform refuses (no OLE on the thread): the window then takes no drops.
+    bool acceptDrops();
+    // The drop target the platform calls, or nullptr.
+    IDropTarget* dropTarget() const { return drops_ ? drops_->target() : nullptr; }
+
 protected:
     Form() = default;
     void setFont(HFONT font) { font_ = font; }
@@ -70,9 +84,14 @@ protected:
 
 private:
     void activate();
+    bool dropWanted(const TransferData& data) override;
+    bool dropTaken(const TransferData& data) override;
+    void dropFailed(std::exception_ptr error) noexcept override;
     std::vector<Control*> controls_;
     Control* active_ = nullptr;
     HFONT font_ = nullptr;
+    std::unique_ptr<DropRegistration> drops_;
+    std::vector<std::exception_ptr> dropErrors_;
 };
 
 }  // namespace klw

@@ -7,6 +7,7 @@
 #include "runtime/format.h"
 #include "runtime/texts.h"
 #include "runtime/unicode.h"
+#include "widgets/clipboard.h"
 
 namespace klw {
 namespace {
@@ -149,6 +150,22 @@ void ListBox::typed(std::string_view ch) {
 }
 
 LRESULT ListBox::subclassProc(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_KEYDOWN) {
+        const bool shift = GetKeyState(VK_SHIFT) < 0;
+        const bool ctrl = GetKeyState(VK_CONTROL) < 0;
+        const bool alt = GetKeyState(VK_MENU) < 0;
+        if ((wp == 'V' && ctrl && !shift && !alt) || (wp == VK_INSERT && shift && !ctrl && !alt)) {
+            SendMessageW(handle(), WM_PASTE, 0, 0);
+            return 0;
+        }
+    }
+    if (msg == WM_PASTE) {
+        if (onPaste) {
+            if (const std::optional<std::string> text = clipboardText(handle()))
+                onPaste(*this, *text);
+        }
+        return 0;
+    }
     if (msg == WM_CHAR) {
         // Our own search replaces the platform list's, so a character moves the selection once.
         charTyped(static_cast<char16_t>(wp & 0xFFFF));

@@ -45,6 +45,8 @@ public:
 
     NotifyEvent onClick;
     NotifyEvent onDblClick;
+    // Ctrl+V or Shift+Insert in the list (or WM_PASTE), with the clipboard's text.
+    PasteEvent onPaste;
 
     void reflectCommand(WORD code) override;
     HBRUSH reflectColor(HDC dc) override;

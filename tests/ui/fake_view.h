@@ -1,9 +1,12 @@
 #pragma once
 // An address list view without a window: entries, selection, five flags and the entry field,
-// with the list's selection rules and the field's synchronous change event.
+// with the list's selection rules, the field's synchronous change event and a list that can be
+// made to refuse entries.
 #include <string>
 #include <vector>
 
+#include "runtime/exceptions.h"
+#include "runtime/texts.h"
 #include "ui/address_list.h"
 
 namespace klw::test {
@@ -16,6 +19,9 @@ public:
     std::string field;
     std::vector<std::string> opened;
     int changeEvents = 0;
+    int updateDepth = 0;
+    // append() fails, as a full list does, once this many entries have been taken (-1: never).
+    int refuseAfter = -1;
     // Every operation the rules performed, in order: "append x", "select 1", "+Go", "-Add",
     // "clear", "change x" (the field's change event with its new text).
     std::vector<std::string> trace;
@@ -37,6 +43,8 @@ public:
     int count() const override { return static_cast<int>(entries.size()); }
     std::string item(int i) const override { return entries.at(static_cast<size_t>(i)); }
     int append(const std::string& t) override {
+        if (refuseAfter == 0) throw EOutOfResources(std::string(texts::kCannotInsertLine));
+        if (refuseAfter > 0) --refuseAfter;
         trace.push_back("append " + t);
         entries.push_back(t);
         return count() - 1;
@@ -70,6 +78,14 @@ public:
         type("");
     }
     void shellOpen(const std::string& text) override { opened.push_back(text); }
+    void beginUpdate() override {
+        trace.push_back("begin");
+        ++updateDepth;
+    }
+    void endUpdate() override {
+        trace.push_back("end");
+        --updateDepth;
+    }
 };
 
 }  // namespace klw::test

@@ -1,0 +1,46 @@
+#pragma once
+// Addresses from dropped or pasted data: what a browser, a file manager or another program
+// hands over, decoded format by format. Every block is taken at its real size and never read
+// past; a length written inside the data is never believed.
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "runtime/block_text.h"
+#include "runtime/codepage.h"
+#include "widgets/transfer_data.h"
+
+namespace klw {
+
+// A .url file larger than this is no shortcut and is skipped.
+inline constexpr std::size_t kInternetShortcutLimit = std::size_t{1} << 20;
+
+// One address per line, exactly as it stands: lines end at CR LF, LF or CR, empty lines are
+// skipped and nothing is trimmed. A NUL ends the text.
+std::vector<std::string> splitAddresses(std::string_view text);
+// The text up to its first line break or NUL.
+std::string_view firstLine(std::string_view text);
+
+// The URL= value of the [InternetShortcut] section of a .url file's contents, read as the
+// platform's profile functions read such a file: a UTF-16 (either order) or UTF-8 byte order
+// mark, else the ANSI code page; section and key without regard to letter case, spaces and tabs
+// around names and values ignored, one pair of enclosing quotes removed. Empty when there is
+// none.
+std::string internetShortcutUrl(std::string_view contents, const CodePage& cp);
+// Whether a dropped file is a shortcut to an address (its name ends in ".url", in any case).
+bool isInternetShortcutFile(std::string_view path);
+
+// The addresses that one format's block gives: the first line of a link format, every
+// non-empty line of a text format.
+std::vector<std::string> addressesInBlock(TransferFormat format, std::string_view block,
+                                          const CodePage& cp);
+
+// The addresses of a drop: the formats in the order links are best kept in (the link formats,
+// then the .url files of a file drop, then plain text), the first one that gives at least one
+// address.
+std::vector<std::string> droppedAddresses(const TransferData& data,
+                                          const CodePage& cp = ansiCodePage());
+
+}  // namespace klw

@@ -1,0 +1,39 @@
+#include "widgets/clipboard.h"
+
+#include "runtime/block_text.h"
+#include "runtime/exceptions.h"
+#include "runtime/texts.h"
+
+namespace klw {
+namespace {
+
+struct OpenedClipboard {
+    ~OpenedClipboard() { CloseClipboard(); }
+};
+
+struct LockedBlock {
+    explicit LockedBlock(HANDLE h) : h(h), p(GlobalLock(h)) {}
+    ~LockedBlock() {
+        if (p) GlobalUnlock(h);
+    }
+    HANDLE h;
+    const void* p;
+};
+
+}  // namespace
+
+std::optional<std::string> clipboardText(HWND owner) {
+    // Another program may hold the clipboard for a moment (a clipboard manager copying it).
+    bool opened = false;
+    for (int attempt = 0; attempt < 5 && !(opened = OpenClipboard(owner) != FALSE); ++attempt)
+        Sleep(10);
+    if (!opened) throw Exception(std::string(texts::kCannotOpenClipboard));
+    const OpenedClipboard closer;
+    const HANDLE h = GetClipboardData(CF_UNICODETEXT);
+    if (!h) return std::nullopt;
+    const LockedBlock block(h);
+    if (!block.p) return std::nullopt;
+    return utf16BlockText(std::string_view(static_cast<const char*>(block.p), GlobalSize(h)));
+}
+
+}  // namespace klw

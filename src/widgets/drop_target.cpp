@@ -1,0 +1,257 @@
+#include "widgets/drop_target.h"
+
+#include <shellapi.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "runtime/unicode.h"
+
+namespace klw {
+namespace {
+
+CLIPFORMAT registered(const wchar_t* name) {
+    return static_cast<CLIPFORMAT>(RegisterClipboardFormatW(name));
+}
+
+struct Formats {
+    CLIPFORMAT urlW = registered(L"UniformResourceLocatorW");
+    CLIPFORMAT mozUrl = registered(L"text/x-moz-url");
+    CLIPFORMAT netscapeUrl = registered(L"_NETSCAPE_URL");
+    CLIPFORMAT url = registered(L"UniformResourceLocator");
+    CLIPFORMAT plainUtf8 = registered(L"text/plain;charset=utf-8");
+};
+
+// Registered once, on the first drag.
+const Formats& formats() {
+    static const Formats f;
+    return f;
+}
+
+CLIPFORMAT formatId(TransferFormat format) {
+    const Formats& f = formats();
+    switch (format) {
+        case TransferFormat::UniformResourceLocatorW:
+            return f.urlW;
+        case TransferFormat::MozUrl:
+            return f.mozUrl;
+        case TransferFormat::NetscapeUrl:
+            return f.netscapeUrl;
+        case TransferFormat::UniformResourceLocator:
+            return f.url;
+        case TransferFormat::PlainTextUtf8:
+            return f.plainUtf8;
+        case TransferFormat::UnicodeText:
+            return CF_UNICODETEXT;
+        case TransferFormat::Text:
+            return CF_TEXT;
+    }
+    return 0;
+}
+
+// A storage medium from GetData, released at the end of the scope.
+struct Medium {
+    Medium() = default;
+    Medium(const Medium&) = delete;
+    Medium& operator=(const Medium&) = delete;
+    ~Medium() {
+        if (owned) ReleaseStgMedium(&m);
+    }
+    STGMEDIUM m{};
+    bool owned = false;
+};
+
+// A memory block's bytes, exactly as many as the block has.
+std::optional<std::string> globalBytes(HGLOBAL h) {
+    struct Locked {
+        explicit Locked(HGLOBAL h) : h(h), p(GlobalLock(h)) {}
+        ~Locked() {
+            if (p) GlobalUnlock(h);
+        }
+        HGLOBAL h;
+        const void* p;
+    } locked(h);
+    if (!locked.p) return std::nullopt;
+    return std::string(static_cast<const char*>(locked.p), GlobalSize(h));
+}
+
+struct FileCloser {
+    HANDLE h;
+    ~FileCloser() { CloseHandle(h); }
+};
+
+// A regular file's whole contents; a file that ends before its size is read counts as unreadable.
+std::optional<std::string> readWholeFile(const std::string& path, std::size_t limit) {
+    const HANDLE h = CreateFileW(wide(path).c_str(), GENERIC_READ,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return std::nullopt;
+    const FileCloser closer{h};
+    // Not a pipe or a device, which could keep the drag waiting.
+    if (GetFileType(h) != FILE_TYPE_DISK) return std::nullopt;
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(h, &size) || size.QuadPart < 0 ||
+        static_cast<unsigned long long>(size.QuadPart) > limit)
+        return std::nullopt;
+    std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
+    std::size_t got = 0;
+    while (got < bytes.size()) {
+        DWORD n = 0;
+        if (!ReadFile(h, bytes.data() + got, static_cast<DWORD>(bytes.size() - got), &n, nullptr) ||
+            n == 0)
+            return std::nullopt;
+        got += n;
+    }
+    return bytes;
+}
+
+// The data object of one drag call, read format by format.
+class OleData final : public TransferData {
+public:
+    explicit OleData(IDataObject* data) : data_(data) {}
+
+    std::optional<std::string> block(TransferFormat format) const override {
+        Medium medium;
+        if (!get(formatId(format), medium)) return std::nullopt;
+        return globalBytes(medium.m.hGlobal);
+    }
+
+    std::vector<std::string> files() const override {
+        Medium medium;
+        if (!get(CF_HDROP, medium)) return {};
+        // The platform's reader trusts the block: hand it only one whose names all end inside.
+        const std::optional<std::string> bytes = globalBytes(medium.m.hGlobal);
+        const std::optional<std::size_t> count = bytes ? dropFileCount(*bytes) : std::nullopt;
+        if (!count || *count == 0) return {};
+        const auto drop = static_cast<HDROP>(medium.m.hGlobal);
+        if (DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0) != *count) return {};
+        std::vector<std::string> names;
+        std::wstring name;
+        for (UINT i = 0; i < *count; ++i) {
+            const UINT length = DragQueryFileW(drop, i, nullptr, 0);
+            name.assign(length + 1, L'\0');
+            name.resize(DragQueryFileW(drop, i, name.data(), length + 1));
+            names.push_back(narrow(name));
+        }
+        return names;
+    }
+
+    std::optional<std::string> fileContents(const std::string& path,
+                                            std::size_t limit) const override {
+        return readWholeFile(path, limit);
+    }
+
+private:
+    bool get(CLIPFORMAT format, Medium& medium) const {
+        if (format == 0) return false;
+        FORMATETC etc{format, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+        if (FAILED(data_->GetData(&etc, &medium.m))) return false;
+        medium.owned = true;
+        return medium.m.tymed == TYMED_HGLOBAL && medium.m.hGlobal != nullptr;
+    }
+
+    IDataObject* data_;
+};
+
+}  // namespace
+
+class DropTarget final : public IDropTarget {
+public:
+    DropTarget(HWND window, DropSink& sink) : window_(window), sink_(&sink) {}
+    DropTarget(const DropTarget&) = delete;
+    DropTarget& operator=(const DropTarget&) = delete;
+
+    // No later call reaches the sink.
+    void detach() { sink_ = nullptr; }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        if (!out) return E_POINTER;
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDropTarget)) {
+            *out = static_cast<IDropTarget*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    // The platform calls a drop target on the thread that registered it only.
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const ULONG left = --refs_;
+        if (left == 0) delete this;
+        return left;
+    }
+
+    HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
+        if (!effect) return E_INVALIDARG;
+        wanted_ = false;
+        if (data && open()) guarded([&] { wanted_ = sink_->dropWanted(OleData(data)); });
+        *effect = answer(*effect);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE DragOver(DWORD, POINTL, DWORD* effect) override {
+        if (!effect) return E_INVALIDARG;
+        *effect = answer(*effect);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE DragLeave() override {
+        wanted_ = false;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
+        if (!effect) return E_INVALIDARG;
+        const DWORD chosen = choose(*effect);
+        wanted_ = false;
+        bool taken = false;
+        if (data && open() && chosen != DROPEFFECT_NONE)
+            guarded([&] { taken = sink_->dropTaken(OleData(data)); });
+        *effect = taken ? chosen : DROPEFFECT_NONE;
+        return S_OK;
+    }
+
+private:
+    ~DropTarget() = default;
+
+    // Drops are taken while the window takes input, not while a modal box has disabled it.
+    bool open() const { return sink_ && IsWindowEnabled(window_); }
+    DWORD answer(DWORD allowed) const {
+        return wanted_ && open() ? choose(allowed) : DROPEFFECT_NONE;
+    }
+    // A copy; a link where the source allows only that. Never a move, which would have the
+    // source delete what was dragged.
+    static DWORD choose(DWORD allowed) {
+        if (allowed & DROPEFFECT_COPY) return DROPEFFECT_COPY;
+        if (allowed & DROPEFFECT_LINK) return DROPEFFECT_LINK;
+        return DROPEFFECT_NONE;
+    }
+    // Nothing may escape into the platform's drag loop.
+    template <class Fn>
+    void guarded(Fn fn) {
+        try {
+            fn();
+        } catch (...) {
+            if (sink_) sink_->dropFailed(std::current_exception());
+        }
+    }
+
+    ULONG refs_ = 1;
+    HWND window_;
+    DropSink* sink_;
+    bool wanted_ = false;
+};
+
+DropRegistration::DropRegistration(HWND window, DropSink& sink)
+    : window_(window), target_(new DropTarget(window, sink)) {
+    registered_ = SUCCEEDED(RegisterDragDrop(window, target_));
+}
+
+DropRegistration::~DropRegistration() {
+    if (registered_) RevokeDragDrop(window_);
+    target_->detach();
+    target_->Release();
+}
+
+IDropTarget* DropRegistration::target() const { return target_; }
+
+}  // namespace klw

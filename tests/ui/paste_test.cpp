@@ -1,0 +1,149 @@
+// Pasting a list of addresses under Wine, with real keys and the real editing menu: several
+// lines pasted into the field are appended to the list and leave the field as it was; one line
+// pastes into the field as ever; in the list every line is appended.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "runtime/unicode.h"
+#include "ui/main_window_fixture.h"
+
+namespace klw {
+namespace {
+
+using test::Events;
+using test::kCtrl;
+using test::kShift;
+using test::pump;
+using Names = std::vector<std::string>;
+
+// Puts text on the clipboard as CF_UNICODETEXT; empty text leaves the clipboard empty.
+void setClipboard(const std::string& text) {
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    if (!text.empty()) {
+        const std::wstring w = wide(text);
+        const size_t bytes = (w.size() + 1) * sizeof(wchar_t);
+        HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, bytes);
+        std::memcpy(GlobalLock(h), w.c_str(), bytes);
+        GlobalUnlock(h);
+        SetClipboardData(CF_UNICODETEXT, h);
+    }
+    CloseClipboard();
+}
+
+const std::string kFiveLines =
+    "https://example.com/1\r\n"
+    "https://한국어.example/위키\r\n"
+    "\r\n"
+    "https://example.com/3\r\n"
+    "https://example.com/4";
+const Names kFourEntries = {"https://example.com/1", "https://한국어.example/위키",
+                            "https://example.com/3", "https://example.com/4"};
+
+class Paste : public test::MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        load({"https://before/"});
+        show();
+        ASSERT_EQ(focused(), form->edtTest.get());
+    }
+    std::pair<DWORD, DWORD> fieldSelection() const {
+        DWORD from = 0, to = 0;
+        SendMessageW(form->edtTest->handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&from),
+                     reinterpret_cast<LPARAM>(&to));
+        return {from, to};
+    }
+};
+
+TEST_F(Paste, FiveLinesIntoTheFieldWithCtrlVBecomeFourEntries) {
+    type("typed");
+    press(VK_LEFT);
+    press(VK_LEFT, kShift);
+    const auto selection = fieldSelection();
+    ASSERT_EQ(selection, std::make_pair(DWORD{3}, DWORD{4}));
+    events.clear();
+    setClipboard(kFiveLines);
+    press('V', kCtrl);
+    Names expected = {"https://before/"};
+    expected.insert(expected.end(), kFourEntries.begin(), kFourEntries.end());
+    EXPECT_EQ(entries(), expected);
+    EXPECT_EQ(form->lbxURL->itemIndex(), 4) << "the last entry added";
+    EXPECT_EQ(states(), "11101") << "refreshed; Add keeps its state while the field holds text";
+    EXPECT_EQ(form->edtTest->text(), "typed");
+    EXPECT_EQ(fieldSelection(), selection);
+    EXPECT_EQ(focused(), form->edtTest.get());
+    EXPECT_EQ(events, Events{}) << "no OnChange";
+}
+
+TEST_F(Paste, ShiftInsertInTheFieldAppendsToo) {
+    setClipboard("https://a/\nhttps://b/\n");
+    press(VK_INSERT, kShift);
+    EXPECT_EQ(entries(), (Names{"https://before/", "https://a/", "https://b/"}));
+    EXPECT_EQ(form->edtTest->text(), "");
+    EXPECT_EQ(states(), "10101");
+    EXPECT_EQ(events, Events{});
+}
+
+TEST_F(Paste, OneLinePastesIntoTheFieldAsBefore) {
+    for (const std::string clip : {"https://one/?q=日本語", "https://one/?q=日本語\r\n"}) {
+        SCOPED_TRACE(clip);
+        form->edtTest->clear();
+        events.clear();
+        setClipboard(clip);
+        press('V', kCtrl);
+        EXPECT_EQ(form->edtTest->text(), "https://one/?q=日本語");
+        EXPECT_EQ(events, Events{"edtTestChange"});
+        EXPECT_EQ(entries(), Names{"https://before/"});
+        EXPECT_EQ(states(), "01000") << "the entry-field rule ran";
+    }
+}
+
+TEST_F(Paste, TheFieldsEditingMenuPastesTheLinesAsWell) {
+    type("typed");
+    events.clear();
+    setClipboard("https://menu/1\r\nhttps://menu/2\r\n");
+    // A right-click opens the platform's editing menu; P chooses Paste.
+    test::rightClick(form->edtTest->handle(), 10, 6);
+    test::key('P');
+    pump(app, 300);
+    EXPECT_EQ(entries(), (Names{"https://before/", "https://menu/1", "https://menu/2"}));
+    EXPECT_EQ(form->edtTest->text(), "typed");
+    EXPECT_EQ(events, Events{});
+}
+
+TEST_F(Paste, ShiftInsertAndCtrlVInTheListAppendEveryLine) {
+    clickRow(0);
+    ASSERT_EQ(focused(), form->lbxURL.get());
+    events.clear();
+    setClipboard(kFiveLines);
+    press(VK_INSERT, kShift);
+    Names expected = {"https://before/"};
+    expected.insert(expected.end(), kFourEntries.begin(), kFourEntries.end());
+    EXPECT_EQ(entries(), expected);
+    EXPECT_EQ(form->lbxURL->itemIndex(), 4);
+    EXPECT_EQ(states(), "10101");
+    EXPECT_EQ(focused(), form->lbxURL.get());
+    EXPECT_EQ(events, Events{}) << "no click: the selection was set by the program";
+    // One line is enough in the list.
+    setClipboard("https://one/\r\n");
+    press('V', kCtrl);
+    EXPECT_EQ(entries().back(), "https://one/");
+    EXPECT_EQ(form->lbxURL->itemIndex(), 5);
+    // Nothing on the clipboard, or no line: nothing happens.
+    setClipboard("");
+    press('V', kCtrl);
+    setClipboard("\r\n\r\n");
+    press('V', kCtrl);
+    EXPECT_EQ(entries().size(), 6u);
+    // Other modifiers are no paste, and type no search character either.
+    setClipboard("https://not/");
+    press('V', kCtrl | kShift);
+    press(VK_INSERT, kCtrl);
+    EXPECT_EQ(entries().size(), 6u);
+    EXPECT_EQ(form->lbxURL->itemIndex(), 5);
+}
+
+}  // namespace
+}  // namespace klw
