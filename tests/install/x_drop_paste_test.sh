@@ -63,15 +63,22 @@ in_prefix() {
 probe_state() {
   rm -f "$logs/state.txt"
   (cd "$logs" && in_prefix wine "$probe" state state.txt >>"$logs/probe.log" 2>&1 </dev/null) ||
-    fail "the probe found no main window"
+    fail "the probe found no main window$(program_gone)"
   cat "$logs/state.txt"
 }
+# Says whether the program's process has ended.
+program_gone() {
+  [ -n "$program_pid" ] && ! kill -0 "$program_pid" 2>/dev/null && echo ": the program's process has ended"
+  return 0
+}
 wait_for() {  # LINE: until the probe shows it
+  local state
   for _ in $(seq 60); do
-    grep -qxF "$1" <<<"$(probe_state)" && return 0
+    state=$(probe_state)
+    grep -qxF "$1" <<<"$state" && return 0
     sleep 0.1
   done
-  fail "never saw '$1': $(probe_state)"
+  fail "never saw '$1': $state"
 }
 # The program by its launcher in FOLDER; sets program_pid and wid.
 start_installed() {
