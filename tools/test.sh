@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Builds and runs every test, headless: the portable core natively (AddressSanitizer and
 # UndefinedBehaviorSanitizer), the program and its Windows tests under Wine on a virtual
-# display, the Windows sources once more with clang, the installation and the Windows
-# download, and the fuzzers of the list file reader and of dropped and pasted data for a bounded
-# time. Ends with a summary of every step.
+# display, the Windows sources once more with clang, the installation (with links dragged from X
+# and lists pasted from the X clipboard) and the Windows download, and the fuzzers of the list
+# file reader and of dropped and pasted data for a bounded time. Ends with a summary of every step.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/tools/virtual-display.sh"
@@ -52,6 +52,10 @@ echo "== Installation: tools/install.sh in a temporary HOME, the desktop entry, 
 step_start=$SECONDS
 if bash "$root/tests/install/install_test.sh" "$build"; then install_status=passed; else install_status=failed; status=1; fi
 install_status="$install_status ($((SECONDS - step_start)) s)"
+echo "== X drops and paste: links dragged from X and lists pasted from the X clipboard into the installed program"
+step_start=$SECONDS
+if bash "$root/tests/install/x_drop_paste_test.sh" "$build"; then xdrop_status=passed; else xdrop_status=failed; status=1; fi
+xdrop_status="$xdrop_status ($((SECONDS - step_start)) s)"
 echo "== Windows download: tools/package.sh in two folders"
 step_start=$SECONDS
 if bash "$root/tests/package/package_test.sh" "$build"; then package_status=passed; else package_status=failed; status=1; fi
@@ -70,6 +74,7 @@ echo
 echo "== Summary"
 echo "Clang, Windows sources: $clang_status"
 echo "Installation: $install_status"
+echo "X drops and paste: $xdrop_status"
 echo "Windows download: $package_status"
 echo "Fuzzer, list file reader: $fuzz_status"
 echo "Fuzzer, dropped and pasted data: $transfer_fuzz_status"

@@ -1,7 +1,7 @@
 // Looks at a running KorLinkWalker from outside, as another program can, and times its start
 // and close for tools/bench-startup.sh.
-//   klw_probe state OUTFILE        the main window's list, selection, buttons and rectangle,
-//                                  as UTF-8 lines
+//   klw_probe state OUTFILE        the main window's list, selection, buttons, entry field,
+//                                  focus and rectangles, as UTF-8 lines
 //   klw_probe bench EXE RUNS [N..] start and save timings in the current directory, each beside
 //                                  its floor measured in the same run (default 100,000 and
 //                                  1,000,000 entries)
@@ -63,6 +63,7 @@ HWND mainWindowOf(DWORD pid) {
 
 struct Children {
     HWND list = nullptr;
+    HWND field = nullptr;
     std::vector<HWND> buttons;
 };
 
@@ -72,7 +73,21 @@ BOOL CALLBACK collect(HWND hwnd, LPARAM param) {
     GetClassNameA(hwnd, cls, sizeof cls);
     if (lstrcmpiA(cls, "ListBox") == 0) c->list = hwnd;
     if (lstrcmpiA(cls, "Button") == 0) c->buttons.push_back(hwnd);
+    if (lstrcmpiA(cls, "Edit") == 0) c->field = hwnd;
     return TRUE;
+}
+
+std::string windowText(HWND hwnd) {
+    const auto len = SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0);
+    std::wstring text(static_cast<size_t>(len < 0 ? 0 : len) + 1, L'\0');
+    const auto got =
+        SendMessageW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    return toUtf8(text.data(), static_cast<int>(got < 0 ? 0 : got));
+}
+
+std::string rectText(const RECT& r) {
+    return std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right) +
+           " " + std::to_string(r.bottom);
 }
 
 int state(const char* outName) {
@@ -103,10 +118,21 @@ int state(const char* outName) {
         GetWindowTextA(b, caption, sizeof caption);
         out += std::string("enabled ") + caption + " " + (IsWindowEnabled(b) ? "1" : "0") + "\n";
     }
+    if (c.field) out += "field " + windowText(c.field) + "\n";
+    // The focus of the window's thread, by the class of the control that has it.
+    GUITHREADINFO gui{};
+    gui.cbSize = sizeof gui;
+    char focusClass[64] = "none";
+    if (GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &gui) && gui.hwndFocus)
+        GetClassNameA(gui.hwndFocus, focusClass, sizeof focusClass);
+    out += std::string("focus ") + focusClass + "\n";
     RECT r{};
+    if (c.list) {
+        GetWindowRect(c.list, &r);
+        out += "listrect " + rectText(r) + "\n";
+    }
     GetWindowRect(main, &r);
-    out += "rect " + std::to_string(r.left) + " " + std::to_string(r.top) + " " +
-           std::to_string(r.right) + " " + std::to_string(r.bottom) + "\n";
+    out += "rect " + rectText(r) + "\n";
     FILE* f = std::fopen(outName, "wb");
     if (!f) return 3;
     std::fwrite(out.data(), 1, out.size(), f);

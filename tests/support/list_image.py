@@ -1,9 +1,10 @@
-#!/usr/bin/env python3
-"""Writes to standard output the list file that the program saves for the given entries, with the
-list at its design geometry, spelled out from the format: 7-bit entries as tag 6, every other one
-as tag 20 with each UTF-16 unit on its own as 1 to 3 bytes.
-    list_image.py ENTRY...
-"""
+#!/usr/bin/python3
+"""Writes to standard output the list file that the program saves for these entries at the design
+geometry, spelled out from the format: signature, class and object name, the stored properties,
+Items.Strings (left out when there is no entry). 7-bit entries are short strings (tag 6), or long
+ones (tag 12) above 255 characters; every other one is a UTF-8 string (tag 20) with each UTF-16
+unit on its own as 1 to 3 bytes.
+    list_image.py [ENTRY...] > korlinkwalker.dat"""
 import struct
 import sys
 
@@ -18,9 +19,9 @@ def integer(v):
 
 def text(s):
     if all(ord(c) < 0x80 for c in s):
-        return b"\x06" + short(s.encode("ascii"))
-    raw = s.encode("utf-16-le")
-    units = struct.unpack("<%dH" % (len(raw) // 2), raw)
+        b = s.encode("ascii")
+        return b"\x06" + short(b) if len(b) <= 255 else b"\x0c" + struct.pack("<i", len(b)) + b
+    units = struct.unpack("<%dH" % (len(s.encode("utf-16-le")) // 2), s.encode("utf-16-le"))
     b = b"".join(chr(u).encode("utf-8", "surrogatepass") for u in units)
     return b"\x14" + struct.pack("<i", len(b)) + b
 
@@ -32,8 +33,7 @@ def image(entries):
     out += short(b"Color") + b"\x07" + short(b"clWhite") + short(b"ItemHeight") + integer(12)
     if entries:
         out += short(b"Items.Strings") + b"\x01" + b"".join(text(e) for e in entries) + b"\x00"
-    out += short(b"TabOrder") + integer(2) + b"\x00\x00"
-    return out
+    return out + short(b"TabOrder") + integer(2) + b"\x00\x00"
 
 
 if __name__ == "__main__":
