@@ -17,6 +17,7 @@ source "$here/../support/e2e_program.sh"
 work=$(mktemp -d /tmp/klw-order.XXXXXX)
 logs=$(mktemp -d /tmp/klw-order-logs.XXXXXX)
 recorder_log="$(dirname "$recorder")/klw-recorder.log"
+recorder_win=""
 xvfb_pid=""
 program_pid=""
 saved_handlers=""
@@ -29,7 +30,8 @@ cleanup() {
   for w in $(xdotool search --name '^KORVANE LINKWALKER$' 2>/dev/null); do
     kill "$(xdotool getwindowpid "$w" 2>/dev/null)" >/dev/null 2>&1 || true
   done
-  pkill -f '^[A-Za-z]:.*klw_recorder\.exe' >/dev/null 2>&1 || true
+  # Only this test's recorders: their command lines start with its Windows path.
+  [ -n "$recorder_win" ] && pkill -f "^$(sed 's/[][\\.*^$]/\\&/g' <<<"$recorder_win")" >/dev/null 2>&1 || true
   # Give the prefix its own handlers back.
   if [ -n "$saved_handlers" ]; then
     for scheme in http https; do
@@ -58,9 +60,10 @@ for line in open(sys.argv[1], encoding="utf-8", errors="replace"):
     if len(parts) >= 4 and parts[2] in ("REG_SZ", "REG_EXPAND_SZ"): print(parts[3])' "$logs/query.txt" >"$logs/$scheme.txt"
 done
 saved_handlers=1
+recorder_win=$(winepath -w "$recorder" 2>/dev/null)
 use_recorder() {  # OPTIONS: the recorder, so started, becomes the http and https handler
   for scheme in http https; do
-    wine_quiet reg add "$(handler_key "$scheme")" /ve /d "\"$(winepath -w "$recorder" 2>/dev/null)\" $1 \"%1\"" /f
+    wine_quiet reg add "$(handler_key "$scheme")" /ve /d "\"$recorder_win\" $1 \"%1\"" /f
   done
 }
 
