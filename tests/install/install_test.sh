@@ -143,12 +143,12 @@ cmp "$build/win/src/app/KorLinkWalker.exe" "$dir/KorLinkWalker.exe" || fail "the
 ok "the exe is the built one, the launcher executable, the icon a 32x32 PNG"
 
 desktop-file-validate "$entry" >"$scratch/validate.txt" 2>&1 || { cat "$scratch/validate.txt"; fail "desktop-file-validate rejects the entry"; }
-# Hints are advice only (it says that Network and Utility are both main categories).
-if grep -v ': hint: ' "$scratch/validate.txt" | grep -q .; then cat "$scratch/validate.txt"; fail "desktop-file-validate warns"; fi
-for line in "Type=Application" "Name=KORVANE LINKWALKER" "Icon=korlinkwalker" "Categories=Network;Utility;"; do
+# Not even a hint: two main categories, for one, put the program twice into some menus.
+if [ -s "$scratch/validate.txt" ]; then cat "$scratch/validate.txt"; fail "desktop-file-validate has something to say"; fi
+for line in "Type=Application" "Name=KORVANE LINKWALKER" "Icon=korlinkwalker" "Categories=Network;"; do
   grep -qxF "$line" "$entry" || fail "the entry has no line $line"
 done
-ok "desktop-file-validate accepts the entry; it names the program, its icon and categories"
+ok "desktop-file-validate has nothing to say about the entry; it names the program, its icon and one main category"
 
 in_prefix wine reg query 'HKCU\Software\Wine\Fonts\Replacements' >"$scratch/fonts.txt" 2>&1 </dev/null || fail "no font replacements"
 grep -q "Ume P Gothic" "$scratch/fonts.txt" && grep -q "Ume Gothic" "$scratch/fonts.txt" || fail "fonts not mapped: $(cat "$scratch/fonts.txt")"
