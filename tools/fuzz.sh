@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets into build/fuzz (or $KLW_BUILD_DIR/fuzz) and runs the list file reader fuzzer for a bounded
-# time over the seed corpus. Fails on any crash, leak or sanitizer report.
+# time over the seed corpus, with the file's tokens from fuzz/reader.dict. Fails on any crash, leak
+# or sanitizer report.
 # Usage: tools/fuzz.sh [seconds]   (default 60)
 set -euo pipefail
 
@@ -18,7 +19,7 @@ mkdir -p "$work" "$build/artifacts"
 log="$build/reader_fuzzer.log"
 
 status=0
-"$build/fuzz/reader_fuzzer" "$work" "$root/fuzz/corpus" \
+"$build/fuzz/reader_fuzzer" "$work" "$root/fuzz/corpus" -dict="$root/fuzz/reader.dict" \
     -max_total_time="$seconds" -detect_leaks=1 -print_final_stats=1 -timeout=10 \
     -rss_limit_mb=2048 -artifact_prefix="$build/artifacts/" >"$log" 2>&1 || status=$?
 

@@ -127,7 +127,15 @@ bool decodeStreamUtf8(std::string_view bytes, std::u16string& out) {
             *o++ = b0;
             ++p;
         } else if (b0 >= 0xF0) {
-            break;
+            // Ordinary UTF-8 encoders write a character outside the 16-bit range as 4 bytes:
+            // read it as its surrogate pair. Any other sequence from 0xF0 up stays broken.
+            if (end - p < 4 || b0 > 0xF4 || !trail(p[1]) || !trail(p[2]) || !trail(p[3])) break;
+            const char32_t c = ((b0 & 0x07u) << 18) | ((p[1] & 0x3Fu) << 12) |
+                               ((p[2] & 0x3Fu) << 6) | (p[3] & 0x3Fu);
+            if (c < 0x10000 || c > 0x10FFFF) break;
+            *o++ = static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+            *o++ = static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+            p += 4;
         } else if (b0 & 0x20) {
             if (end - p < 3 || !trail(p[1]) || !trail(p[2])) break;
             *o++ =
@@ -164,6 +172,9 @@ std::string_view streamUtf8AsText(std::string_view bytes, std::string& scratch, 
         } else if (b0 >= 0xE0 && b0 <= 0xEF && end - p >= 3 && trail(p[1]) && trail(p[2]) &&
                    (b0 != 0xE0 || p[1] >= 0xA0) && (b0 != 0xED || p[1] < 0xA0)) {
             p += 3;
+        } else if (b0 >= 0xF0 && b0 <= 0xF4 && end - p >= 4 && trail(p[1]) && trail(p[2]) &&
+                   trail(p[3]) && (b0 != 0xF0 || p[1] >= 0x90) && (b0 != 0xF4 || p[1] < 0x90)) {
+            p += 4;
         } else {
             same = false;
         }

@@ -137,13 +137,34 @@ TEST(ReaderListFile, EntryTagsAndDecoding) {
             test::utf8Text("plain") + test::utf8Text("\xC3\xA9") +         // é: kept too
             test::utf8Text("ok\xE3\x81") +                                 // cut group
             test::utf8Text("\xE3\x41\x82") +                               // bad trail byte
-            test::utf8Text("\xF0\x9F\x98\x80") +                           // 4-byte sequence
+            test::utf8Text("\xF0\x9F\x98\x80") +                           // 4-byte form: 😀
             test::utf8Text("\x81\x81") + test::utf8Text("\xA3\x81\x82") +  // odd but whole groups
             test::utf8Text("") + shortText(std::string("ab\0cd", 5)) +     // up to the zero byte
             test::utf8Text(std::string("x\xC0\x80y", 4)) + hex("00")));
     EXPECT_EQ(read(c, file), "");
     EXPECT_EQ(c.entries(),
-              (Entries{"long", "aあb", "あ", "plain", "é", "", "", "", "A", "あ", "", "ab", "x"}));
+              (Entries{"long", "aあb", "あ", "plain", "é", "", "", "😀", "A", "あ", "", "ab", "x"}));
+}
+
+// Entries written by any ordinary UTF-8 encoder: a character outside the 16-bit range as its
+// 4 bytes is that character, wherever the entry lies in the file; any other sequence from 0xF0 up
+// still makes the entry empty.
+TEST(ReaderListFile, FourByteCharactersOfOtherTools) {
+    Filled c;
+    const std::string sushi = "\xF0\x9F\x8D\xA3";
+    const std::string across = std::string(5000, 'x') + sushi;  // longer than the read buffer
+    const std::string file =
+        image(record("Items.Strings",
+                     hex("01") + test::utf8Text(sushi) + test::utf8Text("a" + sushi + "b") +
+                         test::utf8Text(across) + test::utf8Text("\xF0\x8F\xBF\xBF") +
+                         test::utf8Text("\xF4\x90\x80\x80") + test::utf8Text("\xF5\x80\x80\x80") +
+                         test::utf8Text("x\xF0\x9F\x8D") + hex("00")));
+    EXPECT_EQ(read(c, file), "");
+    EXPECT_EQ(c.entries(), (Entries{"🍣", "a🍣b", across, "", "", "", ""}));
+    // String properties take it the same way.
+    MemoryListControl d;
+    EXPECT_EQ(read(d, image(record("ImeName", test::utf8Text("IME " + sushi)))), "");
+    EXPECT_EQ(d.imeName(), "IME 🍣");
 }
 
 TEST(ReaderListFile, CutInsideTheEntriesKeepsTheCompleteOnes) {

@@ -73,10 +73,37 @@ TEST(StreamText, DecodingRule) {
     // The 0x20 bit alone decides the group's length, even for bytes below 0xC0.
     EXPECT_TRUE(decodeStreamUtf8("\x81\x81\xA3\x81\x82", out));
     EXPECT_EQ(out, u"A\u3042");
-    for (const char* broken : {"\xE3\x81", "\xC3", "\xC3\x41", "\xE3\x81\xC0", "ok\xF0\x9F\x98\x80",
-                               "\xFF", "\xE3\x81\x82\xE3",
-                               // Whole groups by the length rule, but leads of 4-byte sequences.
-                               "\xF0\x81\x81", "\xF0\x9F\x98\x80\x80"}) {
+    for (const char* broken :
+         {"\xE3\x81", "\xC3", "\xC3\x41", "\xE3\x81\xC0", "\xFF", "\xE3\x81\x82\xE3",
+          // From 0xF0 up: no 4-byte form, or one with a stray byte after it.
+          "\xF0\x81\x81", "\xF0\x9F\x98\x80\x80"}) {
+        out = u"stale";
+        EXPECT_FALSE(decodeStreamUtf8(broken, out)) << broken;
+        EXPECT_TRUE(out.empty());
+    }
+}
+
+// A character outside the 16-bit range as ordinary UTF-8 encoders write it, 4 bytes, is read as
+// that character; every other sequence from 0xF0 up keeps the value broken.
+TEST(StreamText, FourByteSequencesAreTheirCharacters) {
+    std::u16string out;
+    EXPECT_TRUE(decodeStreamUtf8("ok\xF0\x9F\x8D\xA3!", out));
+    EXPECT_EQ(out, u"ok\U0001F363!");
+    EXPECT_TRUE(decodeStreamUtf8("\xF0\x90\x80\x80\xF4\x8F\xBF\xBF", out));
+    EXPECT_EQ(out, u"\U00010000\U0010FFFF");
+    // Next to the stream's own groups: the pair as two 3-byte groups reads the same.
+    EXPECT_TRUE(decodeStreamUtf8("\xF0\x9F\x8D\xA3\xED\xA0\xBC\xED\xBD\xA3", out));
+    EXPECT_EQ(out, u"\U0001F363\U0001F363");
+    for (const char* broken : {"\xF0\x8F\xBF\xBF",      // below U+10000 (an overlong form)
+                               "\xF0\x80\x80\x80",      // U+0000 overlong
+                               "\xF4\x90\x80\x80",      // above U+10FFFF
+                               "\xF5\x80\x80\x80",      // no character's lead
+                               "\xF8\x88\x80\x80\x80",  // a 5-byte form
+                               "\xFF\xBF\xBF\xBF",      //
+                               "\xF0\x9F\x8D",          // cut short
+                               "\xF0\x9F\x8D\x41",      // a trail byte missing
+                               "\xF0\xC0\x8D\xA3",      //
+                               "a\xF0"}) {
         out = u"stale";
         EXPECT_FALSE(decodeStreamUtf8(broken, out)) << broken;
         EXPECT_TRUE(out.empty());
@@ -161,12 +188,22 @@ TEST(StreamText, CharactersOutsideTheSixteenBitRangeAreTwoGroups) {
     // U+1F363 is the pair D83C DF63.
     EXPECT_EQ(fastStream("🍣"), "\xED\xA0\xBC\xED\xBD\xA3");
     EXPECT_EQ(fastText("\xED\xA0\xBC\xED\xBD\xA3"), "🍣");
+    // Its ordinary 4-byte form is the same character; written again, it is two groups.
+    EXPECT_EQ(fastText("\xF0\x9F\x8D\xA3"), "🍣");
+    EXPECT_EQ(fastStream(*fastText("\xF0\x9F\x8D\xA3")), "\xED\xA0\xBC\xED\xBD\xA3");
+    EXPECT_EQ(fastText("\xED\xA0\xBC\xF0\x9F\x8D\xA3"), "\xED\xA0\xBC🍣");
     EXPECT_EQ(fastStream("x🍣y𐐀"), slowStream("x🍣y𐐀"));
     for (char32_t c = 0x10000; c < 0x110000; c += 0x101) {
         std::string text = "a";
         appendUtf8(c, text);
         ASSERT_EQ(fastText(fastStream(text)), text) << std::hex << static_cast<unsigned>(c);
+        // Its 4-byte form, as another tool writes it, reads the same both ways.
+        ASSERT_EQ(fastText(text), text) << std::hex << static_cast<unsigned>(c);
+        ASSERT_EQ(slowText(text), text) << std::hex << static_cast<unsigned>(c);
     }
+    // A high surrogate directly before U+E000 is no pair.
+    EXPECT_EQ(fastText("\xED\xA0\xBC\xEE\x80\x80"), "\xED\xA0\xBC\xEE\x80\x80");
+    EXPECT_EQ(fastStream("\xED\xA0\xBC\xEE\x80\x80"), "\xED\xA0\xBC\xEE\x80\x80");
     // Lone surrogates keep their groups; a lone low one after a pair stays apart.
     EXPECT_EQ(fastText("\xED\xA0\xBC"), "\xED\xA0\xBC");
     EXPECT_EQ(fastText("\xED\xA0\xBC\xED\xBD\xA3\xED\xBD\xA3"), "🍣\xED\xBD\xA3");
@@ -179,8 +216,9 @@ TEST(StreamText, CharactersOutsideTheSixteenBitRangeAreTwoGroups) {
 // Arbitrary bytes: lone leads, broken and 4-byte groups, truncated texts.
 TEST(StreamText, ConversionsAgreeOnArbitraryBytes) {
     std::mt19937 rng(4711);
-    const unsigned char pool[] = {0x00, 0x41, 0x5C, 0x7F, 0x80, 0x81, 0x82, 0x9F, 0xA0, 0xA1,
-                                  0xBF, 0xC0, 0xC3, 0xDF, 0xE0, 0xE3, 0xED, 0xEF, 0xF0, 0xFF};
+    const unsigned char pool[] = {0x00, 0x41, 0x5C, 0x7F, 0x80, 0x81, 0x82, 0x8F, 0x90,
+                                  0x9F, 0xA0, 0xA1, 0xBF, 0xC0, 0xC3, 0xDF, 0xE0, 0xE3,
+                                  0xED, 0xEF, 0xF0, 0xF1, 0xF4, 0xF5, 0xFF};
     for (int run = 0; run < 200000; ++run) {
         std::string s(rng() % 12, '\0');
         for (char& c : s)
