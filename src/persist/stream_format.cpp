@@ -86,35 +86,6 @@ std::size_t sevenBitPrefix(std::string_view bytes) {
     return i;
 }
 
-std::size_t unitsUtf8Length(std::u16string_view text) {
-    std::size_t n = 0;
-    for (const char16_t u : text) n += u < 0x80 ? 1 : u < 0x800 ? 2 : 3;
-    return n;
-}
-
-std::size_t encodeUnitsAsUtf8(std::u16string_view text, char* out) {
-    char* o = out;
-    for (const char16_t u : text) {
-        if (u < 0x80) {
-            *o++ = static_cast<char>(u);
-        } else if (u < 0x800) {
-            *o++ = static_cast<char>(0xC0 | (u >> 6));
-            *o++ = static_cast<char>(0x80 | (u & 0x3F));
-        } else {
-            *o++ = static_cast<char>(0xE0 | (u >> 12));
-            *o++ = static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-            *o++ = static_cast<char>(0x80 | (u & 0x3F));
-        }
-    }
-    return static_cast<std::size_t>(o - out);
-}
-
-void appendUnitsAsUtf8(std::u16string_view text, std::string& out) {
-    const std::size_t start = out.size();
-    out.resize(start + unitsUtf8Length(text));
-    encodeUnitsAsUtf8(text, out.data() + start);
-}
-
 bool decodeStreamUtf8(std::string_view bytes, std::u16string& out) {
     out.resize(bytes.size());  // at most one unit per byte
     char16_t* o = out.data();

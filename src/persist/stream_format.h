@@ -52,14 +52,6 @@ std::size_t copySevenBitPrefix(std::string_view bytes, char* out);
 // text in UTF-8 (trail bytes below 0x80 only ever follow a lead byte).
 std::size_t sevenBitPrefix(std::string_view bytes);
 
-// UTF-8 as the stream writes it: each 16-bit unit on its own, as 1, 2 or 3 bytes (a surrogate
-// pair becomes two 3-byte groups). Appends to `out`.
-void appendUnitsAsUtf8(std::u16string_view text, std::string& out);
-// The same written to `out` (room for 3 bytes per unit); returns the number of bytes.
-std::size_t encodeUnitsAsUtf8(std::u16string_view text, char* out);
-// The number of bytes that form takes.
-std::size_t unitsUtf8Length(std::u16string_view text);
-
 // Decodes the stream's UTF-8 to UTF-16: a byte below 0x80 is one character; a byte of 0x80 or
 // above starts a group of 3 bytes when its 0x20 bit is set, else of 2, whose other bytes lie in
 // 0x80..0xBF. A lead byte from 0xF0 up is taken only as the 4-byte form of a character from

@@ -53,17 +53,27 @@ TEST(StreamText, ScansAgreeWithBytewiseReading) {
     }
 }
 
+// The program's text in the stream's form, into a buffer of exactly the room it asks for (so that
+// the sanitizers see any byte written beyond it).
+std::string fastStream(std::string_view text) {
+    std::vector<char> out(3 * text.size());
+    const std::size_t n = encodeStreamUtf8(text, out.data());
+    EXPECT_LE(n, out.size());
+    return std::string(out.data(), n);
+}
+
 TEST(StreamText, UnitsBecomeOneToThreeBytes) {
-    std::string out;
-    appendUnitsAsUtf8(u"A\u00E9\u3042", out);
+    std::string out = fastStream(utf16ToUtf8(u"A\u00E9\u3042"));
     EXPECT_EQ(out, "A\xC3\xA9\xE3\x81\x82");
-    out.clear();
     // A surrogate pair is two units, each on its own.
-    appendUnitsAsUtf8(u"\U0001F600", out);
+    out = fastStream(utf16ToUtf8(u"\U0001F600"));
     EXPECT_EQ(out, "\xED\xA0\xBD\xED\xB8\x80");
     std::u16string back;
     EXPECT_TRUE(decodeStreamUtf8(out, back));
     EXPECT_EQ(back, u"\U0001F600");
+    // Where the groups change length: U+007F, U+0080, U+07FF, U+0800, U+FFFF.
+    EXPECT_EQ(fastStream(utf16ToUtf8(u"\u007F\u0080\u07FF\u0800\uFFFF")),
+              "\x7F\xC2\x80\xDF\xBF\xE0\xA0\x80\xEF\xBF\xBF");
 }
 
 TEST(StreamText, DecodingRule) {
@@ -140,20 +150,23 @@ std::optional<std::string> fastText(std::string_view bytes) {
     return std::string(text);
 }
 
-// The program's text in the stream's form the long way: to UTF-16, then each unit on its own.
+// The program's text in the stream's form the long way: to UTF-16, then each unit on its own as
+// 1, 2 or 3 bytes.
 std::string slowStream(std::string_view text) {
     std::string out;
-    appendUnitsAsUtf8(utf8ToUtf16(text), out);
+    for (const char16_t u : utf8ToUtf16(text)) {
+        if (u < 0x80) {
+            out += static_cast<char>(u);
+        } else if (u < 0x800) {
+            out += static_cast<char>(0xC0 | (u >> 6));
+            out += static_cast<char>(0x80 | (u & 0x3F));
+        } else {
+            out += static_cast<char>(0xE0 | (u >> 12));
+            out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (u & 0x3F));
+        }
+    }
     return out;
-}
-
-// The one-pass form, into a buffer of exactly the room it asks for (so that the sanitizers see
-// any byte written beyond it).
-std::string fastStream(std::string_view text) {
-    std::vector<char> out(3 * text.size());
-    const std::size_t n = encodeStreamUtf8(text, out.data());
-    EXPECT_LE(n, out.size());
-    return std::string(out.data(), n);
 }
 
 // Every UTF-16 unit in each group length that can carry it, with the groups that the length rule
