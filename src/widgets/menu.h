@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "widgets/handles.h"
+#include "runtime/handles.h"
 
 namespace klw {
 
