@@ -8,7 +8,6 @@
 #include <thread>
 
 #include "app/message_form.h"
-#include "runtime/unicode.h"
 #include "support/gui_test.h"
 #include "support/shown_main_window.h"
 
@@ -82,7 +81,7 @@ TEST(AnyCodePageErrors, ListFileErrorsShowTheExactJapaneseText) {
 TEST_F(AnyCodePageWindow, VersionBoxAndItsClipboardText) {
     test::DialogWatcher watcher;
     watcher.dismiss = false;
-    std::wstring copied;
+    std::string copied;
     bool ansiOffered = false;
     std::thread other([&] {
         for (int i = 0; i < 250 && !watcher.openBox.load(); ++i) Sleep(20);
@@ -92,16 +91,8 @@ TEST_F(AnyCodePageWindow, VersionBoxAndItsClipboardText) {
         SetForegroundWindow(box);
         test::key('C', test::kCtrl);
         Sleep(300);
-        if (OpenClipboard(nullptr)) {
-            if (HANDLE h = GetClipboardData(CF_UNICODETEXT)) {
-                if (const auto* p = static_cast<const wchar_t*>(GlobalLock(h))) {
-                    copied = p;
-                    GlobalUnlock(h);
-                }
-            }
-            ansiOffered = IsClipboardFormatAvailable(CF_TEXT) != FALSE;
-            CloseClipboard();
-        }
+        copied = test::clipboardText(CF_UNICODETEXT);
+        ansiOffered = IsClipboardFormatAvailable(CF_TEXT) != FALSE;
         PostMessageW(box, WM_CLOSE, 0, 0);
     });
     form->mnuMainHelpVersionClick(*form->mnuMainHelpVersion);
@@ -112,9 +103,9 @@ TEST_F(AnyCodePageWindow, VersionBoxAndItsClipboardText) {
     EXPECT_EQ(seen[0].caption, app.title());
     EXPECT_EQ(seen[0].text, "Version 0.90 (2002.Jan.17)");
     const std::string line(27, '-');
-    EXPECT_EQ(narrow(copied), line + "\r\n" + app.title() + "\r\n" + line +
-                                  "\r\nVersion 0.90 (2002.Jan.17)\r\n" + line + "\r\nOK   \r\n" +
-                                  line + "\r\n");
+    EXPECT_EQ(copied, line + "\r\n" + app.title() + "\r\n" + line +
+                          "\r\nVersion 0.90 (2002.Jan.17)\r\n" + line + "\r\nOK   \r\n" + line +
+                          "\r\n");
     EXPECT_TRUE(ansiOffered) << "the system offers the text in the ANSI code page too";
 }
 
