@@ -28,15 +28,9 @@ list="$dir/list"
 launcher="$HOME/.local/bin/korlinkwalker"
 entry="$XDG_DATA_HOME/applications/korlinkwalker.desktop"
 icon="$XDG_DATA_HOME/icons/hicolor/32x32/apps/korlinkwalker.png"
-xvfb_pid=""
-program_pid=""
-cleanup() {
-  [ -n "$program_pid" ] && kill "$program_pid" >/dev/null 2>&1 || true
-  [ -d "$prefix" ] && WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1 </dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" >/dev/null 2>&1 || true
-  rm -rf "$t"
-}
-trap cleanup EXIT
+temp_dirs=("$t")
+stop_wineserver() { [ -d "$prefix" ] && WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1 </dev/null; }
+exit_hook=stop_wineserver
 checks=0
 if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
   start_virtual_display 75
@@ -102,16 +96,6 @@ probe_state() {
   (cd "$scratch" && in_prefix wine "$probe" state state.txt >>"$scratch/probe.log" 2>&1 </dev/null) ||
     fail "the probe found no main window"
   cat "$scratch/state.txt"
-}
-wait_window() {
-  wid=""
-  for _ in $(seq "${1:-300}"); do
-    wid=$(xdotool search --onlyvisible --name '^KORVANE LINKWALKER$' 2>/dev/null | head -1 || true)
-    [ -n "$wid" ] && break
-    sleep 0.1
-  done
-  [ -n "$wid" ] || fail "the main window did not appear"
-  xdotool windowfocus --sync "$wid"
 }
 wait_count() {
   local state=""
@@ -189,7 +173,7 @@ echo "== The desktop entry, started as the desktop starts it"
 image "$ja" "$query" >"$list/korlinkwalker.dat"
 # gio itself makes an empty cache folder: the desktop's, not the installation's.
 PATH="$scratch/bin:$PATH" XDG_CACHE_HOME="$scratch/cache" gio launch "$entry" >"$scratch/gio.log" 2>&1 </dev/null || { cat "$scratch/gio.log"; fail "gio launch failed"; }
-wait_window
+wait_main_window 300
 state=$(probe_state)
 [ "$(grep -E '^(count|selected|item) ' <<<"$state")" = "$(printf 'count 2\nselected 0\nitem %s\nitem %s' "$ja" "$query")" ] ||
   fail "the program did not read the list folder's file: $state"
@@ -212,7 +196,7 @@ echo "== The launcher in another folder"
 mkdir "$scratch/elsewhere"
 (cd "$scratch/elsewhere" && PATH="$HOME/.local/bin:$PATH" exec korlinkwalker >"$scratch/launcher.log" 2>&1 </dev/null) &
 program_pid=$!
-wait_window
+wait_main_window 300
 wait_count 0
 typed="http://example.com/elsewhere"
 xdotool type --delay 30 "$typed"
@@ -293,7 +277,7 @@ image "$ja" "$query" >"$scratch/run/korlinkwalker.dat"
 (cd "$scratch/run" && HOME=$real_home PATH="$scratch/bin:$PATH" KLW_BUILD_DIR=$build exec "$root/tools/run.sh" >"$scratch/run.log" 2>&1 </dev/null) &
 program_pid=$!
 # The first run makes the prefix.
-wait_window 1200
+wait_main_window 1200
 go_both
 ok "in the run command's prefix too, Go handed both addresses to xdg-open"
 xdotool windowfocus --sync "$wid"

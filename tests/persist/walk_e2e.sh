@@ -15,16 +15,9 @@ source "$(dirname "$0")/../support/e2e_program.sh"
 
 work=$(mktemp -d /tmp/klw-walk.XXXXXX)
 logs=$(mktemp -d /tmp/klw-walk-logs.XXXXXX)
-xvfb_pid=""
-program_pid=""
-cleanup() {
-  [ -n "$program_pid" ] && kill "$program_pid" >/dev/null 2>&1 || true
-  # Leave no stored place behind for the other tests of the prefix.
-  wine reg delete 'HKCU\SOFTWARE\KORVANE\LINKWALKER' /f >/dev/null 2>&1 </dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" >/dev/null 2>&1 || true
-  rm -rf "$work" "$logs"
-}
-trap cleanup EXIT
+temp_dirs=("$work" "$logs")
+# Leave no stored place behind for the other tests of the prefix.
+forget_place=1
 
 # A display of our own when none is given.
 if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then

@@ -1,8 +1,28 @@
-# Sourced by the end-to-end tests: failing and counting checks, and for those that drive the
-# real program on an X display, starting it in $work, closing it with Alt+F4, and reading its
-# window from another process with $probe.
+# Sourced by the end-to-end tests: failing and counting checks, the cleanup at their end, and
+# for those that drive the real program on an X display, waiting for its window, starting it in
+# $work, closing it with Alt+F4, and reading its window from another process with $probe.
 # Wine's output goes to files in $logs, never through a pipe: a wineserver started here would
 # inherit it.
+
+# What the cleanup at exit undoes, also after a failure, in this order: the program started
+# ($program_pid), the test's own step ($exit_hook, a function name), the window place stored in
+# the prefix (when $forget_place is set), the virtual display ($xvfb_pid) and the temporary
+# folders ($temp_dirs).
+program_pid=""
+exit_hook=""
+forget_place=""
+xvfb_pid=""
+temp_dirs=()
+end_of_test() {
+  [ -n "$program_pid" ] && kill "$program_pid" >/dev/null 2>&1 || true
+  [ -n "$exit_hook" ] && "$exit_hook" || true
+  if [ -n "$forget_place" ]; then
+    wine reg delete 'HKCU\SOFTWARE\KORVANE\LINKWALKER' /f >/dev/null 2>&1 </dev/null || true
+  fi
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" >/dev/null 2>&1 || true
+  [ ${#temp_dirs[@]} -eq 0 ] || rm -rf "${temp_dirs[@]}"
+}
+trap end_of_test EXIT
 
 fail() {
   echo "FAIL: $*" >&2
@@ -15,20 +35,26 @@ ok() {
   echo "ok: $*"
 }
 
-# start_program [LOCALE]: starts $exe in $work (under LOCALE, else the current LC_ALL) and waits
-# for its visible main window; sets program_pid and wid.
-start_program() {
-  local locale=${1:-${LC_ALL:-}}
-  (cd "$work" && LC_ALL=$locale exec wine "$exe" >>"$logs/program.log" 2>&1 </dev/null) &
-  program_pid=$!
+# wait_main_window [TENTHS]: waits up to TENTHS tenths of a second (default 150) for the
+# program's visible main window, sets wid and gives the window the X input focus.
+wait_main_window() {
   wid=""
-  for _ in $(seq 150); do
+  for _ in $(seq "${1:-150}"); do
     wid=$(xdotool search --onlyvisible --name '^KORVANE LINKWALKER$' 2>/dev/null | head -1 || true)
     [ -n "$wid" ] && break
     sleep 0.1
   done
   [ -n "$wid" ] || fail "the main window did not appear"
   xdotool windowfocus --sync "$wid"
+}
+
+# start_program [LOCALE]: starts $exe in $work (under LOCALE, else the current LC_ALL) and waits
+# for its visible main window; sets program_pid and wid.
+start_program() {
+  local locale=${1:-${LC_ALL:-}}
+  (cd "$work" && LC_ALL=$locale exec wine "$exe" >>"$logs/program.log" 2>&1 </dev/null) &
+  program_pid=$!
+  wait_main_window
 }
 
 # Closes with Alt+F4 and waits for the process; its exit code must be 0.

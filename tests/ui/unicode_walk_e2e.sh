@@ -18,16 +18,15 @@ source "$(dirname "$0")/../support/e2e_program.sh"
 work=$(mktemp -d /tmp/klw-unicode.XXXXXX)
 logs=$(mktemp -d /tmp/klw-unicode-logs.XXXXXX)
 recorder_log="$(dirname "$recorder")/klw-recorder.log"
-xvfb_pid=""
-program_pid=""
+temp_dirs=("$work" "$logs")
+forget_place=1
 saved_handlers=""
 # Wine's output never goes through a pipe: a wineserver started here would inherit it.
 wine_quiet() { LC_ALL=ja_JP.UTF-8 wine "$@" >>"$logs/wine.log" 2>&1 </dev/null; }
 
 handler_key() { echo "HKCR\\$1\\shell\\open\\command"; }
-cleanup() {
-  [ -n "$program_pid" ] && kill "$program_pid" >/dev/null 2>&1 || true
-  # Give the prefix its own handlers back.
+# Gives the prefix its own handlers back.
+restore_handlers() {
   if [ -n "$saved_handlers" ]; then
     for scheme in http https; do
       old=$(sed -n "s/^$scheme=//p" "$logs/handlers.txt")
@@ -38,11 +37,8 @@ cleanup() {
       fi
     done
   fi
-  wine_quiet reg delete 'HKCU\SOFTWARE\KORVANE\LINKWALKER' /f || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" >/dev/null 2>&1 || true
-  rm -rf "$work" "$logs"
 }
-trap cleanup EXIT
+exit_hook=restore_handlers
 
 if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
   start_virtual_display 72
