@@ -1,7 +1,7 @@
 // Looks at a running KorLinkWalker from outside, as another program can, and times its start
 // and close for tools/bench-startup.sh.
-//   klw_probe state OUTFILE        the main window's list, selection, buttons and rectangle,
-//                                  as UTF-8 lines
+//   klw_probe state OUTFILE        the main window's list, selection, buttons, entry field and
+//                                  rectangles, as UTF-8 lines
 //   klw_probe bench EXE RUNS [N..] start and save timings in the current directory, each beside
 //                                  its floor measured in the same run (default 100,000 and
 //                                  1,000,000 entries)
@@ -56,6 +56,7 @@ HWND mainWindowOf(DWORD pid) {
 
 struct Children {
     HWND list = nullptr;
+    HWND field = nullptr;
     std::vector<HWND> buttons;
 };
 
@@ -64,6 +65,7 @@ BOOL CALLBACK collect(HWND hwnd, LPARAM param) {
     char cls[64] = {};
     GetClassNameA(hwnd, cls, sizeof cls);
     if (lstrcmpiA(cls, "ListBox") == 0) c->list = hwnd;
+    if (lstrcmpiA(cls, "Edit") == 0) c->field = hwnd;
     if (lstrcmpiA(cls, "Button") == 0) c->buttons.push_back(hwnd);
     return TRUE;
 }
@@ -96,10 +98,24 @@ int state(const char* outName) {
         GetWindowTextA(b, caption, sizeof caption);
         out += std::string("enabled ") + caption + " " + (IsWindowEnabled(b) ? "1" : "0") + "\n";
     }
-    RECT r{};
-    GetWindowRect(main, &r);
-    out += "rect " + std::to_string(r.left) + " " + std::to_string(r.top) + " " +
-           std::to_string(r.right) + " " + std::to_string(r.bottom) + "\n";
+    if (c.field) {
+        // WM_GETTEXT is the one text message that crosses processes.
+        const auto len = SendMessageW(c.field, WM_GETTEXTLENGTH, 0, 0);
+        std::wstring text(static_cast<size_t>(len < 0 ? 0 : len) + 1, L'\0');
+        const auto got = SendMessageW(c.field, WM_GETTEXT, static_cast<WPARAM>(text.size()),
+                                      reinterpret_cast<LPARAM>(text.data()));
+        out += "field " + toUtf8(text.data(), static_cast<int>(got < 0 ? 0 : got)) + "\n";
+    }
+    // Screen rectangles: the window's, then those of the list and the field.
+    auto rect = [&](const char* name, HWND h) {
+        RECT r{};
+        GetWindowRect(h, &r);
+        out += std::string(name) + " " + std::to_string(r.left) + " " + std::to_string(r.top) +
+               " " + std::to_string(r.right) + " " + std::to_string(r.bottom) + "\n";
+    };
+    rect("rect", main);
+    if (c.list) rect("list-rect", c.list);
+    if (c.field) rect("field-rect", c.field);
     FILE* f = std::fopen(outName, "wb");
     if (!f) return 3;
     std::fwrite(out.data(), 1, out.size(), f);
