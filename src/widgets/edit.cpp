@@ -80,6 +80,4 @@ void Edit::onEnter() {
     if (autoSelect && GetKeyState(VK_LBUTTON) >= 0) selectAll();
 }
 
-HBRUSH Edit::reflectColor(HDC) { return nullptr; }
-
 }  // namespace klw

@@ -20,7 +20,6 @@ public:
 
     void reflectCommand(WORD code) override;
     void onEnter() override;
-    HBRUSH reflectColor(HDC dc) override;
 
 protected:
     LRESULT subclassProc(UINT msg, WPARAM wp, LPARAM lp) override;

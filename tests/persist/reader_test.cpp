@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <mutex>
 #include <vector>
 
 #include "persist/memory_list_control.h"
@@ -500,13 +499,6 @@ TEST(ReaderListFile, TrailingBytesAndStreamPosition) {
         EXPECT_THROW(r.ParseRoot(c), EReadError);
     }
     EXPECT_EQ(bad.position(), static_cast<std::int64_t>(test::head().size() + 5 + 1));
-}
-
-TEST(ReaderListFile, NameLockIsReleasedOnFailure) {
-    MemoryListControl c;
-    EXPECT_NE(read(c, image(record("Foo", int8(1)))), "");
-    std::unique_lock lock(componentNamesLock(), std::try_to_lock);
-    EXPECT_TRUE(lock.owns_lock());
 }
 
 TEST(ReaderPrimitives, ValuesOneByOne) {
