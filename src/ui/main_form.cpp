@@ -121,16 +121,16 @@ void TfrmMain::buildControls() {
     edtTest = std::make_unique<Edit>(*this, "edtTest", editRect);
     edtTest->setFont(editFont_.get());
     btnGo = std::make_unique<Button>(*this, "btnGo", "Go", at(Ctl::btnGo),
-                                     Button::Options{true, false, false});
+                                     Button::Options{.isDefault = true, .enabled = false});
     lbxURL = std::make_unique<ListBox>(*this, "lbxURL", at(Ctl::lbxURL));
     btnAdd = std::make_unique<Button>(*this, "btnAdd", "Add", at(Ctl::btnAdd),
-                                      Button::Options{true, false, false});
+                                      Button::Options{.isDefault = true, .enabled = false});
     btnUP = std::make_unique<Button>(*this, "btnUP", "Up", at(Ctl::btnUP),
-                                     Button::Options{false, false, false});
+                                     Button::Options{.enabled = false});
     btnDown = std::make_unique<Button>(*this, "btnDown", "Down", at(Ctl::btnDown),
-                                       Button::Options{false, false, false});
+                                       Button::Options{.enabled = false});
     btnDelete = std::make_unique<Button>(*this, "btnDelete", "Delete", at(Ctl::btnDelete),
-                                         Button::Options{false, false, false});
+                                         Button::Options{.enabled = false});
     for (Control* ctl :
          {static_cast<Control*>(btnGo.get()), static_cast<Control*>(lbxURL.get()),
           static_cast<Control*>(btnAdd.get()), static_cast<Control*>(btnUP.get()),
