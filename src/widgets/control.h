@@ -55,6 +55,7 @@ public:
     virtual void onEnter() {}
     virtual void onExit() {}
 
+    // The object wrapping this control; nullptr for any other window.
     static Control* fromHandle(HWND hwnd);
 
 protected:
