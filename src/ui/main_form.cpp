@@ -56,8 +56,13 @@ TfrmMain::TfrmMain(Application& app) : app_(app) {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     bindEvents();
     streamedList_ = std::make_unique<StreamedListBox>(
-        *lbxURL, [this](std::string_view n) { return hasComponentNamed(n, lbxURL.get()); },
-        [](std::string_view n) { return sameText(n, "frmMain"); });
+        *lbxURL, StreamedListBox::Owner{
+                     .isSiblingName =
+                         [this](std::string_view n) { return hasComponentNamed(n, lbxURL.get()); },
+                     .isTopLevelName = [](std::string_view n) { return sameText(n, "frmMain"); },
+                     .tabOrder = [this] { return tabOrderOf(*lbxURL); },
+                     .clickHandler = "lbxURLClick",
+                     .dblClickHandler = "btnGoClick"});
     app.setMainForm(*this);
 
     // The create step has a guard of its own: an error is shown before the window is, and

@@ -10,6 +10,11 @@ Form::~Form() = default;
 
 void Form::addControl(Control& control) { controls_.push_back(&control); }
 
+int Form::tabOrderOf(const Control& control) const {
+    const auto it = std::find(controls_.begin(), controls_.end(), &control);
+    return it == controls_.end() ? -1 : static_cast<int>(it - controls_.begin());
+}
+
 void Form::removeControl(Control& control) {
     std::erase(controls_, &control);
     if (active_ == &control) active_ = nullptr;

@@ -23,6 +23,8 @@ public:
     // Controls in creation order, which is also the tab order and the order in which Enter is
     // offered to the buttons.
     const std::vector<Control*>& controls() const { return controls_; }
+    // The control's place in that order; -1 for one that is not the form's.
+    int tabOrderOf(const Control& control) const;
     void addControl(Control& control);
     void removeControl(Control& control);
 
