@@ -189,8 +189,10 @@ void TfrmMain::setLeft(int left) { moveTo(left, top()); }
 // ---- Handlers ----
 
 void TfrmMain::FormCreate() {
-    restorePosition(
-        handle(), [this](int v) { setTop(v); }, [this](int v) { setLeft(v); });
+    const StoredPosition stored = readPosition();
+    if (stored.top) setTop(*stored.top);
+    if (stored.left) setLeft(*stored.left);
+    if (stored.top) bringOntoMonitor();
     listFile_.load(streamedList());
     if (lbxURL->count() > 0) {
         lbxURL->setItemIndex(0);

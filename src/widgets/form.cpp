@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "widgets/button.h"
+#include "widgets/placement.h"
 
 namespace klw {
 
@@ -118,6 +119,21 @@ void Form::activate() {
         }
     }
     SetFocus(handle());
+}
+
+bool Form::bringOntoMonitor() {
+    RECT r{};
+    if (!GetWindowRect(handle(), &r) || MonitorFromRect(&r, MONITOR_DEFAULTTONULL)) return false;
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoW(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &info)) return false;
+    const RECT& work = info.rcWork;
+    const ScreenPoint to = fitIntoWorkArea({r.left, r.top, r.right, r.bottom},
+                                           {work.left, work.top, work.right, work.bottom});
+    if (to == ScreenPoint{r.left, r.top}) return false;
+    SetWindowPos(handle(), nullptr, to.left, to.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return true;
 }
 
 void Form::close() {

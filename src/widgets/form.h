@@ -49,6 +49,9 @@ public:
     std::function<bool()> onCloseQuery;
 
     bool isShowing() const { return IsWindowVisible(handle()) != FALSE; }
+    // A window that lies on no monitor (one that has been removed) moves by the least distance
+    // into the work area of the nearest one; true when it moved.
+    bool bringOntoMonitor();
 
     // The session ends with the form still open: keep what must survive, showing nothing.
     virtual void sessionEnding() noexcept {}
