@@ -294,6 +294,33 @@ TEST(ReaderListFile, UnknownPropertiesAndPaths) {
     }
 }
 
+// Paths of three segments: the middle one must hold an object too, and none of the objects the
+// list holds has one. Records before such a path keep their effect.
+TEST(ReaderListFile, PathsWithTwoDots) {
+    struct Case {
+        const char* path;
+        std::string_view inner;
+    } cases[] = {
+        {"Items.Strings.Count", texts::kUnknownProperty},  // Strings is no published property
+        {"Items..Strings", texts::kUnknownProperty},
+        {"Items.Strings.", texts::kUnknownProperty},
+        {"Font.Font.Color", texts::kUnknownProperty},
+        {"Font.Name.Length", texts::kInvalidPropertyPath},
+        {"font.STYLE.fsBold", texts::kInvalidPropertyPath},
+        {"Constraints.MaxWidth.Value", texts::kInvalidPropertyPath},
+        {"Left.Top.Width", texts::kInvalidPropertyPath},
+    };
+    for (const auto& k : cases) {
+        Filled c;
+        EXPECT_EQ(
+            read(c, image(record("Left", int8(9)) + strings("new") + record(k.path, int8(1)))),
+            recordError(k.path, k.inner))
+            << k.path;
+        EXPECT_EQ(c.left(), 9) << k.path;
+        EXPECT_EQ(c.entries(), Entries{"new"}) << k.path;
+    }
+}
+
 TEST(ReaderListFile, ObjectPropertiesTakeNoNil) {
     struct Case {
         const char* path;
@@ -460,6 +487,14 @@ TEST(ReaderListFile, ObjectNames) {
     c.topLevelWindows.push_back("lbxurl");
     EXPECT_EQ(read(c, named("LBXURL")), "");
     EXPECT_EQ(c.name(), "lbxURL");
+    // The suffix counts past the top-level names in any case; the name it gives belongs to a
+    // sibling whose name differs from it only in letter case.
+    c.siblings.push_back("lbxUrl_2");
+    EXPECT_EQ(read(c, named("LBXURL")), "");
+    c.topLevelWindows.push_back("LbxUrl_1");
+    EXPECT_EQ(read(c, named("LBXURL")), formatText(texts::kDuplicateComponentName, {"LBXURL_2"}));
+    EXPECT_EQ(c.name(), "lbxURL");
+    EXPECT_FALSE(c.loading());
     // A Name record follows the same rule inside the template.
     MemoryListControl d;
     EXPECT_EQ(read(d, image(record("Name", shortText("btnGo")))),
