@@ -492,6 +492,27 @@ TEST_F(Keyboard, RightClickFocusesTheFieldAndItsMenuEditsRaiseOnChange) {
     EXPECT_EQ(events, Events{"edtTestChange"});
 }
 
+// Minimizing hides the window and restoring shows it again with the focus where it was: on the
+// list, which then takes the keys.
+TEST_F(Keyboard, MinimizeAndRestoreKeepTheFocusOnTheList) {
+    load({"a", "b", "c"});
+    show();
+    clickRow(1);
+    ASSERT_EQ(focused(), form->lbxURL.get());
+    SendMessageW(form->handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    pump(app);
+    ASSERT_FALSE(IsWindowVisible(form->handle()));
+    ASSERT_TRUE(IsIconic(app.handle()));
+    SendMessageW(app.handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
+    pump(app);
+    ASSERT_TRUE(IsWindowVisible(form->handle()));
+    EXPECT_EQ(focused(), form->lbxURL.get());
+    events.clear();
+    press(VK_HOME);
+    EXPECT_EQ(form->lbxURL->itemIndex(), 0);
+    EXPECT_EQ(events, Events{"lbxURLClick"});
+}
+
 TEST_F(Keyboard, MousePressGivesAButtonTheFocusBeforeItsClick) {
     load({"a", "b", "c"});
     show();
