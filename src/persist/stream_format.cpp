@@ -163,30 +163,18 @@ std::string_view streamUtf8AsText(std::string_view bytes, std::string& scratch, 
 
 std::size_t encodeStreamUtf8(std::string_view text, char* out) {
     char* o = out;
-    for (std::size_t i = 0; i < text.size();) {
-        const auto b = static_cast<unsigned char>(text[i]);
-        if (b < 0x80) {
-            *o++ = static_cast<char>(b);
-            ++i;
-            continue;
-        }
-        const DecodedChar d = decodeUtf8At(text, i);
-        if (d.length == 4) {
-            const char32_t v = d.code - 0x10000;
-            for (const char32_t u : {0xD800 + (v >> 10), 0xDC00 + (v & 0x3FF)}) {
-                *o++ = static_cast<char>(0xE0 | (u >> 12));
-                *o++ = static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-                *o++ = static_cast<char>(0x80 | (u & 0x3F));
-            }
-        } else if (d.code == 0xFFFD && d.length == 1) {
-            *o++ = static_cast<char>(0xEF);
-            *o++ = static_cast<char>(0xBF);
-            *o++ = static_cast<char>(0xBD);
+    forEachUtf16Unit(text, [&o](char16_t u) {
+        if (u < 0x80) {
+            *o++ = static_cast<char>(u);
+        } else if (u < 0x800) {
+            *o++ = static_cast<char>(0xC0 | (u >> 6));
+            *o++ = static_cast<char>(0x80 | (u & 0x3F));
         } else {
-            for (std::size_t k = 0; k < d.length; ++k) *o++ = text[i + k];
+            *o++ = static_cast<char>(0xE0 | (u >> 12));
+            *o++ = static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+            *o++ = static_cast<char>(0x80 | (u & 0x3F));
         }
-        i += d.length;
-    }
+    });
     return static_cast<std::size_t>(o - out);
 }
 
