@@ -2,12 +2,12 @@
 # Installs what building, running and testing need on a Debian machine, when it is missing.
 set -euo pipefail
 # fonts-wine is only recommended by wine, and recommends are not installed: without it the
-# window frames that Wine draws itself show their caption buttons as letters.
-# xclip owns the X clipboard for the paste test.
+# window frames that Wine draws itself show their caption buttons as letters. xclip owns the X
+# clipboard for the paste test.
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev googletest libbenchmark-dev
   g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64 wine wine64 fonts-wine
-  xvfb xdotool xclip x11-utils imagemagick fonts-horai-umefont fonts-nanum locales python3
-  clang-format xdg-utils desktop-file-utils libglib2.0-bin)
+  xvfb xdotool x11-utils imagemagick fonts-horai-umefont fonts-nanum locales python3 clang-format
+  xdg-utils desktop-file-utils libglib2.0-bin xclip)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
