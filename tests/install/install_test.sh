@@ -12,7 +12,6 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 build=$(realpath "$1")
 probe="$build/win/tests/persist/klw_probe.exe"
 [ -f "$probe" ] || { echo "install_test.sh: build the Windows tree first ($probe is missing)" >&2; exit 1; }
-source "$root/tools/virtual-display.sh"
 source "$root/tests/support/e2e_program.sh"
 
 t=$(mktemp -d /tmp/klw-install.XXXXXX)
@@ -32,9 +31,7 @@ temp_dirs=("$t")
 stop_wineserver() { [ -d "$prefix" ] && WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1 </dev/null; }
 exit_hook=stop_wineserver
 checks=0
-if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
-  start_virtual_display 75
-fi
+own_display 75
 
 # Everything in the two folders, the Wine prefix's inside left out.
 listing() {

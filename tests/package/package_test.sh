@@ -10,7 +10,6 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 build=$(realpath "$1")
 probe="$build/win/tests/persist/klw_probe.exe"
 [ -f "$probe" ] || { echo "package_test.sh: build the Windows tree first ($probe is missing)" >&2; exit 1; }
-source "$root/tools/virtual-display.sh"
 source "$root/tests/support/e2e_program.sh"
 export WINEPREFIX="$build/win/prefix-96" WINEDEBUG=-all LC_ALL=ja_JP.UTF-8
 
@@ -79,9 +78,7 @@ PY
 ok "the zip holds exactly KorLinkWalker.exe, README.md and LICENSE, at fixed times; no link time, debug information or build path in the exe"
 
 echo "== The exe from the zip under Wine"
-if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
-  start_virtual_display 80
-fi
+own_display 80
 "$root/tools/wineprefix.sh" "$WINEPREFIX" 96 unmanaged
 mkdir "$t/folder"
 wine reg delete 'HKCU\SOFTWARE\KORVANE\LINKWALKER' /f >/dev/null 2>&1 </dev/null || true

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <optional>
 #include <random>
 #include <vector>
@@ -76,6 +77,15 @@ TEST(StreamText, UnitsBecomeOneToThreeBytes) {
               "\x7F\xC2\x80\xDF\xBF\xE0\xA0\x80\xEF\xBF\xBF");
 }
 
+// Each value decodes as broken: false, and the empty text.
+void expectBroken(std::initializer_list<const char*> values) {
+    for (const char* broken : values) {
+        std::u16string out = u"stale";
+        EXPECT_FALSE(decodeStreamUtf8(broken, out)) << broken;
+        EXPECT_TRUE(out.empty()) << broken;
+    }
+}
+
 TEST(StreamText, DecodingRule) {
     std::u16string out;
     EXPECT_TRUE(decodeStreamUtf8("a\xC3\xA9\xE3\x81\x82", out));
@@ -83,14 +93,9 @@ TEST(StreamText, DecodingRule) {
     // The 0x20 bit alone decides the group's length, even for bytes below 0xC0.
     EXPECT_TRUE(decodeStreamUtf8("\x81\x81\xA3\x81\x82", out));
     EXPECT_EQ(out, u"A\u3042");
-    for (const char* broken :
-         {"\xE3\x81", "\xC3", "\xC3\x41", "\xE3\x81\xC0", "\xFF", "\xE3\x81\x82\xE3",
-          // From 0xF0 up: no 4-byte form, or one with a stray byte after it.
-          "\xF0\x81\x81", "\xF0\x9F\x98\x80\x80"}) {
-        out = u"stale";
-        EXPECT_FALSE(decodeStreamUtf8(broken, out)) << broken;
-        EXPECT_TRUE(out.empty());
-    }
+    expectBroken({"\xE3\x81", "\xC3", "\xC3\x41", "\xE3\x81\xC0", "\xFF", "\xE3\x81\x82\xE3",
+                  // From 0xF0 up: no 4-byte form, or one with a stray byte after it.
+                  "\xF0\x81\x81", "\xF0\x9F\x98\x80\x80"});
 }
 
 // A character outside the 16-bit range as ordinary UTF-8 encoders write it, 4 bytes, is read as
@@ -104,20 +109,16 @@ TEST(StreamText, FourByteSequencesAreTheirCharacters) {
     // Next to the stream's own groups: the pair as two 3-byte groups reads the same.
     EXPECT_TRUE(decodeStreamUtf8("\xF0\x9F\x8D\xA3\xED\xA0\xBC\xED\xBD\xA3", out));
     EXPECT_EQ(out, u"\U0001F363\U0001F363");
-    for (const char* broken : {"\xF0\x8F\xBF\xBF",      // below U+10000 (an overlong form)
-                               "\xF0\x80\x80\x80",      // U+0000 overlong
-                               "\xF4\x90\x80\x80",      // above U+10FFFF
-                               "\xF5\x80\x80\x80",      // no character's lead
-                               "\xF8\x88\x80\x80\x80",  // a 5-byte form
-                               "\xFF\xBF\xBF\xBF",      //
-                               "\xF0\x9F\x8D",          // cut short
-                               "\xF0\x9F\x8D\x41",      // a trail byte missing
-                               "\xF0\xC0\x8D\xA3",      //
-                               "a\xF0"}) {
-        out = u"stale";
-        EXPECT_FALSE(decodeStreamUtf8(broken, out)) << broken;
-        EXPECT_TRUE(out.empty());
-    }
+    expectBroken({"\xF0\x8F\xBF\xBF",      // below U+10000 (an overlong form)
+                  "\xF0\x80\x80\x80",      // U+0000 overlong
+                  "\xF4\x90\x80\x80",      // above U+10FFFF
+                  "\xF5\x80\x80\x80",      // no character's lead
+                  "\xF8\x88\x80\x80\x80",  // a 5-byte form
+                  "\xFF\xBF\xBF\xBF",      // 0xFF leads nothing
+                  "\xF0\x9F\x8D",          // cut short
+                  "\xF0\x9F\x8D\x41",      // a trail byte missing
+                  "\xF0\xC0\x8D\xA3",      // no trail byte after the lead
+                  "a\xF0"});
 }
 
 // Bytes as hex digits, for failure messages.

@@ -6,12 +6,9 @@
 # selected, only Go is enabled, and the window stands where it was.
 #   walk_e2e.sh KorLinkWalker.exe klw_probe.exe        (WINEPREFIX names the test prefix)
 set -euo pipefail
-exe=$(realpath "$1")
-probe=$(realpath "$2")
-: "${WINEPREFIX:?the test prefix}"
-export WINEDEBUG=-all LC_ALL=ja_JP.UTF-8
-source "$(dirname "$0")/../../tools/virtual-display.sh"
 source "$(dirname "$0")/../support/e2e_program.sh"
+program_test "$1" "$2"
+export LC_ALL=ja_JP.UTF-8
 
 work=$(mktemp -d /tmp/klw-walk.XXXXXX)
 logs=$(mktemp -d /tmp/klw-walk-logs.XXXXXX)
@@ -19,10 +16,7 @@ temp_dirs=("$work" "$logs")
 # Leave no stored place behind for the other tests of the prefix.
 forget_place=1
 
-# A display of our own when none is given.
-if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
-  start_virtual_display 70
-fi
+own_display 70
 
 # Wine's output never goes through a pipe: a wineserver started here would inherit it.
 wine_quiet() { wine "$@" >>"$logs/wine.log" 2>&1 </dev/null; }

@@ -3,6 +3,7 @@
 # $work, closing it with Alt+F4, and reading its window from another process with $probe.
 # Wine's output goes to files in $logs, never through a pipe: a wineserver started here would
 # inherit it.
+source "$(dirname "${BASH_SOURCE[0]}")/../../tools/virtual-display.sh"
 
 # What the cleanup at exit undoes, also after a failure, in this order: the program started
 # ($program_pid), the test's own step ($exit_hook, a function name), the window place stored in
@@ -23,6 +24,23 @@ end_of_test() {
   [ ${#temp_dirs[@]} -eq 0 ] || rm -rf "${temp_dirs[@]}"
 }
 trap end_of_test EXIT
+
+# program_test EXE PROBE: takes a program test's arguments, the program and the probe, for the
+# test prefix named by WINEPREFIX, with Wine's diagnostics off.
+program_test() {
+  exe=$(realpath "$1")
+  probe=$(realpath "$2")
+  : "${WINEPREFIX:?the test prefix}"
+  export WINEDEBUG=-all
+}
+
+# own_display FIRST: a virtual display of the test's own (from display number FIRST on) when
+# there is no usable one.
+own_display() {
+  if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
+    start_virtual_display "$1"
+  fi
+}
 
 fail() {
   echo "FAIL: $*" >&2

@@ -7,12 +7,9 @@
 # clipboard reaches the field at all.
 #   paste_e2e.sh KorLinkWalker.exe klw_probe.exe        (WINEPREFIX names the test prefix)
 set -euo pipefail
-exe=$(realpath "$1")
-probe=$(realpath "$2")
-: "${WINEPREFIX:?the test prefix}"
-export WINEDEBUG=-all LC_ALL=ja_JP.UTF-8
-source "$(dirname "$0")/../../tools/virtual-display.sh"
 source "$(dirname "$0")/../support/e2e_program.sh"
+program_test "$1" "$2"
+export LC_ALL=ja_JP.UTF-8
 command -v xclip >/dev/null || fail "xclip is missing (tools/setup.sh installs it)"
 
 work=$(mktemp -d /tmp/klw-paste.XXXXXX)
@@ -23,9 +20,7 @@ xclip_pid=""
 stop_xclip() { [ -n "$xclip_pid" ] && kill "$xclip_pid" >/dev/null 2>&1; }
 exit_hook=stop_xclip
 
-if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
-  start_virtual_display 74
-fi
+own_display 74
 
 # Owns the X clipboard with TEXT until the next call; -quiet keeps xclip in the foreground, so
 # that its process is ours to end.

@@ -7,13 +7,9 @@
 # code page, must show the same entries and save the same bytes again.
 #   unicode_walk_e2e.sh KorLinkWalker.exe klw_probe.exe klw_recorder.exe   (WINEPREFIX: the prefix)
 set -euo pipefail
-exe=$(realpath "$1")
-probe=$(realpath "$2")
-recorder=$(realpath "$3")
-: "${WINEPREFIX:?the test prefix}"
-export WINEDEBUG=-all
-source "$(dirname "$0")/../../tools/virtual-display.sh"
 source "$(dirname "$0")/../support/e2e_program.sh"
+program_test "$1" "$2"
+recorder=$(realpath "$3")
 
 work=$(mktemp -d /tmp/klw-unicode.XXXXXX)
 logs=$(mktemp -d /tmp/klw-unicode-logs.XXXXXX)
@@ -40,9 +36,7 @@ restore_handlers() {
 }
 exit_hook=restore_handlers
 
-if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
-  start_virtual_display 72
-fi
+own_display 72
 
 # The recorder becomes the handler of http and https addresses.
 : >"$logs/handlers.txt"
