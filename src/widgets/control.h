@@ -29,7 +29,6 @@ public:
     virtual ~Control();
 
     HWND handle() const { return hwnd_; }
-    Form& form() const { return form_; }
     const std::string& name() const { return name_; }
     void setName(std::string name) { name_ = std::move(name); }
 
