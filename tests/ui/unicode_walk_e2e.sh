@@ -100,8 +100,10 @@ for run in "ja_JP.UTF-8 C.UTF-8" "C.UTF-8 ja_JP.UTF-8"; do
   echo "== Typed, walked and saved under $locale; read again under $other"
   rm -f "$work"/* "$recorder_log"
   start_program "$locale"
+  # xdotool types a character outside the keymap by remapping a spare key for it; a loaded
+  # machine's Wine may take the key before it has read the new mapping, so keys come slowly.
   for a in "${addresses[@]}"; do
-    xdotool type --delay 30 "$a"
+    xdotool type --delay 100 "$a"
     xdotool key Return
   done
   wait_for "count 4"
