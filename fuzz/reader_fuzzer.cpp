@@ -8,7 +8,6 @@
 #include "persist/memory_list_control.h"
 #include "persist/object_stream_reader.h"
 #include "persist/object_stream_writer.h"
-#include "persist/stream_format.h"
 #include "runtime/exceptions.h"
 
 namespace {
@@ -49,10 +48,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     klw::MemoryStream back(image);
     klw::ObjectStreamReader reader(back);
     reader.ParseRoot(again);
+    // ... and gives every entry back as it was, characters outside the 16-bit range included.
     check(again.count() == control.count());
-    for (int i = 0; i < control.count(); ++i) {
-        const std::string e = control.entry(i);
-        if (klw::isSevenBit(e)) check(again.entry(i) == e);
-    }
+    for (int i = 0; i < control.count(); ++i) check(again.entry(i) == control.entry(i));
     return 0;
 }

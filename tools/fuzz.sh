@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets into build/fuzz (or $KLW_BUILD_DIR/fuzz) and runs each for a bounded
-# time over its seed corpus: the list file reader, and the decoding of dropped and pasted data.
-# Fails on any crash, leak or sanitizer report.
+# time over its seed corpus: the list file reader (with the file's tokens from fuzz/reader.dict),
+# and the decoding of dropped and pasted data. Fails on any crash, leak or sanitizer report.
 # Usage: tools/fuzz.sh [seconds] [reader|transfer]   (default 60 seconds for each; both)
 set -euo pipefail
 
@@ -14,11 +14,13 @@ CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DKLW_FUZZ=ON -DBUILD
     -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" --target reader_fuzzer transfer_fuzzer
 
-# run_fuzzer NAME SEEDS: new inputs go to a scratch corpus; the committed seeds are only read.
+# run_fuzzer NAME SEEDS [OPTIONS...]: new inputs go to a scratch corpus; the committed seeds are
+# only read.
 run_fuzzer() {
     local name=$1 seeds=$2 work="$build/corpus-$1" log="$build/$1.log" status=0
+    shift 2
     mkdir -p "$work" "$build/artifacts"
-    "$build/fuzz/$name" "$work" "$seeds" \
+    "$build/fuzz/$name" "$work" "$seeds" "$@" \
         -max_total_time="$seconds" -detect_leaks=1 -print_final_stats=1 -timeout=10 \
         -rss_limit_mb=2048 -artifact_prefix="$build/artifacts/$name-" >"$log" 2>&1 || status=$?
 
@@ -36,7 +38,7 @@ run_fuzzer() {
 
 status=0
 if [[ -z $only || $only == reader ]]; then
-    run_fuzzer reader_fuzzer "$root/fuzz/corpus" || status=1
+    run_fuzzer reader_fuzzer "$root/fuzz/corpus" -dict="$root/fuzz/reader.dict" || status=1
 fi
 if [[ -z $only || $only == transfer ]]; then
     run_fuzzer transfer_fuzzer "$root/fuzz/transfer_corpus" || status=1

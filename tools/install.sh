@@ -145,7 +145,7 @@ with open(out, "w", encoding="utf-8") as f:
             f"Path={string(folder)}\n"
             "Icon=korlinkwalker\n"
             "Terminal=false\n"
-            "Categories=Network;Utility;\n"
+            "Categories=Network;\n"
             "StartupWMClass=korlinkwalker.exe\n")
 PY
   put "$tmp/entry" "$entry" 644

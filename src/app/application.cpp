@@ -129,19 +129,7 @@ bool Application::processMessage() {
     return true;
 }
 
-void Application::idle() {
-    try {
-        POINT p;
-        if (GetCursorPos(&p)) {
-            HWND under = WindowFromPoint(p);
-            if (under && !Control::fromHandle(under) && !Window::fromHandle(under)) under = nullptr;
-            mouseControl_ = under;  // no control of ours reacts to entering or leaving
-        }
-    } catch (...) {
-        reportCurrentError();
-    }
-    WaitMessage();
-}
+void Application::idle() { WaitMessage(); }
 
 void Application::processMessages() {
     while (processMessage()) {

@@ -64,7 +64,6 @@ private:
     HICON icon_ = nullptr;
     Form* mainForm_ = nullptr;
     bool terminated_ = false;
-    HWND mouseControl_ = nullptr;
     HWND focusBeforeMinimize_ = nullptr;
 };
 

@@ -74,7 +74,7 @@ MessageForm::MessageForm(const std::string& text) : text_(text) {
     const Box& b = layout.button;
     ok_ = std::make_unique<Button>(*this, "OK", "OK",
                                    RECT{b.left, b.top, b.left + b.width, b.top + b.height},
-                                   Button::Options{true, true, true});
+                                   Button::Options{.isDefault = true, .isCancel = true});
     ok_->setFont(font);
     ok_->onClick = [this](Control&) { modalResult_ = kModalOk; };
 }

@@ -3,9 +3,9 @@
 #include <memory>
 #include <string>
 
+#include "runtime/handles.h"
 #include "widgets/button.h"
 #include "widgets/form.h"
-#include "widgets/handles.h"
 #include "widgets/label.h"
 
 namespace klw {

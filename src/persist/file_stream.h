@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "runtime/handles.h"
 #include "runtime/stream.h"
-#include "widgets/handles.h"
 
 namespace klw {
 

@@ -7,9 +7,9 @@
 #include "persist/object_stream_writer.h"
 #include "runtime/exceptions.h"
 #include "runtime/format.h"
+#include "runtime/handles.h"
 #include "runtime/texts.h"
 #include "runtime/unicode.h"
-#include "widgets/handles.h"
 
 namespace klw {
 namespace {

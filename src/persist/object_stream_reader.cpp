@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <mutex>
 
 #include "runtime/exceptions.h"
 #include "runtime/format.h"
@@ -73,11 +72,6 @@ std::string_view beforeZero(std::string_view text) {
 }
 
 }  // namespace
-
-std::shared_mutex& componentNamesLock() {
-    static std::shared_mutex lock;
-    return lock;
-}
 
 void renameControl(ListControl& control, std::string_view name) {
     if (name.empty()) return;
@@ -472,7 +466,6 @@ void ObjectStreamReader::skipChild() {
 void ObjectStreamReader::ParseRoot(ListControl& control, const ClassInfo& cls) {
     rootClass_ = &cls;
     ParseSignature();
-    std::unique_lock lock(componentNamesLock());
     if (peekByte() >= 0xF0) {
         // Flags of an inherited or inline image, and a child position: meaningless for a root.
         if (readByte() & 2) ParseInteger();

@@ -3,7 +3,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <shared_mutex>
 #include <span>
 #include <string>
 #include <string_view>
@@ -84,8 +83,5 @@ private:
 // control's in more than letter case, is passed over (the window finds its list by that name);
 // one that is no identifier, or another control's, is an EComponentError.
 void renameControl(ListControl& control, std::string_view name);
-
-// The process-wide lock on component names, held for writing while a root is read.
-std::shared_mutex& componentNamesLock();
 
 }  // namespace klw

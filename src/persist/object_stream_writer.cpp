@@ -236,11 +236,12 @@ void ObjectStreamWriter::EmitText(std::string_view text) {
 }
 
 void ObjectStreamWriter::EmitWideText(std::u16string_view text) {
-    const std::size_t length = unitsUtf8Length(text);
-    if (length < 2 * text.size()) {
-        utf8_.clear();
-        appendUnitsAsUtf8(text, utf8_);
-        if (length == text.size())
+    // The stream's UTF-8 form, by way of the program's text (string properties are short).
+    const std::string programText = utf16ToUtf8(text);
+    utf8_.resize(3 * programText.size());
+    utf8_.resize(encodeStreamUtf8(programText, utf8_.data()));
+    if (utf8_.size() < 2 * text.size()) {
+        if (utf8_.size() == text.size())
             writeSevenBitText(utf8_);
         else
             writeUtf8Text(utf8_);

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "widgets/handles.h"
+#include "runtime/handles.h"
 
 namespace klw {
 

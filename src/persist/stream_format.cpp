@@ -86,35 +86,6 @@ std::size_t sevenBitPrefix(std::string_view bytes) {
     return i;
 }
 
-std::size_t unitsUtf8Length(std::u16string_view text) {
-    std::size_t n = 0;
-    for (const char16_t u : text) n += u < 0x80 ? 1 : u < 0x800 ? 2 : 3;
-    return n;
-}
-
-std::size_t encodeUnitsAsUtf8(std::u16string_view text, char* out) {
-    char* o = out;
-    for (const char16_t u : text) {
-        if (u < 0x80) {
-            *o++ = static_cast<char>(u);
-        } else if (u < 0x800) {
-            *o++ = static_cast<char>(0xC0 | (u >> 6));
-            *o++ = static_cast<char>(0x80 | (u & 0x3F));
-        } else {
-            *o++ = static_cast<char>(0xE0 | (u >> 12));
-            *o++ = static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-            *o++ = static_cast<char>(0x80 | (u & 0x3F));
-        }
-    }
-    return static_cast<std::size_t>(o - out);
-}
-
-void appendUnitsAsUtf8(std::u16string_view text, std::string& out) {
-    const std::size_t start = out.size();
-    out.resize(start + unitsUtf8Length(text));
-    encodeUnitsAsUtf8(text, out.data() + start);
-}
-
 bool decodeStreamUtf8(std::string_view bytes, std::u16string& out) {
     out.resize(bytes.size());  // at most one unit per byte
     char16_t* o = out.data();
@@ -127,7 +98,15 @@ bool decodeStreamUtf8(std::string_view bytes, std::u16string& out) {
             *o++ = b0;
             ++p;
         } else if (b0 >= 0xF0) {
-            break;
+            // Ordinary UTF-8 encoders write a character outside the 16-bit range as 4 bytes:
+            // read it as its surrogate pair. Any other sequence from 0xF0 up stays broken.
+            if (end - p < 4 || b0 > 0xF4 || !trail(p[1]) || !trail(p[2]) || !trail(p[3])) break;
+            const char32_t c = ((b0 & 0x07u) << 18) | ((p[1] & 0x3Fu) << 12) |
+                               ((p[2] & 0x3Fu) << 6) | (p[3] & 0x3Fu);
+            if (c < 0x10000 || c > 0x10FFFF) break;
+            *o++ = static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+            *o++ = static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+            p += 4;
         } else if (b0 & 0x20) {
             if (end - p < 3 || !trail(p[1]) || !trail(p[2])) break;
             *o++ =
@@ -164,6 +143,9 @@ std::string_view streamUtf8AsText(std::string_view bytes, std::string& scratch, 
         } else if (b0 >= 0xE0 && b0 <= 0xEF && end - p >= 3 && trail(p[1]) && trail(p[2]) &&
                    (b0 != 0xE0 || p[1] >= 0xA0) && (b0 != 0xED || p[1] < 0xA0)) {
             p += 3;
+        } else if (b0 >= 0xF0 && b0 <= 0xF4 && end - p >= 4 && trail(p[1]) && trail(p[2]) &&
+                   trail(p[3]) && (b0 != 0xF0 || p[1] >= 0x90) && (b0 != 0xF4 || p[1] < 0x90)) {
+            p += 4;
         } else {
             same = false;
         }
@@ -181,30 +163,18 @@ std::string_view streamUtf8AsText(std::string_view bytes, std::string& scratch, 
 
 std::size_t encodeStreamUtf8(std::string_view text, char* out) {
     char* o = out;
-    for (std::size_t i = 0; i < text.size();) {
-        const auto b = static_cast<unsigned char>(text[i]);
-        if (b < 0x80) {
-            *o++ = static_cast<char>(b);
-            ++i;
-            continue;
-        }
-        const DecodedChar d = decodeUtf8At(text, i);
-        if (d.length == 4) {
-            const char32_t v = d.code - 0x10000;
-            for (const char32_t u : {0xD800 + (v >> 10), 0xDC00 + (v & 0x3FF)}) {
-                *o++ = static_cast<char>(0xE0 | (u >> 12));
-                *o++ = static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-                *o++ = static_cast<char>(0x80 | (u & 0x3F));
-            }
-        } else if (d.code == 0xFFFD && d.length == 1) {
-            *o++ = static_cast<char>(0xEF);
-            *o++ = static_cast<char>(0xBF);
-            *o++ = static_cast<char>(0xBD);
+    forEachUtf16Unit(text, [&o](char16_t u) {
+        if (u < 0x80) {
+            *o++ = static_cast<char>(u);
+        } else if (u < 0x800) {
+            *o++ = static_cast<char>(0xC0 | (u >> 6));
+            *o++ = static_cast<char>(0x80 | (u & 0x3F));
         } else {
-            for (std::size_t k = 0; k < d.length; ++k) *o++ = text[i + k];
+            *o++ = static_cast<char>(0xE0 | (u >> 12));
+            *o++ = static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+            *o++ = static_cast<char>(0x80 | (u & 0x3F));
         }
-        i += d.length;
-    }
+    });
     return static_cast<std::size_t>(o - out);
 }
 

@@ -52,18 +52,11 @@ std::size_t copySevenBitPrefix(std::string_view bytes, char* out);
 // text in UTF-8 (trail bytes below 0x80 only ever follow a lead byte).
 std::size_t sevenBitPrefix(std::string_view bytes);
 
-// UTF-8 as the stream writes it: each 16-bit unit on its own, as 1, 2 or 3 bytes (a surrogate
-// pair becomes two 3-byte groups). Appends to `out`.
-void appendUnitsAsUtf8(std::u16string_view text, std::string& out);
-// The same written to `out` (room for 3 bytes per unit); returns the number of bytes.
-std::size_t encodeUnitsAsUtf8(std::u16string_view text, char* out);
-// The number of bytes that form takes.
-std::size_t unitsUtf8Length(std::u16string_view text);
-
 // Decodes the stream's UTF-8 to UTF-16: a byte below 0x80 is one character; a byte of 0x80 or
 // above starts a group of 3 bytes when its 0x20 bit is set, else of 2, whose other bytes lie in
-// 0x80..0xBF. Lead bytes of 4-byte sequences (0xF0 and above) are not accepted. A broken group
-// makes the whole value the empty text: returns false with `out` empty.
+// 0x80..0xBF. A lead byte from 0xF0 up is taken only as the 4-byte form of a character from
+// U+10000 to U+10FFFF (F0..F4 and three bytes in 0x80..0xBF), which becomes its surrogate pair.
+// A broken group makes the whole value the empty text: returns false with `out` empty.
 bool decodeStreamUtf8(std::string_view bytes, std::u16string& out);
 
 // The same value as the program's text (UTF-8, surrogate pairs joined into one character):
@@ -71,9 +64,10 @@ bool decodeStreamUtf8(std::string_view bytes, std::u16string& out);
 // `broken` set, for a broken group.
 std::string_view streamUtf8AsText(std::string_view bytes, std::string& scratch, bool& broken);
 
-// The program's text in the stream's UTF-8 form, each UTF-16 unit on its own: a character
-// outside the 16-bit range becomes its two surrogates as 3-byte groups, a malformed byte U+FFFD.
-// Writes to `out`, which has room for 3 bytes per byte of text; returns the number of bytes.
+// The program's text in the UTF-8 form the stream is written in, each UTF-16 unit on its own as
+// 1, 2 or 3 bytes: a character outside the 16-bit range becomes its two surrogates as 3-byte
+// groups, a malformed byte U+FFFD. Writes to `out`, which has room for 3 bytes per byte of text;
+// returns the number of bytes.
 std::size_t encodeStreamUtf8(std::string_view text, char* out);
 
 }  // namespace klw

@@ -1,17 +1,11 @@
 #include "persist/streamed_list_box.h"
 
-#include <algorithm>
-
-#include "widgets/form.h"
 #include "widgets/list_box.h"
 
 namespace klw {
 
-StreamedListBox::StreamedListBox(ListBox& list, std::function<bool(std::string_view)> isSiblingName,
-                                 std::function<bool(std::string_view)> isTopLevelName)
-    : list_(list),
-      isSiblingName_(std::move(isSiblingName)),
-      isTopLevelName_(std::move(isTopLevelName)) {}
+StreamedListBox::StreamedListBox(ListBox& list, Owner owner)
+    : list_(list), owner_(std::move(owner)) {}
 
 std::string StreamedListBox::name() const { return list_.name(); }
 void StreamedListBox::setName(std::string_view name) { list_.setName(std::string(name)); }
@@ -41,11 +35,7 @@ void StreamedListBox::applyColor(std::int32_t value) { list_.setColor(value); }
 int StreamedListBox::itemHeight() const { return list_.itemHeight(); }
 void StreamedListBox::setItemHeight(int value) { list_.setItemHeight(value); }
 
-int StreamedListBox::tabOrder() const {
-    const auto& controls = list_.form().controls();
-    const auto it = std::find(controls.begin(), controls.end(), &list_);
-    return it == controls.end() ? -1 : static_cast<int>(it - controls.begin());
-}
+int StreamedListBox::tabOrder() const { return owner_.tabOrder(); }
 
 int StreamedListBox::count() const { return list_.count(); }
 void StreamedListBox::entryText(int index, std::string& out) const { list_.itemInto(index, out); }
@@ -59,8 +49,8 @@ void StreamedListBox::endUpdate() { list_.endUpdate(); }
 
 std::string StreamedListBox::handlerName(ListEvent event) const {
     // The handlers belong to the window: the writer never names them.
-    if (event == ListEvent::Click && list_.onClick) return "lbxURLClick";
-    if (event == ListEvent::DblClick && list_.onDblClick) return "btnGoClick";
+    if (event == ListEvent::Click && list_.onClick) return owner_.clickHandler;
+    if (event == ListEvent::DblClick && list_.onDblClick) return owner_.dblClickHandler;
     return {};
 }
 

@@ -12,10 +12,19 @@ class ListBox;
 
 class StreamedListBox final : public ListControl {
 public:
-    // `isSiblingName` tells whether another component of the window has a name (any case);
-    // `isTopLevelName` whether a top-level window of the application has it.
-    StreamedListBox(ListBox& list, std::function<bool(std::string_view)> isSiblingName,
-                    std::function<bool(std::string_view)> isTopLevelName);
+    // What the window that holds the list tells of it.
+    struct Owner {
+        // Whether another component of the window has this name (any case).
+        std::function<bool(std::string_view)> isSiblingName;
+        // Whether a top-level window of the application has it.
+        std::function<bool(std::string_view)> isTopLevelName;
+        // The list's place in the window's tab order.
+        std::function<int()> tabOrder;
+        // The names of the window's handlers bound to the list's click and double-click.
+        std::string clickHandler;
+        std::string dblClickHandler;
+    };
+    StreamedListBox(ListBox& list, Owner owner);
 
     std::string name() const override;
     void setName(std::string_view name) override;
@@ -41,8 +50,12 @@ public:
     void endUpdate() override;
     std::string handlerName(ListEvent event) const override;
     void removeHandler(ListEvent event) override;
-    bool ownerHasComponent(std::string_view name) const override { return isSiblingName_(name); }
-    bool topLevelHasName(std::string_view name) const override { return isTopLevelName_(name); }
+    bool ownerHasComponent(std::string_view name) const override {
+        return owner_.isSiblingName(name);
+    }
+    bool topLevelHasName(std::string_view name) const override {
+        return owner_.isTopLevelName(name);
+    }
 
 protected:
     void applyColor(std::int32_t value) override;
@@ -51,8 +64,7 @@ protected:
 private:
     void setBounds(int left, int top, int width, int height);
     ListBox& list_;
-    std::function<bool(std::string_view)> isSiblingName_;
-    std::function<bool(std::string_view)> isTopLevelName_;
+    Owner owner_;
     // The input-method name stays empty unless a file gives one, as on a Japanese system.
     std::string imeName_;
 };

@@ -27,6 +27,10 @@ void appendUtf16AsUtf8(const Unit* utf16, std::size_t units, std::string& out);
 // needed); returns the number of units.
 template <class Unit>
 std::size_t utf8ToUtf16(std::string_view utf8, Unit* out);
+// Calls `unit(char16_t)` for each UTF-16 unit of `utf8`, in order: the one walk behind the
+// conversion above.
+template <class UnitSink>
+void forEachUtf16Unit(std::string_view utf8, UnitSink unit);
 
 inline void appendUtf16AsUtf8(std::u16string_view utf16, std::string& out) {
     appendUtf16AsUtf8(utf16.data(), utf16.size(), out);
@@ -96,26 +100,31 @@ void appendUtf16AsUtf8(const Unit* s, std::size_t n, std::string& out) {
     out.resize(static_cast<std::size_t>(o - out.data()));
 }
 
-template <class Unit>
-std::size_t utf8ToUtf16(std::string_view s, Unit* out) {
-    Unit* o = out;
+template <class UnitSink>
+void forEachUtf16Unit(std::string_view s, UnitSink unit) {
     for (std::size_t i = 0; i < s.size();) {
         const auto b = static_cast<unsigned char>(s[i]);
         if (b < 0x80) {
-            *o++ = static_cast<Unit>(b);
+            unit(static_cast<char16_t>(b));
             ++i;
             continue;
         }
         const DecodedChar d = decodeUtf8At(s, i);
         if (d.code >= 0x10000) {
             const char32_t v = d.code - 0x10000;
-            *o++ = static_cast<Unit>(0xD800 + (v >> 10));
-            *o++ = static_cast<Unit>(0xDC00 + (v & 0x3FF));
+            unit(static_cast<char16_t>(0xD800 + (v >> 10)));
+            unit(static_cast<char16_t>(0xDC00 + (v & 0x3FF)));
         } else {
-            *o++ = static_cast<Unit>(d.code);
+            unit(static_cast<char16_t>(d.code));
         }
         i += d.length;
     }
+}
+
+template <class Unit>
+std::size_t utf8ToUtf16(std::string_view s, Unit* out) {
+    Unit* o = out;
+    forEachUtf16Unit(s, [&o](char16_t u) { *o++ = static_cast<Unit>(u); });
     return static_cast<std::size_t>(o - out);
 }
 

@@ -17,7 +17,6 @@ inline constexpr int kFontHeight = -12;  // window font and the entry field's ow
 inline constexpr int kClientWidth = 322;
 inline constexpr int kClientHeight = 165;
 inline constexpr int kListItemHeight = 12;
-inline constexpr int kEditFontPoints = 9;
 }  // namespace design
 
 // The seven controls in creation order (also the tab order).

@@ -58,8 +58,13 @@ TfrmMain::TfrmMain(Application& app) : app_(app) {
     // Links dragged onto any part of the window; without OLE the window works without them.
     acceptDrops();
     streamedList_ = std::make_unique<StreamedListBox>(
-        *lbxURL, [this](std::string_view n) { return hasComponentNamed(n, lbxURL.get()); },
-        [](std::string_view n) { return sameText(n, "frmMain"); });
+        *lbxURL, StreamedListBox::Owner{
+                     .isSiblingName =
+                         [this](std::string_view n) { return hasComponentNamed(n, lbxURL.get()); },
+                     .isTopLevelName = [](std::string_view n) { return sameText(n, "frmMain"); },
+                     .tabOrder = [this] { return tabOrderOf(*lbxURL); },
+                     .clickHandler = "lbxURLClick",
+                     .dblClickHandler = "btnGoClick"});
     app.setMainForm(*this);
 
     // The create step has a guard of its own: an error is shown before the window is, and
@@ -123,16 +128,16 @@ void TfrmMain::buildControls() {
     edtTest = std::make_unique<Edit>(*this, "edtTest", editRect);
     edtTest->setFont(editFont_.get());
     btnGo = std::make_unique<Button>(*this, "btnGo", "Go", at(Ctl::btnGo),
-                                     Button::Options{true, false, false});
+                                     Button::Options{.isDefault = true, .enabled = false});
     lbxURL = std::make_unique<ListBox>(*this, "lbxURL", at(Ctl::lbxURL));
     btnAdd = std::make_unique<Button>(*this, "btnAdd", "Add", at(Ctl::btnAdd),
-                                      Button::Options{true, false, false});
+                                      Button::Options{.isDefault = true, .enabled = false});
     btnUP = std::make_unique<Button>(*this, "btnUP", "Up", at(Ctl::btnUP),
-                                     Button::Options{false, false, false});
+                                     Button::Options{.enabled = false});
     btnDown = std::make_unique<Button>(*this, "btnDown", "Down", at(Ctl::btnDown),
-                                       Button::Options{false, false, false});
+                                       Button::Options{.enabled = false});
     btnDelete = std::make_unique<Button>(*this, "btnDelete", "Delete", at(Ctl::btnDelete),
-                                         Button::Options{false, false, false});
+                                         Button::Options{.enabled = false});
     for (Control* ctl :
          {static_cast<Control*>(btnGo.get()), static_cast<Control*>(lbxURL.get()),
           static_cast<Control*>(btnAdd.get()), static_cast<Control*>(btnUP.get()),
@@ -195,8 +200,10 @@ void TfrmMain::setLeft(int left) { moveTo(left, top()); }
 // ---- Handlers ----
 
 void TfrmMain::FormCreate() {
-    restorePosition(
-        handle(), [this](int v) { setTop(v); }, [this](int v) { setLeft(v); });
+    const StoredPosition stored = readPosition();
+    if (stored.top) setTop(*stored.top);
+    if (stored.left) setLeft(*stored.left);
+    if (stored.top) bringOntoMonitor();
     listFile_.load(streamedList());
     if (lbxURL->count() > 0) {
         lbxURL->setItemIndex(0);

@@ -4,12 +4,12 @@
 
 #include "persist/list_file.h"
 #include "persist/streamed_list_box.h"
+#include "runtime/handles.h"
 #include "ui/address_list.h"
 #include "ui/layout.h"
 #include "widgets/button.h"
 #include "widgets/edit.h"
 #include "widgets/form.h"
-#include "widgets/handles.h"
 #include "widgets/list_box.h"
 #include "widgets/menu.h"
 

@@ -2,9 +2,9 @@
 
 #include <shellapi.h>
 
+#include "runtime/handles.h"
 #include "runtime/unicode.h"
 #include "ui/hand_over.h"
-#include "widgets/handles.h"
 
 namespace klw {
 namespace {

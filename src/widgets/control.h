@@ -31,7 +31,6 @@ public:
     virtual ~Control();
 
     HWND handle() const { return hwnd_; }
-    Form& form() const { return form_; }
     const std::string& name() const { return name_; }
     void setName(std::string name) { name_ = std::move(name); }
 
@@ -57,6 +56,7 @@ public:
     virtual void onEnter() {}
     virtual void onExit() {}
 
+    // The object wrapping this control; nullptr for any other window.
     static Control* fromHandle(HWND hwnd);
 
 protected:

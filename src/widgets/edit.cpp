@@ -1,11 +1,15 @@
 #include "widgets/edit.h"
 
+#include <utility>
+
 #include "runtime/unicode.h"
 #include "widgets/clipboard.h"
 
 namespace klw {
 
 Edit::Edit(Form& form, std::string name, RECT b) : Control(form, std::move(name)) {
+    // The field reaches this object only once it exists: whatever it notifies while it is being
+    // created raises no OnChange.
     createControl(L"EDIT", WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | ES_LEFT, WS_EX_CLIENTEDGE, "",
                   b.left, b.top, b.right - b.left, b.bottom - b.top);
     // No limit of our own: the platform's maximum for a one-line field.
@@ -20,25 +24,43 @@ std::string Edit::text() const {
     return narrow(s);
 }
 
+template <class Operation>
+void Edit::asOneChange(bool changes, Operation operation) {
+    const Notices outer = std::exchange(notices_, changes ? Notices::OneChange : Notices::NoChange);
+    const bool outerNotified = std::exchange(notified_, false);
+    try {
+        operation();
+    } catch (...) {
+        notices_ = outer;
+        notified_ = outerNotified;
+        throw;
+    }
+    const bool raise = changes && !notified_;
+    notices_ = outer;
+    notified_ = outerNotified;
+    if (raise && onChange) onChange(*this);
+}
+
 void Edit::setText(const std::string& text) {
     if (text == this->text()) return;
-    SetWindowTextW(handle(), wide(text).c_str());
-    // Platforms differ in whether a set text notifies: raise the event here when it did not.
-    changed();
+    // Platforms differ in whether a set text notifies.
+    asOneChange(true, [&] { SetWindowTextW(handle(), wide(text).c_str()); });
 }
 
 void Edit::selectAll() { SendMessageW(handle(), EM_SETSEL, 0, -1); }
 
-void Edit::changed() {
-    // Some edits (undo under Wine) notify twice for one change; the second sees no change.
-    std::string now = text();
-    if (now == reported_) return;
-    reported_ = std::move(now);
-    if (onChange) onChange(*this);
-}
-
 void Edit::reflectCommand(WORD code) {
-    if (code == EN_CHANGE) changed();
+    if (code != EN_CHANGE) return;
+    switch (notices_) {
+        case Notices::EachOne:
+            break;
+        case Notices::OneChange:
+            if (std::exchange(notified_, true)) return;
+            break;
+        case Notices::NoChange:
+            return;
+    }
+    if (onChange) onChange(*this);
 }
 
 void Edit::onEnter() {
@@ -46,8 +68,6 @@ void Edit::onEnter() {
     // offers the whole text): select all. A left click puts the caret where it was clicked.
     if (autoSelect && GetKeyState(VK_LBUTTON) >= 0) selectAll();
 }
-
-HBRUSH Edit::reflectColor(HDC) { return nullptr; }
 
 LRESULT Edit::subclassProc(UINT msg, WPARAM wp, LPARAM lp) {
     // Wine's field pastes on Shift+Insert without sending itself WM_PASTE, as Ctrl+V and the
@@ -60,6 +80,14 @@ LRESULT Edit::subclassProc(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_PASTE && onPaste) {
         const std::optional<std::string> text = clipboardText(handle());
         if (text && onPaste(*this, *text)) return 0;
+    }
+    if (msg == WM_UNDO || msg == EM_UNDO) {
+        // Ctrl+Z and the editing menu come here too. Wine notifies twice for one undo (the second
+        // time after selecting what it restored), and once for an undo with nothing to undo.
+        LRESULT result = 0;
+        asOneChange(SendMessageW(handle(), EM_CANUNDO, 0, 0) != 0,
+                    [&] { result = defaultProc(msg, wp, lp); });
+        return result;
     }
     return Control::subclassProc(msg, wp, lp);
 }

@@ -1,7 +1,7 @@
 #pragma once
 // A one-line entry field. OnChange is raised synchronously for every change of the text,
-// including one made by the program. Its text is the program's (UTF-8); the platform's field
-// holds it as UTF-16, whatever is typed or pasted.
+// including one made by the program and one that leaves the same text. Its text is the
+// program's (UTF-8); the platform's field holds it as UTF-16, whatever is typed or pasted.
 #include "widgets/control.h"
 
 namespace klw {
@@ -23,15 +23,20 @@ public:
 
     void reflectCommand(WORD code) override;
     void onEnter() override;
-    HBRUSH reflectColor(HDC dc) override;
 
 protected:
     LRESULT subclassProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
-    // Raises OnChange when the text differs from the one last reported.
-    void changed();
-    std::string reported_;
+    // What the platform's change notifications stand for while an operation runs: each one a
+    // change (typing, cutting, pasting), all of them together one change, or none.
+    enum class Notices { EachOne, OneChange, NoChange };
+    // Runs `operation`, which changes the text once or, unless `changes`, not at all: OnChange is
+    // raised at its first notification, or after it when the platform sent none.
+    template <class Operation>
+    void asOneChange(bool changes, Operation operation);
+    Notices notices_ = Notices::EachOne;
+    bool notified_ = false;
 };
 
 }  // namespace klw

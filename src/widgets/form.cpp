@@ -5,6 +5,7 @@
 
 #include "widgets/button.h"
 #include "widgets/error_sink.h"
+#include "widgets/placement.h"
 
 namespace klw {
 namespace {
@@ -33,6 +34,11 @@ void Form::dropFailed(std::exception_ptr error) noexcept {
 }
 
 void Form::addControl(Control& control) { controls_.push_back(&control); }
+
+int Form::tabOrderOf(const Control& control) const {
+    const auto it = std::find(controls_.begin(), controls_.end(), &control);
+    return it == controls_.end() ? -1 : static_cast<int>(it - controls_.begin());
+}
 
 void Form::removeControl(Control& control) {
     std::erase(controls_, &control);
@@ -146,6 +152,21 @@ void Form::activate() {
         }
     }
     SetFocus(handle());
+}
+
+bool Form::bringOntoMonitor() {
+    RECT r{};
+    if (!GetWindowRect(handle(), &r) || MonitorFromRect(&r, MONITOR_DEFAULTTONULL)) return false;
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoW(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &info)) return false;
+    const RECT& work = info.rcWork;
+    const ScreenPoint to = fitIntoWorkArea({r.left, r.top, r.right, r.bottom},
+                                           {work.left, work.top, work.right, work.bottom});
+    if (to == ScreenPoint{r.left, r.top}) return false;
+    SetWindowPos(handle(), nullptr, to.left, to.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return true;
 }
 
 void Form::close() {

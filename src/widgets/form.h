@@ -26,6 +26,8 @@ public:
     // Controls in creation order, which is also the tab order and the order in which Enter is
     // offered to the buttons.
     const std::vector<Control*>& controls() const { return controls_; }
+    // The control's place in that order; -1 for one that is not the form's.
+    int tabOrderOf(const Control& control) const;
     void addControl(Control& control);
     void removeControl(Control& control);
 
@@ -50,6 +52,9 @@ public:
     std::function<bool()> onCloseQuery;
 
     bool isShowing() const { return IsWindowVisible(handle()) != FALSE; }
+    // A window that lies on no monitor (one that has been removed) moves by the least distance
+    // into the work area of the nearest one; true when it moved.
+    bool bringOntoMonitor();
 
     // The session ends with the form still open: keep what must survive, showing nothing.
     virtual void sessionEnding() noexcept {}

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "runtime/handles.h"
 #include "widgets/control.h"
-#include "widgets/handles.h"
 #include "widgets/type_ahead.h"
 
 namespace klw {

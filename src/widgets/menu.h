@@ -8,8 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "widgets/handles.h"
-
 namespace klw {
 
 class MenuItem {

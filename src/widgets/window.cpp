@@ -13,6 +13,10 @@ Window::~Window() {
 }
 
 Window* Window::fromHandle(HWND hwnd) {
+    // Any window may keep something in USERDATA: only one that runs our procedure keeps us there.
+    if (!hwnd ||
+        reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd, GWLP_WNDPROC)) != &Window::staticProc)
+        return nullptr;
     return reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
 }
 
@@ -45,7 +49,7 @@ LRESULT CALLBACK Window::staticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) n
         self->hwnd_ = hwnd;
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     } else {
-        self = fromHandle(hwnd);
+        self = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     }
     if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
     LRESULT result = 0;

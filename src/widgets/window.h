@@ -15,6 +15,7 @@ public:
     virtual ~Window();
 
     HWND handle() const { return hwnd_; }
+    // The object of one of our windows; nullptr for any other window, a control included.
     static Window* fromHandle(HWND hwnd);
 
 protected:

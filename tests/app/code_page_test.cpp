@@ -8,7 +8,8 @@
 #include <thread>
 
 #include "app/message_form.h"
-#include "runtime/unicode.h"
+#include "persist/stream_bytes.h"
+#include "persist/win_helpers.h"
 #include "support/gui_test.h"
 #include "support/shown_main_window.h"
 
@@ -82,7 +83,7 @@ TEST(AnyCodePageErrors, ListFileErrorsShowTheExactJapaneseText) {
 TEST_F(AnyCodePageWindow, VersionBoxAndItsClipboardText) {
     test::DialogWatcher watcher;
     watcher.dismiss = false;
-    std::wstring copied;
+    std::string copied;
     bool ansiOffered = false;
     std::thread other([&] {
         for (int i = 0; i < 250 && !watcher.openBox.load(); ++i) Sleep(20);
@@ -92,16 +93,8 @@ TEST_F(AnyCodePageWindow, VersionBoxAndItsClipboardText) {
         SetForegroundWindow(box);
         test::key('C', test::kCtrl);
         Sleep(300);
-        if (OpenClipboard(nullptr)) {
-            if (HANDLE h = GetClipboardData(CF_UNICODETEXT)) {
-                if (const auto* p = static_cast<const wchar_t*>(GlobalLock(h))) {
-                    copied = p;
-                    GlobalUnlock(h);
-                }
-            }
-            ansiOffered = IsClipboardFormatAvailable(CF_TEXT) != FALSE;
-            CloseClipboard();
-        }
+        copied = test::clipboardText(CF_UNICODETEXT);
+        ansiOffered = IsClipboardFormatAvailable(CF_TEXT) != FALSE;
         PostMessageW(box, WM_CLOSE, 0, 0);
     });
     form->mnuMainHelpVersionClick(*form->mnuMainHelpVersion);
@@ -112,9 +105,9 @@ TEST_F(AnyCodePageWindow, VersionBoxAndItsClipboardText) {
     EXPECT_EQ(seen[0].caption, app.title());
     EXPECT_EQ(seen[0].text, "Version 0.90 (2002.Jan.17)");
     const std::string line(27, '-');
-    EXPECT_EQ(narrow(copied), line + "\r\n" + app.title() + "\r\n" + line +
-                                  "\r\nVersion 0.90 (2002.Jan.17)\r\n" + line + "\r\nOK   \r\n" +
-                                  line + "\r\n");
+    EXPECT_EQ(copied, line + "\r\n" + app.title() + "\r\n" + line +
+                          "\r\nVersion 0.90 (2002.Jan.17)\r\n" + line + "\r\nOK   \r\n" + line +
+                          "\r\n");
     EXPECT_TRUE(ansiOffered) << "the system offers the text in the ANSI code page too";
 }
 
@@ -126,6 +119,40 @@ TEST_F(AnyCodePageWindow, PlainBoxShowsTextTheCodePageLacks) {
     const auto seen = watcher.seen();
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].text, text);
+}
+
+// A list file of another tool holds 🍣 as its four UTF-8 bytes: the window shows the character,
+// and the close saves it by the program's own rule, its two surrogates as 3-byte groups.
+TEST(AnyCodePageFiles, AFourByteCharacterLoadsAndIsSavedAsTwoGroups) {
+    using test::hex;
+    test::TempCurrentDirectory dir;
+    const std::string head = "TPF0" + test::shortName("TListBox") + test::shortName("lbxURL");
+    test::writeFile("korlinkwalker.dat", head + test::shortName("Items.Strings") +
+                                             hex("01 14 04 00 00 00 F0 9F 8D A3 00 00 00"));
+    {
+        Application app;
+        TfrmMain form(app);
+        ShowWindow(form.handle(), SW_SHOWNORMAL);
+        pump(app);
+        ASSERT_EQ(form.lbxURL->count(), 1);
+        EXPECT_EQ(form.lbxURL->item(0), "🍣");
+        EXPECT_EQ(form.lbxURL->itemIndex(), 0);
+        wchar_t shown[8] = {};
+        SendMessageW(form.lbxURL->handle(), LB_GETTEXT, 0, reinterpret_cast<LPARAM>(shown));
+        EXPECT_EQ(std::wstring(shown), L"\xD83C\xDF63") << "the platform's list holds the pair";
+        PostMessageW(form.handle(), WM_CLOSE, 0, 0);
+        pump(app, 250);
+        ASSERT_TRUE(app.terminated());
+    }
+    test::deletePositionKey();
+    EXPECT_EQ(
+        test::readFile("korlinkwalker.dat"),
+        head + hex("04 4C 65 66 74 02 04 03 54 6F 70 02 04 05 57 69 64 74 68 03 0B 01"
+                   "06 48 65 69 67 68 74 03 85 00 05 43 6F 6C 6F 72 07 07 63 6C 57 68 69 74 65"
+                   "0A 49 74 65 6D 48 65 69 67 68 74 02 0C"
+                   "0D 49 74 65 6D 73 2E 53 74 72 69 6E 67 73"
+                   "01 14 06 00 00 00 ED A0 BC ED BD A3 00"
+                   "08 54 61 62 4F 72 64 65 72 02 02 00 00"));
 }
 
 TEST_F(AnyCodePageWindow, TypedTextOfEveryScriptIsAddedUnchanged) {

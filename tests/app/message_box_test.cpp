@@ -130,15 +130,7 @@ TEST_F(MessageBoxes, CtrlCCopiesTheFramedText) {
         Sleep(50);
         test::key('C', test::kCtrl);
         Sleep(300);
-        if (OpenClipboard(nullptr)) {
-            if (HANDLE h = GetClipboardData(CF_TEXT)) {
-                if (const char* p = static_cast<const char*>(GlobalLock(h))) {
-                    copied = p;
-                    GlobalUnlock(h);
-                }
-            }
-            CloseClipboard();
-        }
+        copied = test::clipboardText(CF_TEXT);
         PostMessageA(box, WM_CLOSE, 0, 0);
     });
     const std::string line(27, '-');

@@ -66,6 +66,28 @@ TEST_F(ShellWindow, HasTheDesignedCaptionSizeAndControls) {
     EXPECT_EQ(form->lbxURL->color(), 0xFFFFFF);
 }
 
+// From a window handle to our object: only for windows that are ours, whatever another window
+// keeps in its USERDATA.
+TEST_F(ShellWindow, OnlyOurOwnWindowsLeadToOurObjects) {
+    EXPECT_EQ(Window::fromHandle(form->handle()), form.get());
+    EXPECT_EQ(Window::fromHandle(app.handle()), &app);
+    EXPECT_EQ(Control::fromHandle(form->edtTest->handle()), form->edtTest.get());
+    EXPECT_EQ(Control::fromHandle(form->lbxURL->handle()), form->lbxURL.get());
+    // A control is no window of ours, the form no control.
+    EXPECT_EQ(Window::fromHandle(form->edtTest->handle()), nullptr);
+    EXPECT_EQ(Control::fromHandle(form->handle()), nullptr);
+    // A window of the platform's class with a pointer in its USERDATA.
+    HWND foreign = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                   GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(foreign, nullptr);
+    SetWindowLongPtrW(foreign, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form.get()));
+    EXPECT_EQ(Window::fromHandle(foreign), nullptr);
+    EXPECT_EQ(Control::fromHandle(foreign), nullptr);
+    DestroyWindow(foreign);
+    EXPECT_EQ(Window::fromHandle(nullptr), nullptr);
+    EXPECT_EQ(Control::fromHandle(nullptr), nullptr);
+}
+
 TEST_F(ShellWindow, FontsAreTheJapaneseGothicFaces) {
     auto face = [](HWND h) {
         HDC dc = GetDC(h);

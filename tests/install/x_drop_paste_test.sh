@@ -94,7 +94,7 @@ start_installed() {
   xdotool windowfocus --sync "$wid"
 }
 list_center() {
-  read -r _ l top r b < <(grep '^listrect ' <<<"$(probe_state)")
+  read -r _ l top r b < <(grep '^list-rect ' <<<"$(probe_state)")
   echo "$(((l + r) / 2)),$(((top + b) / 2))"
 }
 # xdnd NAME WINDOW POINT ARGS...: one drag from X, its steps logged to $logs/xdnd-NAME.log.
@@ -255,7 +255,7 @@ grep -qx "count 4" <<<"$(probe_state)" || fail "one pasted line was added as an 
 ok "one line pasted into the field as text, at the caret; no entry added"
 
 # Into the list: a click on its empty part below the entries gives it the focus.
-read -r _ l top r b < <(grep '^listrect ' <<<"$(probe_state)")
+read -r _ l top r b < <(grep '^list-rect ' <<<"$(probe_state)")
 xdotool mousemove --sync $(((l + r) / 2)) $((b - 8)) click 1
 wait_for "focus ListBox"
 clip "$(printf 'https://example.com/e\r\nhttps://example.com/f\r\n')"

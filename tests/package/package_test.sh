@@ -10,22 +10,14 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 build=$(realpath "$1")
 probe="$build/win/tests/persist/klw_probe.exe"
 [ -f "$probe" ] || { echo "package_test.sh: build the Windows tree first ($probe is missing)" >&2; exit 1; }
-source "$root/tools/virtual-display.sh"
 source "$root/tests/support/e2e_program.sh"
 export WINEPREFIX="$build/win/prefix-96" WINEDEBUG=-all LC_ALL=ja_JP.UTF-8
 
 t=$(mktemp -d /tmp/klw-package.XXXXXX)
+temp_dirs=("$t")
+# Leave no stored place behind for the other tests of the prefix.
+forget_place=1
 second="$t/another/checkout/of/the/sources"
-xvfb_pid=""
-program_pid=""
-cleanup() {
-  [ -n "$program_pid" ] && kill "$program_pid" >/dev/null 2>&1 || true
-  # Leave no stored place behind for the other tests of the prefix.
-  wine reg delete 'HKCU\SOFTWARE\KORVANE\LINKWALKER' /f >/dev/null 2>&1 </dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" >/dev/null 2>&1 || true
-  rm -rf "$t"
-}
-trap cleanup EXIT
 checks=0
 
 echo "== tools/package.sh here and in a copy of the sources at $second"
@@ -86,21 +78,13 @@ PY
 ok "the zip holds exactly KorLinkWalker.exe, README.md and LICENSE, at fixed times; no link time, debug information or build path in the exe"
 
 echo "== The exe from the zip under Wine"
-if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
-  start_virtual_display 80
-fi
+own_display 80
 "$root/tools/wineprefix.sh" "$WINEPREFIX" 96 unmanaged
 mkdir "$t/folder"
 wine reg delete 'HKCU\SOFTWARE\KORVANE\LINKWALKER' /f >/dev/null 2>&1 </dev/null || true
 (cd "$t/folder" && exec wine "$t/unpacked/KorLinkWalker.exe" >"$t/program.log" 2>&1 </dev/null) &
 program_pid=$!
-wid=""
-for _ in $(seq 300); do
-  wid=$(xdotool search --onlyvisible --name '^KORVANE LINKWALKER$' 2>/dev/null | head -1 || true)
-  [ -n "$wid" ] && break
-  sleep 0.1
-done
-[ -n "$wid" ] || fail "the window of the packaged exe did not appear"
+wait_main_window 300
 (cd "$t" && wine "$probe" state state.txt >"$t/probe.log" 2>&1 </dev/null) || fail "the probe found no main window"
 grep -qx "count 0" "$t/state.txt" && grep -qx "enabled Go 0" "$t/state.txt" && grep -qx "enabled Add 0" "$t/state.txt" ||
   fail "the window is not the program's empty main window: $(cat "$t/state.txt")"

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <mutex>
 #include <vector>
 
 #include "persist/memory_list_control.h"
@@ -137,13 +136,34 @@ TEST(ReaderListFile, EntryTagsAndDecoding) {
             test::utf8Text("plain") + test::utf8Text("\xC3\xA9") +         // é: kept too
             test::utf8Text("ok\xE3\x81") +                                 // cut group
             test::utf8Text("\xE3\x41\x82") +                               // bad trail byte
-            test::utf8Text("\xF0\x9F\x98\x80") +                           // 4-byte sequence
+            test::utf8Text("\xF0\x9F\x98\x80") +                           // 4-byte form: 😀
             test::utf8Text("\x81\x81") + test::utf8Text("\xA3\x81\x82") +  // odd but whole groups
             test::utf8Text("") + shortText(std::string("ab\0cd", 5)) +     // up to the zero byte
             test::utf8Text(std::string("x\xC0\x80y", 4)) + hex("00")));
     EXPECT_EQ(read(c, file), "");
     EXPECT_EQ(c.entries(),
-              (Entries{"long", "aあb", "あ", "plain", "é", "", "", "", "A", "あ", "", "ab", "x"}));
+              (Entries{"long", "aあb", "あ", "plain", "é", "", "", "😀", "A", "あ", "", "ab", "x"}));
+}
+
+// Entries written by any ordinary UTF-8 encoder: a character outside the 16-bit range as its
+// 4 bytes is that character, wherever the entry lies in the file; any other sequence from 0xF0 up
+// still makes the entry empty.
+TEST(ReaderListFile, FourByteCharactersOfOtherTools) {
+    Filled c;
+    const std::string sushi = "\xF0\x9F\x8D\xA3";
+    const std::string across = std::string(5000, 'x') + sushi;  // longer than the read buffer
+    const std::string file =
+        image(record("Items.Strings",
+                     hex("01") + test::utf8Text(sushi) + test::utf8Text("a" + sushi + "b") +
+                         test::utf8Text(across) + test::utf8Text("\xF0\x8F\xBF\xBF") +
+                         test::utf8Text("\xF4\x90\x80\x80") + test::utf8Text("\xF5\x80\x80\x80") +
+                         test::utf8Text("x\xF0\x9F\x8D") + hex("00")));
+    EXPECT_EQ(read(c, file), "");
+    EXPECT_EQ(c.entries(), (Entries{"🍣", "a🍣b", across, "", "", "", ""}));
+    // String properties take it the same way.
+    MemoryListControl d;
+    EXPECT_EQ(read(d, image(record("ImeName", test::utf8Text("IME " + sushi)))), "");
+    EXPECT_EQ(d.imeName(), "IME 🍣");
 }
 
 TEST(ReaderListFile, CutInsideTheEntriesKeepsTheCompleteOnes) {
@@ -271,6 +291,33 @@ TEST(ReaderListFile, UnknownPropertiesAndPaths) {
     for (const auto& k : cases) {
         MemoryListControl c;
         EXPECT_EQ(read(c, image(record(k.path, int8(1)))), recordError(k.path, k.inner)) << k.path;
+    }
+}
+
+// Paths of three segments: the middle one must hold an object too, and none of the objects the
+// list holds has one. Records before such a path keep their effect.
+TEST(ReaderListFile, PathsWithTwoDots) {
+    struct Case {
+        const char* path;
+        std::string_view inner;
+    } cases[] = {
+        {"Items.Strings.Count", texts::kUnknownProperty},  // Strings is no published property
+        {"Items..Strings", texts::kUnknownProperty},
+        {"Items.Strings.", texts::kUnknownProperty},
+        {"Font.Font.Color", texts::kUnknownProperty},
+        {"Font.Name.Length", texts::kInvalidPropertyPath},
+        {"font.STYLE.fsBold", texts::kInvalidPropertyPath},
+        {"Constraints.MaxWidth.Value", texts::kInvalidPropertyPath},
+        {"Left.Top.Width", texts::kInvalidPropertyPath},
+    };
+    for (const auto& k : cases) {
+        Filled c;
+        EXPECT_EQ(
+            read(c, image(record("Left", int8(9)) + strings("new") + record(k.path, int8(1)))),
+            recordError(k.path, k.inner))
+            << k.path;
+        EXPECT_EQ(c.left(), 9) << k.path;
+        EXPECT_EQ(c.entries(), Entries{"new"}) << k.path;
     }
 }
 
@@ -440,6 +487,14 @@ TEST(ReaderListFile, ObjectNames) {
     c.topLevelWindows.push_back("lbxurl");
     EXPECT_EQ(read(c, named("LBXURL")), "");
     EXPECT_EQ(c.name(), "lbxURL");
+    // The suffix counts past the top-level names in any case; the name it gives belongs to a
+    // sibling whose name differs from it only in letter case.
+    c.siblings.push_back("lbxUrl_2");
+    EXPECT_EQ(read(c, named("LBXURL")), "");
+    c.topLevelWindows.push_back("LbxUrl_1");
+    EXPECT_EQ(read(c, named("LBXURL")), formatText(texts::kDuplicateComponentName, {"LBXURL_2"}));
+    EXPECT_EQ(c.name(), "lbxURL");
+    EXPECT_FALSE(c.loading());
     // A Name record follows the same rule inside the template.
     MemoryListControl d;
     EXPECT_EQ(read(d, image(record("Name", shortText("btnGo")))),
@@ -479,13 +534,6 @@ TEST(ReaderListFile, TrailingBytesAndStreamPosition) {
         EXPECT_THROW(r.ParseRoot(c), EReadError);
     }
     EXPECT_EQ(bad.position(), static_cast<std::int64_t>(test::head().size() + 5 + 1));
-}
-
-TEST(ReaderListFile, NameLockIsReleasedOnFailure) {
-    MemoryListControl c;
-    EXPECT_NE(read(c, image(record("Foo", int8(1)))), "");
-    std::unique_lock lock(componentNamesLock(), std::try_to_lock);
-    EXPECT_TRUE(lock.owns_lock());
 }
 
 TEST(ReaderPrimitives, ValuesOneByOne) {

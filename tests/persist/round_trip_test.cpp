@@ -164,13 +164,32 @@ TEST(RoundTrip, TablesChangeNoEntry) {
     const std::string image = test::image(test::record("Items.Strings", "\x01" + records + '\0'));
     const Entries read = entriesThrough(image, ansiCodePage());
     EXPECT_EQ(read, entriesThrough(image, WithoutTables(ansiCodePage())));
-    EXPECT_EQ(read, (Entries{"a", "", "", "", "Aあ", std::string(5000, 'a') + "あ"}));
+    EXPECT_EQ(read, (Entries{"a", "", "", "😀", "Aあ", std::string(5000, 'a') + "あ"}));
     // Japanese bytes of tags 6 and 12 are read in the code page of the system that reads them.
     const std::string sjis = test::image(test::strings("\x82\xA0", "caf\xE9"));
     EXPECT_EQ(entriesThrough(sjis, nativeCodePage(932)), (Entries{"あ", "caf\u30FB"}));
     EXPECT_EQ(entriesThrough(sjis, nativeCodePage(1252)), (Entries{"‚\u00A0", "café"}));
 }
 #endif
+
+// A list file of another tool holding 🍣 as its 4 UTF-8 bytes loads as that character and is
+// saved by the program's own rule: the two surrogates D83C and DF63 as 3-byte groups.
+TEST(RoundTrip, FourByteCharacterIsSavedAsTwoGroups) {
+    const std::string file =
+        test::image(test::record("Items.Strings", test::hex("01 14 04 00 00 00 F0 9F 8D A3 00")));
+    MemoryListControl control;
+    readInto(control, file);
+    EXPECT_EQ(control.entries(), Entries{"🍣"});
+    const std::string saved = test::writeImage(control);
+    const std::string expected = test::image(
+        test::record("Left", test::int8(4)) + test::record("Top", test::int8(4)) +
+        test::record("Width", test::hex("03 0B 01")) +
+        test::record("Height", test::hex("03 85 00")) +
+        test::record("Color", test::ident("clWhite")) + test::record("ItemHeight", test::int8(12)) +
+        test::record("Items.Strings", test::hex("01 14 06 00 00 00 ED A0 BC ED BD A3 00")) +
+        test::record("TabOrder", test::int8(2)));
+    EXPECT_EQ(saved, expected);
+}
 
 // The example files checked in with the fuzzer, written by the program before it kept text in
 // Unicode (their entries are all ones the Japanese code page holds), are written again byte for

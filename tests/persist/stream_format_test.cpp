@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <optional>
 #include <random>
 #include <vector>
@@ -53,17 +54,36 @@ TEST(StreamText, ScansAgreeWithBytewiseReading) {
     }
 }
 
+// The program's text in the stream's form, into a buffer of exactly the room it asks for (so that
+// the sanitizers see any byte written beyond it).
+std::string fastStream(std::string_view text) {
+    std::vector<char> out(3 * text.size());
+    const std::size_t n = encodeStreamUtf8(text, out.data());
+    EXPECT_LE(n, out.size());
+    return std::string(out.data(), n);
+}
+
 TEST(StreamText, UnitsBecomeOneToThreeBytes) {
-    std::string out;
-    appendUnitsAsUtf8(u"A\u00E9\u3042", out);
+    std::string out = fastStream(utf16ToUtf8(u"A\u00E9\u3042"));
     EXPECT_EQ(out, "A\xC3\xA9\xE3\x81\x82");
-    out.clear();
     // A surrogate pair is two units, each on its own.
-    appendUnitsAsUtf8(u"\U0001F600", out);
+    out = fastStream(utf16ToUtf8(u"\U0001F600"));
     EXPECT_EQ(out, "\xED\xA0\xBD\xED\xB8\x80");
     std::u16string back;
     EXPECT_TRUE(decodeStreamUtf8(out, back));
     EXPECT_EQ(back, u"\U0001F600");
+    // Where the groups change length: U+007F, U+0080, U+07FF, U+0800, U+FFFF.
+    EXPECT_EQ(fastStream(utf16ToUtf8(u"\u007F\u0080\u07FF\u0800\uFFFF")),
+              "\x7F\xC2\x80\xDF\xBF\xE0\xA0\x80\xEF\xBF\xBF");
+}
+
+// Each value decodes as broken: false, and the empty text.
+void expectBroken(std::initializer_list<const char*> values) {
+    for (const char* broken : values) {
+        std::u16string out = u"stale";
+        EXPECT_FALSE(decodeStreamUtf8(broken, out)) << broken;
+        EXPECT_TRUE(out.empty()) << broken;
+    }
 }
 
 TEST(StreamText, DecodingRule) {
@@ -73,14 +93,32 @@ TEST(StreamText, DecodingRule) {
     // The 0x20 bit alone decides the group's length, even for bytes below 0xC0.
     EXPECT_TRUE(decodeStreamUtf8("\x81\x81\xA3\x81\x82", out));
     EXPECT_EQ(out, u"A\u3042");
-    for (const char* broken : {"\xE3\x81", "\xC3", "\xC3\x41", "\xE3\x81\xC0", "ok\xF0\x9F\x98\x80",
-                               "\xFF", "\xE3\x81\x82\xE3",
-                               // Whole groups by the length rule, but leads of 4-byte sequences.
-                               "\xF0\x81\x81", "\xF0\x9F\x98\x80\x80"}) {
-        out = u"stale";
-        EXPECT_FALSE(decodeStreamUtf8(broken, out)) << broken;
-        EXPECT_TRUE(out.empty());
-    }
+    expectBroken({"\xE3\x81", "\xC3", "\xC3\x41", "\xE3\x81\xC0", "\xFF", "\xE3\x81\x82\xE3",
+                  // From 0xF0 up: no 4-byte form, or one with a stray byte after it.
+                  "\xF0\x81\x81", "\xF0\x9F\x98\x80\x80"});
+}
+
+// A character outside the 16-bit range as ordinary UTF-8 encoders write it, 4 bytes, is read as
+// that character; every other sequence from 0xF0 up keeps the value broken.
+TEST(StreamText, FourByteSequencesAreTheirCharacters) {
+    std::u16string out;
+    EXPECT_TRUE(decodeStreamUtf8("ok\xF0\x9F\x8D\xA3!", out));
+    EXPECT_EQ(out, u"ok\U0001F363!");
+    EXPECT_TRUE(decodeStreamUtf8("\xF0\x90\x80\x80\xF4\x8F\xBF\xBF", out));
+    EXPECT_EQ(out, u"\U00010000\U0010FFFF");
+    // Next to the stream's own groups: the pair as two 3-byte groups reads the same.
+    EXPECT_TRUE(decodeStreamUtf8("\xF0\x9F\x8D\xA3\xED\xA0\xBC\xED\xBD\xA3", out));
+    EXPECT_EQ(out, u"\U0001F363\U0001F363");
+    expectBroken({"\xF0\x8F\xBF\xBF",      // below U+10000 (an overlong form)
+                  "\xF0\x80\x80\x80",      // U+0000 overlong
+                  "\xF4\x90\x80\x80",      // above U+10FFFF
+                  "\xF5\x80\x80\x80",      // no character's lead
+                  "\xF8\x88\x80\x80\x80",  // a 5-byte form
+                  "\xFF\xBF\xBF\xBF",      // 0xFF leads nothing
+                  "\xF0\x9F\x8D",          // cut short
+                  "\xF0\x9F\x8D\x41",      // a trail byte missing
+                  "\xF0\xC0\x8D\xA3",      // no trail byte after the lead
+                  "a\xF0"});
 }
 
 // Bytes as hex digits, for failure messages.
@@ -113,20 +151,23 @@ std::optional<std::string> fastText(std::string_view bytes) {
     return std::string(text);
 }
 
-// The program's text in the stream's form the long way: to UTF-16, then each unit on its own.
+// The program's text in the stream's form the long way: to UTF-16, then each unit on its own as
+// 1, 2 or 3 bytes.
 std::string slowStream(std::string_view text) {
     std::string out;
-    appendUnitsAsUtf8(utf8ToUtf16(text), out);
+    for (const char16_t u : utf8ToUtf16(text)) {
+        if (u < 0x80) {
+            out += static_cast<char>(u);
+        } else if (u < 0x800) {
+            out += static_cast<char>(0xC0 | (u >> 6));
+            out += static_cast<char>(0x80 | (u & 0x3F));
+        } else {
+            out += static_cast<char>(0xE0 | (u >> 12));
+            out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (u & 0x3F));
+        }
+    }
     return out;
-}
-
-// The one-pass form, into a buffer of exactly the room it asks for (so that the sanitizers see
-// any byte written beyond it).
-std::string fastStream(std::string_view text) {
-    std::vector<char> out(3 * text.size());
-    const std::size_t n = encodeStreamUtf8(text, out.data());
-    EXPECT_LE(n, out.size());
-    return std::string(out.data(), n);
 }
 
 // Every UTF-16 unit in each group length that can carry it, with the groups that the length rule
@@ -161,12 +202,22 @@ TEST(StreamText, CharactersOutsideTheSixteenBitRangeAreTwoGroups) {
     // U+1F363 is the pair D83C DF63.
     EXPECT_EQ(fastStream("🍣"), "\xED\xA0\xBC\xED\xBD\xA3");
     EXPECT_EQ(fastText("\xED\xA0\xBC\xED\xBD\xA3"), "🍣");
+    // Its ordinary 4-byte form is the same character; written again, it is two groups.
+    EXPECT_EQ(fastText("\xF0\x9F\x8D\xA3"), "🍣");
+    EXPECT_EQ(fastStream(*fastText("\xF0\x9F\x8D\xA3")), "\xED\xA0\xBC\xED\xBD\xA3");
+    EXPECT_EQ(fastText("\xED\xA0\xBC\xF0\x9F\x8D\xA3"), "\xED\xA0\xBC🍣");
     EXPECT_EQ(fastStream("x🍣y𐐀"), slowStream("x🍣y𐐀"));
     for (char32_t c = 0x10000; c < 0x110000; c += 0x101) {
         std::string text = "a";
         appendUtf8(c, text);
         ASSERT_EQ(fastText(fastStream(text)), text) << std::hex << static_cast<unsigned>(c);
+        // Its 4-byte form, as another tool writes it, reads the same both ways.
+        ASSERT_EQ(fastText(text), text) << std::hex << static_cast<unsigned>(c);
+        ASSERT_EQ(slowText(text), text) << std::hex << static_cast<unsigned>(c);
     }
+    // A high surrogate directly before U+E000 is no pair.
+    EXPECT_EQ(fastText("\xED\xA0\xBC\xEE\x80\x80"), "\xED\xA0\xBC\xEE\x80\x80");
+    EXPECT_EQ(fastStream("\xED\xA0\xBC\xEE\x80\x80"), "\xED\xA0\xBC\xEE\x80\x80");
     // Lone surrogates keep their groups; a lone low one after a pair stays apart.
     EXPECT_EQ(fastText("\xED\xA0\xBC"), "\xED\xA0\xBC");
     EXPECT_EQ(fastText("\xED\xA0\xBC\xED\xBD\xA3\xED\xBD\xA3"), "🍣\xED\xBD\xA3");
@@ -179,8 +230,9 @@ TEST(StreamText, CharactersOutsideTheSixteenBitRangeAreTwoGroups) {
 // Arbitrary bytes: lone leads, broken and 4-byte groups, truncated texts.
 TEST(StreamText, ConversionsAgreeOnArbitraryBytes) {
     std::mt19937 rng(4711);
-    const unsigned char pool[] = {0x00, 0x41, 0x5C, 0x7F, 0x80, 0x81, 0x82, 0x9F, 0xA0, 0xA1,
-                                  0xBF, 0xC0, 0xC3, 0xDF, 0xE0, 0xE3, 0xED, 0xEF, 0xF0, 0xFF};
+    const unsigned char pool[] = {0x00, 0x41, 0x5C, 0x7F, 0x80, 0x81, 0x82, 0x8F, 0x90,
+                                  0x9F, 0xA0, 0xA1, 0xBF, 0xC0, 0xC3, 0xDF, 0xE0, 0xE3,
+                                  0xED, 0xEF, 0xF0, 0xF1, 0xF4, 0xF5, 0xFF};
     for (int run = 0; run < 200000; ++run) {
         std::string s(rng() % 12, '\0');
         for (char& c : s)

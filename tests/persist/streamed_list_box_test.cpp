@@ -6,7 +6,9 @@
 #include "persist/object_stream_reader.h"
 #include "persist/object_stream_writer.h"
 #include "runtime/exceptions.h"
+#include "runtime/format.h"
 #include "runtime/stream.h"
+#include "runtime/texts.h"
 #include "runtime/unicode.h"
 #include "stream_bytes.h"
 #include "support/gui_test.h"
@@ -82,6 +84,30 @@ TEST_F(StreamedListBoxTest, ReadingReplacesTheEntriesWithoutSelectingOrClicking)
     EXPECT_EQ(clicks, 0);
     EXPECT_EQ(form->lbxURL->color(), 0xFFFFFF);
     EXPECT_EQ(write(), kWorkedExample) << "read and written again unchanged";
+}
+
+// The object name of a file against the real window's components, compared in any letter case:
+// another control's or a menu item's name is refused; the window's own name is made unique first
+// ("FRMMAIN_1", nobody's) and passed over; the list's own in other letters is taken.
+TEST_F(StreamedListBoxTest, ObjectNamesAgainstTheWindowsComponents) {
+    auto named = [](std::string_view name) {
+        return hex("54 50 46 30") + test::shortName("TListBox") + test::shortName(name) +
+               hex("00 00");
+    };
+    auto readError = [&](std::string_view name) -> std::string {
+        try {
+            read(named(name));
+        } catch (const Exception& e) {
+            return e.message();
+        }
+        return {};
+    };
+    for (const char* taken : {"BTNGO", "edttest", "MnuMainFileExit", "mnumain"})
+        EXPECT_EQ(readError(taken), formatText(texts::kDuplicateComponentName, {taken}));
+    EXPECT_EQ(readError("FRMMAIN"), "");
+    EXPECT_EQ(form->lbxURL->name(), "lbxURL");
+    EXPECT_EQ(readError("LBXurl"), "");
+    EXPECT_EQ(form->lbxURL->name(), "LBXurl");
 }
 
 TEST_F(StreamedListBoxTest, GeometryAndColourRecordsChangeTheNativeControl) {

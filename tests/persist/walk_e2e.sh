@@ -6,62 +6,26 @@
 # selected, only Go is enabled, and the window stands where it was.
 #   walk_e2e.sh KorLinkWalker.exe klw_probe.exe        (WINEPREFIX names the test prefix)
 set -euo pipefail
-exe=$(realpath "$1")
-probe=$(realpath "$2")
-: "${WINEPREFIX:?the test prefix}"
-export WINEDEBUG=-all LC_ALL=ja_JP.UTF-8
-source "$(dirname "$0")/../../tools/virtual-display.sh"
 source "$(dirname "$0")/../support/e2e_program.sh"
+program_test "$1" "$2"
+export LC_ALL=ja_JP.UTF-8
 
 work=$(mktemp -d /tmp/klw-walk.XXXXXX)
 logs=$(mktemp -d /tmp/klw-walk-logs.XXXXXX)
-xvfb_pid=""
-program_pid=""
-cleanup() {
-  [ -n "$program_pid" ] && kill "$program_pid" >/dev/null 2>&1 || true
-  # Leave no stored place behind for the other tests of the prefix.
-  wine reg delete 'HKCU\SOFTWARE\KORVANE\LINKWALKER' /f >/dev/null 2>&1 </dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" >/dev/null 2>&1 || true
-  rm -rf "$work" "$logs"
-}
-trap cleanup EXIT
+temp_dirs=("$work" "$logs")
+# Leave no stored place behind for the other tests of the prefix.
+forget_place=1
 
-# A display of our own when none is given.
-if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
-  start_virtual_display 70
-fi
+own_display 70
 
 # Wine's output never goes through a pipe: a wineserver started here would inherit it.
 wine_quiet() { wine "$@" >>"$logs/wine.log" 2>&1 </dev/null; }
 
-# The image of the list control holding these 7-bit entries at the design geometry, spelled
-# out from the format: signature, class and object name, the stored properties, Items.Strings.
-expected_image() {
-  python3 - "$@" <<'PY'
-import struct, sys
-def short(b): return bytes([len(b)]) + b
-def integer(v):
-    if -128 <= v <= 127: return b"\x02" + struct.pack("<b", v)
-    if -32768 <= v <= 32767: return b"\x03" + struct.pack("<h", v)
-    return b"\x04" + struct.pack("<i", v)
-def text(s):
-    b = s.encode("ascii")
-    return b"\x06" + short(b) if len(b) <= 255 else b"\x0c" + struct.pack("<i", len(b)) + b
-def image(entries):
-    out = b"TPF0" + short(b"TListBox") + short(b"lbxURL")
-    out += short(b"Left") + integer(4) + short(b"Top") + integer(4)
-    out += short(b"Width") + integer(267) + short(b"Height") + integer(133)
-    out += short(b"Color") + b"\x07" + short(b"clWhite")
-    out += short(b"ItemHeight") + integer(12)
-    if entries:
-        out += short(b"Items.Strings") + b"\x01" + b"".join(text(e) for e in entries) + b"\x00"
-    out += short(b"TabOrder") + integer(2)
-    return out + b"\x00\x00"
-# The worked example of the format: "abc" and "de" make 118 bytes, an empty list 93.
-assert len(image(["abc", "de"])) == 118 and len(image([])) == 93
-sys.stdout.buffer.write(image(sys.argv[1:]))
-PY
-}
+# The image of the list control holding these entries at the design geometry, spelled out from
+# the format; checked against the worked example: "abc" and "de" make 118 bytes, an empty list 93.
+expected_image() { python3 "$(dirname "$0")/../support/list_image.py" "$@"; }
+[ "$(expected_image abc de | wc -c) $(expected_image | wc -c)" = "118 93" ] ||
+  fail "the expected image does not follow the worked example"
 
 # "Top" or "Left" as reg.exe shows it, as a signed number.
 reg_value() {

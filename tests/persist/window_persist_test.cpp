@@ -6,7 +6,6 @@
 #include <memory>
 
 #include "app/application.h"
-#include "persist/position_store.h"
 #include "runtime/unicode.h"
 #include "stream_bytes.h"
 #include "support/gui_test.h"
@@ -168,9 +167,27 @@ TEST_F(WindowPersist, APositionOnNoMonitorIsBroughtIntoView) {
     // Below the screen: the top comes up to the work area's bottom, the left stays.
     test::setPositionDword("Top", 5000);
     test::setPositionDword("Left", 100);
-    ProgramRun below;
-    EXPECT_EQ(below.form.left(), 100);
-    EXPECT_EQ(below.form.top(), info.rcWork.bottom - height);
+    {
+        ProgramRun below;
+        EXPECT_EQ(below.form.left(), 100);
+        EXPECT_EQ(below.form.top(), info.rcWork.bottom - height);
+    }
+    // Right of every monitor: the whole window comes back into the work area, its right edge at
+    // the work area's, its top where it was.
+    RECT right{5000, 100, 5000 + width, 100 + height};
+    ASSERT_EQ(MonitorFromRect(&right, MONITOR_DEFAULTTONULL), nullptr) << "premise: off-screen";
+    GetMonitorInfoA(MonitorFromRect(&right, MONITOR_DEFAULTTONEAREST), &info);
+    test::setPositionDword("Top", 100);
+    test::setPositionDword("Left", 5000);
+    ProgramRun fromRight;
+    const RECT r = fromRight.rect();
+    EXPECT_EQ(r.right, info.rcWork.right);
+    EXPECT_EQ(r.left, info.rcWork.right - width);
+    EXPECT_EQ(r.top, 100);
+    EXPECT_EQ(r.bottom - r.top, height);
+    EXPECT_TRUE(r.left >= info.rcWork.left && r.top >= info.rcWork.top &&
+                r.right <= info.rcWork.right && r.bottom <= info.rcWork.bottom)
+        << "wholly inside the work area";
 }
 
 TEST_F(WindowPersist, BadValuesRestoreWhatTheyCan) {

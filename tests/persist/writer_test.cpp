@@ -157,6 +157,22 @@ TEST(WriterEncodings, WideTextChoosesTheShorterForm) {
     // A pair counts as two units of three bytes each.
     EXPECT_EQ(wide(u"aa🍣"), hex("12 04 00 00 00 61 00 61 00 3C D8 63 DF"));
     EXPECT_EQ(wide(u"aaa🍣"), hex("14 09 00 00 00 61 61 61 ED A0 BC ED BD A3"));
+    // 7-bit text takes the entries' rule: a short string up to 255 bytes, a long one from 256.
+    EXPECT_EQ(wide(std::u16string(255, u'x')), hex("06 FF") + std::string(255, 'x'));
+    EXPECT_EQ(wide(std::u16string(256, u'x')), hex("0C 00 01 00 00") + std::string(256, 'x'));
+}
+
+// The same boundary in a list file: an input-method name of 255 and of 256 7-bit characters.
+TEST(WriterEncodings, SevenBitStringPropertyAtTheShortStringBoundary) {
+    const std::string path = test::shortName("ImeName");
+    for (const std::size_t n : {255u, 256u}) {
+        MemoryListControl c;
+        c.setImeName(std::string(n, 'i'));
+        const std::string file = writeImage(c);
+        const std::string value = n == 255 ? hex("06 FF") + std::string(255, 'i')
+                                           : hex("0C 00 01 00 00") + std::string(256, 'i');
+        EXPECT_NE(file.find(path + value + test::shortName("ItemHeight")), std::string::npos) << n;
+    }
 }
 
 TEST(WriterEncodings, IdentifiersSetsAndNames) {

@@ -28,6 +28,28 @@ TEST(Unicode, CharactersAtTheEncodingBoundariesConvertBothWays) {
     }
 }
 
+// Where two bytes give way to three, and where the low surrogates end: U+E000 after a high
+// surrogate is no pair, U+DFFF still is.
+TEST(Unicode, AtU0800AndAfterTheLastLowSurrogate) {
+    EXPECT_EQ(utf16ToUtf8(u"a\u07FF\u0800b"),
+              "a\xDF\xBF\xE0\xA0\x80"
+              "b");
+    EXPECT_EQ(utf8ToUtf16("a\xDF\xBF\xE0\xA0\x80"
+                          "b"),
+              u"a\u07FF\u0800b");
+    // The overlong form of U+07FF just below it is no character.
+    EXPECT_EQ(utf8ToUtf16("\xE0\x9F\xBF"), u"\uFFFD\uFFFD\uFFFD");
+    const std::u16string beforePrivate{char16_t(0xD83C), char16_t(0xE000)};
+    EXPECT_EQ(utf16ToUtf8(beforePrivate), "\xED\xA0\xBC\xEE\x80\x80");
+    EXPECT_EQ(utf8ToUtf16("\xED\xA0\xBC\xEE\x80\x80"), beforePrivate);
+    const std::u16string lastLow{char16_t(0xD83C), char16_t(0xDFFF)};
+    EXPECT_EQ(utf16ToUtf8(lastLow), "\xF0\x9F\x8F\xBF");
+    EXPECT_EQ(utf8ToUtf16("\xF0\x9F\x8F\xBF"), lastLow);
+    const std::u16string twoHighs{char16_t(0xDBFF), char16_t(0xDBFF), char16_t(0xDC00)};
+    EXPECT_EQ(utf16ToUtf8(twoHighs), "\xED\xAF\xBF\xF4\x8F\xB0\x80");
+    EXPECT_EQ(utf8ToUtf16(utf16ToUtf8(twoHighs)), twoHighs);
+}
+
 TEST(Unicode, EveryUtf16TextComesBackUnchanged) {
     // Each unit on its own, lone surrogates included, and between other characters.
     for (char32_t u = 0; u < 0x10000; ++u) {

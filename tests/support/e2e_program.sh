@@ -1,8 +1,87 @@
-# Sourced by the end-to-end tests: failing and counting checks, and for those that drive the
-# real program on an X display, starting it in $work, closing it with Alt+F4, and reading its
-# window from another process with $probe.
+# Sourced by the end-to-end tests: failing and counting checks, the cleanup at their end, and
+# for those that drive the real program on an X display, waiting for its window, starting it in
+# $work, closing it with Alt+F4, and reading its window from another process with $probe.
 # Wine's output goes to files in $logs, never through a pipe: a wineserver started here would
 # inherit it.
+source "$(dirname "${BASH_SOURCE[0]}")/../../tools/virtual-display.sh"
+
+# What the cleanup at exit undoes, also after a failure, in this order: the program started
+# ($program_pid), the test's own step ($exit_hook, a function name), the shell's handlers of
+# http and https (when set_http_handler changed them), the window place stored in
+# the prefix (when $forget_place is set), the virtual display ($xvfb_pid) and the temporary
+# folders ($temp_dirs).
+program_pid=""
+exit_hook=""
+forget_place=""
+xvfb_pid=""
+temp_dirs=()
+end_of_test() {
+  [ -n "$program_pid" ] && kill "$program_pid" >/dev/null 2>&1 || true
+  [ -n "$exit_hook" ] && "$exit_hook" || true
+  restore_http_handler
+  if [ -n "$forget_place" ]; then
+    wine reg delete 'HKCU\SOFTWARE\KORVANE\LINKWALKER' /f >/dev/null 2>&1 </dev/null || true
+  fi
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" >/dev/null 2>&1 || true
+  [ ${#temp_dirs[@]} -eq 0 ] || rm -rf "${temp_dirs[@]}"
+}
+trap end_of_test EXIT
+
+# program_test EXE PROBE: takes a program test's arguments, the program and the probe, for the
+# test prefix named by WINEPREFIX, with Wine's diagnostics off.
+program_test() {
+  exe=$(realpath "$1")
+  probe=$(realpath "$2")
+  : "${WINEPREFIX:?the test prefix}"
+  export WINEDEBUG=-all
+  # A wineserver up before the first $(wine ...): one started inside a command substitution
+  # would hold its output open. (It keeps a running one; a new one stays 3 s after its last use.)
+  wineserver -p3 >/dev/null 2>&1 </dev/null || true
+}
+
+# own_display FIRST: a virtual display of the test's own (from display number FIRST on) when
+# there is no usable one.
+own_display() {
+  if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
+    start_virtual_display "$1"
+  fi
+}
+
+# set_http_handler COMMAND: the shell's "open" of http and https addresses runs COMMAND (where
+# "%1" stands for the address) until the test ends, when the prefix's own handlers come back.
+# Keeps what it saves in $logs.
+http_handlers_saved=""
+handler_key() { echo "HKCR\\$1\\shell\\open\\command"; }
+set_http_handler() {
+  local scheme
+  if [ -z "$http_handlers_saved" ]; then
+    for scheme in http https; do
+      wine reg query "$(handler_key "$scheme")" /ve >"$logs/handler-query.txt" 2>&1 </dev/null || true
+      python3 -c 'import sys
+for line in open(sys.argv[1], encoding="utf-8", errors="replace"):
+    parts = line.rstrip("\r\n").split("    ")
+    if len(parts) >= 4 and parts[2] in ("REG_SZ", "REG_EXPAND_SZ"): print(parts[3])' \
+        "$logs/handler-query.txt" >"$logs/handler-$scheme.txt"
+    done
+    http_handlers_saved=1
+  fi
+  for scheme in http https; do
+    wine reg add "$(handler_key "$scheme")" /ve /d "$1" /f >>"$logs/wine.log" 2>&1 </dev/null
+  done
+}
+restore_http_handler() {
+  [ -n "$http_handlers_saved" ] || return 0
+  local scheme old
+  for scheme in http https; do
+    old=$(cat "$logs/handler-$scheme.txt" 2>/dev/null || true)
+    if [ -n "$old" ]; then
+      wine reg add "$(handler_key "$scheme")" /ve /d "$old" /f >/dev/null 2>&1 </dev/null || true
+    else
+      wine reg delete "$(handler_key "$scheme")" /f >/dev/null 2>&1 </dev/null || true
+    fi
+  done
+  http_handlers_saved=""
+}
 
 fail() {
   echo "FAIL: $*" >&2
@@ -15,20 +94,26 @@ ok() {
   echo "ok: $*"
 }
 
-# start_program [LOCALE]: starts $exe in $work (under LOCALE, else the current LC_ALL) and waits
-# for its visible main window; sets program_pid and wid.
-start_program() {
-  local locale=${1:-${LC_ALL:-}}
-  (cd "$work" && LC_ALL=$locale exec wine "$exe" >>"$logs/program.log" 2>&1 </dev/null) &
-  program_pid=$!
+# wait_main_window [TENTHS]: waits up to TENTHS tenths of a second (default 150) for the
+# program's visible main window, sets wid and gives the window the X input focus.
+wait_main_window() {
   wid=""
-  for _ in $(seq 150); do
+  for _ in $(seq "${1:-150}"); do
     wid=$(xdotool search --onlyvisible --name '^KORVANE LINKWALKER$' 2>/dev/null | head -1 || true)
     [ -n "$wid" ] && break
     sleep 0.1
   done
   [ -n "$wid" ] || fail "the main window did not appear"
   xdotool windowfocus --sync "$wid"
+}
+
+# start_program [LOCALE]: starts $exe in $work (under LOCALE, else the current LC_ALL) and waits
+# for its visible main window; sets program_pid and wid.
+start_program() {
+  local locale=${1:-${LC_ALL:-}}
+  (cd "$work" && LC_ALL=$locale exec wine "$exe" >>"$logs/program.log" 2>&1 </dev/null) &
+  program_pid=$!
+  wait_main_window
 }
 
 # Closes with Alt+F4 and waits for the process; its exit code must be 0.

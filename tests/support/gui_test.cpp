@@ -1,6 +1,7 @@
 #include "support/gui_test.h"
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -107,6 +108,40 @@ void activate(Application& app, HWND hwnd) {
     SetForegroundWindow(hwnd);
     SetActiveWindow(hwnd);
     pump(app);
+}
+
+std::string clipboardText(UINT format) {
+    std::string out;
+    if (!OpenClipboard(nullptr)) return out;
+    if (HANDLE h = GetClipboardData(format)) {
+        if (const void* p = GlobalLock(h)) {
+            if (format == CF_UNICODETEXT)
+                out = narrow(static_cast<const wchar_t*>(p));
+            else
+                out = static_cast<const char*>(p);
+            GlobalUnlock(h);
+        }
+    }
+    CloseClipboard();
+    return out;
+}
+
+bool setClipboardText(std::string_view text) {
+    const std::wstring w = wide(text);
+    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, (w.size() + 1) * sizeof(wchar_t));
+    if (!h) return false;
+    if (void* p = GlobalLock(h)) {
+        std::memcpy(p, w.c_str(), (w.size() + 1) * sizeof(wchar_t));
+        GlobalUnlock(h);
+    }
+    bool done = false;
+    if (OpenClipboard(nullptr)) {
+        EmptyClipboard();
+        done = SetClipboardData(CF_UNICODETEXT, h) != nullptr;
+        CloseClipboard();
+    }
+    if (!done) GlobalFree(h);
+    return done;
 }
 
 std::string windowText(HWND hwnd) {

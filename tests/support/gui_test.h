@@ -35,6 +35,12 @@ void rightClick(HWND hwnd, int x, int y);
 // Brings the window to the foreground so that it receives keyboard input.
 void activate(Application& app, HWND hwnd);
 
+// The clipboard's text: for CF_UNICODETEXT as UTF-8, for CF_TEXT its bytes as they are; empty
+// when the clipboard holds none or cannot be opened.
+std::string clipboardText(UINT format);
+// Puts the text (UTF-8) on the clipboard as CF_UNICODETEXT; false when that failed.
+bool setClipboardText(std::string_view text);
+
 // The text of a window (caption or control text), read with the Unicode call, as UTF-8.
 std::string windowText(HWND hwnd);
 // A window's rectangle in its parent's client coordinates.

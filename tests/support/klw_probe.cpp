@@ -1,7 +1,7 @@
 // Looks at a running KorLinkWalker from outside, as another program can, and times its start
 // and close for tools/bench-startup.sh.
 //   klw_probe state OUTFILE        the main window's list, selection, buttons, entry field,
-//                                  focus and rectangles, as UTF-8 lines
+//                                  focus and screen rectangles, as UTF-8 lines
 //   klw_probe bench EXE RUNS [N..] start and save timings in the current directory, each beside
 //                                  its floor measured in the same run (default 100,000 and
 //                                  1,000,000 entries)
@@ -72,8 +72,8 @@ BOOL CALLBACK collect(HWND hwnd, LPARAM param) {
     char cls[64] = {};
     GetClassNameA(hwnd, cls, sizeof cls);
     if (lstrcmpiA(cls, "ListBox") == 0) c->list = hwnd;
-    if (lstrcmpiA(cls, "Button") == 0) c->buttons.push_back(hwnd);
     if (lstrcmpiA(cls, "Edit") == 0) c->field = hwnd;
+    if (lstrcmpiA(cls, "Button") == 0) c->buttons.push_back(hwnd);
     return TRUE;
 }
 
@@ -126,13 +126,15 @@ int state(const char* outName) {
     if (GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &gui) && gui.hwndFocus)
         GetClassNameA(gui.hwndFocus, focusClass, sizeof focusClass);
     out += std::string("focus ") + focusClass + "\n";
-    RECT r{};
-    if (c.list) {
-        GetWindowRect(c.list, &r);
-        out += "listrect " + rectText(r) + "\n";
-    }
-    GetWindowRect(main, &r);
-    out += "rect " + rectText(r) + "\n";
+    // Screen rectangles: the window's, then those of the list and the field.
+    auto rect = [&](const char* name, HWND h) {
+        RECT r{};
+        GetWindowRect(h, &r);
+        out += std::string(name) + " " + rectText(r) + "\n";
+    };
+    rect("rect", main);
+    if (c.list) rect("list-rect", c.list);
+    if (c.field) rect("field-rect", c.field);
     FILE* f = std::fopen(outName, "wb");
     if (!f) return 3;
     std::fwrite(out.data(), 1, out.size(), f);

@@ -134,7 +134,7 @@ for run in "ja_JP.UTF-8 932" "C.UTF-8 1252"; do
   start_program "$locale"
   xdotool type --delay 30 "typed"
   wait_for "field typed"
-  read -r _ l t r b < <(grep '^listrect ' <<<"$(probe_state)")
+  read -r _ l t r b < <(grep '^list-rect ' <<<"$(probe_state)")
   drag_to $(((l + r) / 2)) $(((t + b) / 2)) "$logs/source-$codepage.log"
   wait_for "count 2"
   import -window root "$logs/after-drop-$codepage.png"

@@ -22,8 +22,9 @@ public:
     int updateDepth = 0;
     // append() fails, as a full list does, once this many entries have been taken (-1: never).
     int refuseAfter = -1;
-    // Every operation the rules performed, in order: "append x", "select 1", "+Go", "-Add",
-    // "clear", "change x" (the field's change event with its new text).
+    // The operations on the list and the field, in order: "append x", "select 1", "clear 10101"
+    // (with the command states when the field is cleared), "change x" (the field's change event
+    // with its new text).
     std::vector<std::string> trace;
 
     bool on(Command c) const { return enabled[static_cast<int>(c)]; }
@@ -67,14 +68,10 @@ public:
         trace.push_back("select " + std::to_string(i));
         selected = (i >= -1 && i < count()) ? i : -1;
     }
-    void setEnabled(Command c, bool on) override {
-        static const char* const names[] = {"Go", "Add", "Up", "Down", "Delete"};
-        trace.push_back((on ? "+" : "-") + std::string(names[static_cast<int>(c)]));
-        enabled[static_cast<int>(c)] = on;
-    }
+    void setEnabled(Command c, bool on) override { enabled[static_cast<int>(c)] = on; }
     std::string entryText() const override { return field; }
     void clearEntry() override {
-        trace.push_back("clear");
+        trace.push_back("clear " + states());
         type("");
     }
     void shellOpen(const std::string& text) override { opened.push_back(text); }

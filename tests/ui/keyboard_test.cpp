@@ -98,6 +98,27 @@ TEST_F(Keyboard, EveryTextChangeRaisesOnChangeOnce) {
     press('Z', kCtrl);  // undo; what it restores is the platform's matter
     EXPECT_NE(form->edtTest->text(), "ab");
     EXPECT_EQ(events, Events{"edtTestChange"}) << "one undo, one event";
+    events.clear();
+    press('Z', kCtrl);  // the undo undone
+    EXPECT_EQ(form->edtTest->text(), "ab");
+    EXPECT_EQ(events, Events{"edtTestChange"}) << "one undo, one event";
+    // A paste that leaves the same text is a change of the text all the same, and so is its undo.
+    events.clear();
+    press(VK_END);
+    press(VK_HOME, kShift);
+    press('V', kCtrl);
+    EXPECT_EQ(form->edtTest->text(), "ab");
+    EXPECT_EQ(events, Events{"edtTestChange"}) << "the same text pasted over itself";
+    events.clear();
+    press('Z', kCtrl);
+    EXPECT_EQ(form->edtTest->text(), "ab");
+    EXPECT_EQ(events, Events{"edtTestChange"}) << "its undo";
+    // Setting the text leaves nothing to undo: an undo then changes nothing and raises nothing.
+    form->edtTest->setText("set");
+    events.clear();
+    press('Z', kCtrl);
+    EXPECT_EQ(form->edtTest->text(), "set");
+    EXPECT_EQ(events, Events{}) << "nothing to undo";
     // A handler clearing the field raises the event once, before the clear returns.
     type("q");
     events.clear();
@@ -109,6 +130,36 @@ TEST_F(Keyboard, EveryTextChangeRaisesOnChangeOnce) {
     form->edtTest->clear();
     EXPECT_EQ(events, Events{"change"});
     EXPECT_EQ(seenDuringClear, 0);
+}
+
+// The field holds "abc" and a click on an entry has enabled Go and Delete; "abc" pasted over
+// the whole field is a change of the text, so the field rule leaves only Add enabled.
+TEST_F(Keyboard, PastingTheSameTextOverTheFieldRunsTheFieldRule) {
+    load({"http://a.example/", "http://b.example/"});
+    show();
+    type("abc");
+    ASSERT_EQ(states(), "01000");
+    clickRow(1);
+    ASSERT_EQ(states(), "11101") << "the refresh: Go, Up and Delete next to Add";
+    ASSERT_TRUE(test::setClipboardText("abc"));
+    clickOn(*form->edtTest);
+    press(VK_END);
+    press(VK_HOME, kShift);
+    events.clear();
+    press('V', kCtrl);
+    EXPECT_EQ(form->edtTest->text(), "abc");
+    EXPECT_EQ(events, Events{"edtTestChange"});
+    EXPECT_EQ(states(), "01000") << "Go and Delete disabled, Add enabled";
+    // Its undo restores "abc" once more: again a change.
+    clickRow(0);
+    ASSERT_EQ(states(), "11011");
+    SetFocus(form->edtTest->handle());
+    pump(app);
+    events.clear();
+    press('Z', kCtrl);
+    EXPECT_EQ(form->edtTest->text(), "abc");
+    EXPECT_EQ(events, Events{"edtTestChange"});
+    EXPECT_EQ(states(), "01000");
 }
 
 TEST_F(Keyboard, ListRaisesOnClickForEveryUserSelectionChange) {
@@ -452,6 +503,34 @@ TEST_F(Keyboard, RightClickFocusesTheFieldAndItsMenuEditsRaiseOnChange) {
     EXPECT_EQ(focused(), form->edtTest.get());
     EXPECT_EQ(form->edtTest->text(), "");
     EXPECT_EQ(events, Events{"edtTestChange"});
+    // The menu's Undo is one change too.
+    events.clear();
+    test::rightClick(form->edtTest->handle(), 2, 5);
+    test::key('U');
+    pump(app, 200);
+    EXPECT_EQ(form->edtTest->text(), "hello");
+    EXPECT_EQ(events, Events{"edtTestChange"});
+}
+
+// Minimizing hides the window and restoring shows it again with the focus where it was: on the
+// list, which then takes the keys.
+TEST_F(Keyboard, MinimizeAndRestoreKeepTheFocusOnTheList) {
+    load({"a", "b", "c"});
+    show();
+    clickRow(1);
+    ASSERT_EQ(focused(), form->lbxURL.get());
+    SendMessageW(form->handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    pump(app);
+    ASSERT_FALSE(IsWindowVisible(form->handle()));
+    ASSERT_TRUE(IsIconic(app.handle()));
+    SendMessageW(app.handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
+    pump(app);
+    ASSERT_TRUE(IsWindowVisible(form->handle()));
+    EXPECT_EQ(focused(), form->lbxURL.get());
+    events.clear();
+    press(VK_HOME);
+    EXPECT_EQ(form->lbxURL->itemIndex(), 0);
+    EXPECT_EQ(events, Events{"lbxURLClick"});
 }
 
 TEST_F(Keyboard, MousePressGivesAButtonTheFocusBeforeItsClick) {

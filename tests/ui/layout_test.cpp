@@ -41,5 +41,25 @@ TEST(Layout, ScalesAtDesignDensityWhenASubstituteMeasuresDifferently) {
     EXPECT_EQ(l.editFontHeight, -13);  // 9 points * 13/12 = 9.75 -> 10 points -> 13 pixels
 }
 
+// At 192 dpi the window font asks for 24 pixels. A substitute that measures 12 there leaves the
+// design as it is; one that measures 24 doubles it, and the entry field's 9 points read at 192 dpi
+// are 4.5, which rounds away from zero to 5 points: 10 after doubling, 26.67 pixels, so 27.
+TEST(Layout, At192DotsPerInch) {
+    EXPECT_EQ(windowFontHeight(192), -24);
+    const MainLayout asDesigned = computeMainLayout(192, 12);
+    EXPECT_FALSE(asDesigned.scaled);
+    EXPECT_EQ(asDesigned.clientWidth, 322);
+    EXPECT_EQ(asDesigned.editFontHeight, -12);
+    EXPECT_EQ(asDesigned.controls[static_cast<size_t>(Ctl::lbxURL)], (Bounds{4, 4, 267, 133}));
+
+    const MainLayout doubled = computeMainLayout(192, 24);
+    EXPECT_TRUE(doubled.scaled);
+    EXPECT_EQ(doubled.clientWidth, 644);
+    EXPECT_EQ(doubled.clientHeight, 330);
+    EXPECT_EQ(doubled.controls[static_cast<size_t>(Ctl::lbxURL)], (Bounds{8, 8, 534, 266}));
+    EXPECT_EQ(doubled.controls[static_cast<size_t>(Ctl::btnGo)], (Bounds{552, 232, 82, 42}));
+    EXPECT_EQ(doubled.editFontHeight, -27);
+}
+
 }  // namespace
 }  // namespace klw

@@ -5,66 +5,32 @@
 # Alt+F4 after the walk saves the list unchanged.
 #   ordered_go_e2e.sh KorLinkWalker.exe klw_probe.exe klw_recorder.exe   (WINEPREFIX: the prefix)
 set -euo pipefail
-exe=$(realpath "$1")
-probe=$(realpath "$2")
-recorder=$(realpath "$3")
-: "${WINEPREFIX:?the test prefix}"
-export WINEDEBUG=-all LC_ALL=ja_JP.UTF-8
 here=$(cd "$(dirname "$0")" && pwd)
-source "$here/../../tools/virtual-display.sh"
 source "$here/../support/e2e_program.sh"
+program_test "$1" "$2"
+recorder=$(realpath "$3")
+export LC_ALL=ja_JP.UTF-8
 
 work=$(mktemp -d /tmp/klw-order.XXXXXX)
 logs=$(mktemp -d /tmp/klw-order-logs.XXXXXX)
+temp_dirs=("$work" "$logs")
+forget_place=1
 recorder_log="$(dirname "$recorder")/klw-recorder.log"
-recorder_win=""
-xvfb_pid=""
-program_pid=""
-saved_handlers=""
+recorder_win=$(winepath -w "$recorder" 2>/dev/null)
 checks=0
-wine_quiet() { wine "$@" >>"$logs/wine.log" 2>&1 </dev/null; }
-handler_key() { echo "HKCR\\$1\\shell\\open\\command"; }
-cleanup() {
-  [ -n "$program_pid" ] && kill "$program_pid" >/dev/null 2>&1 || true
-  # A program left open by a failure, and the handlers that never end.
+# A program left open by a failure, and the handlers that never end: only this test's, whose
+# command lines start with its recorder's Windows path.
+end_stragglers() {
   for w in $(xdotool search --name '^KORVANE LINKWALKER$' 2>/dev/null); do
     kill "$(xdotool getwindowpid "$w" 2>/dev/null)" >/dev/null 2>&1 || true
   done
-  # Only this test's recorders: their command lines start with its Windows path.
-  [ -n "$recorder_win" ] && pkill -f "^$(sed 's/[][\\.*^$]/\\&/g' <<<"$recorder_win")" >/dev/null 2>&1 || true
-  # Give the prefix its own handlers back.
-  if [ -n "$saved_handlers" ]; then
-    for scheme in http https; do
-      old=$(cat "$logs/$scheme.txt")
-      if [ -n "$old" ]; then
-        wine_quiet reg add "$(handler_key "$scheme")" /ve /d "$old" /f || true
-      else
-        wine_quiet reg delete "$(handler_key "$scheme")" /f || true
-      fi
-    done
-  fi
-  wine_quiet reg delete 'HKCU\SOFTWARE\KORVANE\LINKWALKER' /f || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" >/dev/null 2>&1 || true
-  rm -rf "$work" "$logs"
+  pkill -f "^$(sed 's/[][\\.*^$]/\\&/g' <<<"$recorder_win")" >/dev/null 2>&1 || true
 }
-trap cleanup EXIT
-if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
-  start_virtual_display 77
-fi
+exit_hook=end_stragglers
+own_display 77
 
-for scheme in http https; do
-  wine reg query "$(handler_key "$scheme")" /ve >"$logs/query.txt" 2>&1 </dev/null || true
-  python3 -c 'import sys
-for line in open(sys.argv[1], encoding="utf-8", errors="replace"):
-    parts = line.rstrip("\r\n").split("    ")
-    if len(parts) >= 4 and parts[2] in ("REG_SZ", "REG_EXPAND_SZ"): print(parts[3])' "$logs/query.txt" >"$logs/$scheme.txt"
-done
-saved_handlers=1
-recorder_win=$(winepath -w "$recorder" 2>/dev/null)
 use_recorder() {  # OPTIONS: the recorder, so started, becomes the http and https handler
-  for scheme in http https; do
-    wine_quiet reg add "$(handler_key "$scheme")" /ve /d "\"$recorder_win\" $1 \"%1\"" /f
-  done
+  set_http_handler "\"$recorder_win\" $1 \"%1\""
 }
 
 entries=()

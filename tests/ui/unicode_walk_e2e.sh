@@ -7,60 +7,19 @@
 # code page, must show the same entries and save the same bytes again.
 #   unicode_walk_e2e.sh KorLinkWalker.exe klw_probe.exe klw_recorder.exe   (WINEPREFIX: the prefix)
 set -euo pipefail
-exe=$(realpath "$1")
-probe=$(realpath "$2")
-recorder=$(realpath "$3")
-: "${WINEPREFIX:?the test prefix}"
-export WINEDEBUG=-all
-source "$(dirname "$0")/../../tools/virtual-display.sh"
 source "$(dirname "$0")/../support/e2e_program.sh"
+program_test "$1" "$2"
+recorder=$(realpath "$3")
 
 work=$(mktemp -d /tmp/klw-unicode.XXXXXX)
 logs=$(mktemp -d /tmp/klw-unicode-logs.XXXXXX)
 recorder_log="$(dirname "$recorder")/klw-recorder.log"
-xvfb_pid=""
-program_pid=""
-saved_handlers=""
-# Wine's output never goes through a pipe: a wineserver started here would inherit it.
-wine_quiet() { LC_ALL=ja_JP.UTF-8 wine "$@" >>"$logs/wine.log" 2>&1 </dev/null; }
-
-handler_key() { echo "HKCR\\$1\\shell\\open\\command"; }
-cleanup() {
-  [ -n "$program_pid" ] && kill "$program_pid" >/dev/null 2>&1 || true
-  # Give the prefix its own handlers back.
-  if [ -n "$saved_handlers" ]; then
-    for scheme in http https; do
-      old=$(sed -n "s/^$scheme=//p" "$logs/handlers.txt")
-      if [ -n "$old" ]; then
-        wine_quiet reg add "$(handler_key "$scheme")" /ve /d "$old" /f || true
-      else
-        wine_quiet reg delete "$(handler_key "$scheme")" /f || true
-      fi
-    done
-  fi
-  wine_quiet reg delete 'HKCU\SOFTWARE\KORVANE\LINKWALKER' /f || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" >/dev/null 2>&1 || true
-  rm -rf "$work" "$logs"
-}
-trap cleanup EXIT
-
-if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
-  start_virtual_display 72
-fi
+temp_dirs=("$work" "$logs")
+forget_place=1
+own_display 72
 
 # The recorder becomes the handler of http and https addresses.
-: >"$logs/handlers.txt"
-for scheme in http https; do
-  LC_ALL=ja_JP.UTF-8 wine reg query "$(handler_key "$scheme")" /ve >"$logs/query.txt" 2>&1 </dev/null || true
-  old=$(python3 -c 'import sys
-for line in open(sys.argv[1], encoding="utf-8", errors="replace"):
-    parts = line.rstrip("\r\n").split("    ")
-    if len(parts) >= 4 and parts[2] in ("REG_SZ", "REG_EXPAND_SZ"): print(parts[3])' "$logs/query.txt")
-  echo "$scheme=$old" >>"$logs/handlers.txt"
-done
-saved_handlers=1
-command="\"$(winepath -w "$recorder" 2>/dev/null)\" \"%1\""
-for scheme in http https; do wine_quiet reg add "$(handler_key "$scheme")" /ve /d "$command" /f; done
+set_http_handler "\"$(winepath -w "$recorder" 2>/dev/null)\" \"%1\""
 
 wait_for() {  # LINE: until the probe shows it
   for _ in $(seq 80); do
@@ -72,10 +31,11 @@ wait_for() {  # LINE: until the probe shows it
 
 # Types TEXT into the empty entry field. xdotool gives each character that the keyboard lacks a
 # spare key for the moment, and on a busy machine a key can reach the program before its new
-# meaning: then the field is emptied and the text typed again (at most three times, each said).
+# meaning: so keys come slowly, and when characters were lost all the same the field is emptied
+# and the text typed again (at most three times, each said).
 type_field() {
   for _ in 1 2 3; do
-    xdotool type --delay 30 "$1"
+    xdotool type --delay 100 "$1"
     for _ in $(seq 10); do
       grep -qxF "field $1" <<<"$(probe_state)" && return 0
       sleep 0.1
@@ -87,32 +47,9 @@ type_field() {
   fail "the field never showed the typed $1"
 }
 
-# The list file for these entries at the design geometry, spelled out from the format: 7-bit
-# entries as tag 6, every other one as tag 20 with each UTF-16 unit on its own as 1 to 3 bytes.
-expected_image() {
-  python3 - "$@" <<'PY'
-import struct, sys
-def short(b): return bytes([len(b)]) + b
-def integer(v): return b"\x02" + struct.pack("<b", v) if -128 <= v <= 127 else b"\x03" + struct.pack("<h", v)
-def text(s):
-    if all(ord(c) < 0x80 for c in s):
-        return b"\x06" + short(s.encode("ascii"))
-    units = struct.unpack("<%dH" % (len(s.encode("utf-16-le")) // 2), s.encode("utf-16-le"))
-    b = b"".join(chr(u).encode("utf-8", "surrogatepass") for u in units)
-    return b"\x14" + struct.pack("<i", len(b)) + b
-out = b"TPF0" + short(b"TListBox") + short(b"lbxURL")
-out += short(b"Left") + integer(4) + short(b"Top") + integer(4)
-out += short(b"Width") + integer(267) + short(b"Height") + integer(133)
-out += short(b"Color") + b"\x07" + short(b"clWhite") + short(b"ItemHeight") + integer(12)
-out += short(b"Items.Strings") + b"\x01" + b"".join(text(e) for e in sys.argv[1:]) + b"\x00"
-out += short(b"TabOrder") + integer(2) + b"\x00\x00"
-sys.stdout.buffer.write(out)
-PY
-}
-
 addresses=("https://fr.wikipedia.org/wiki/Café" "https://ko.wikipedia.org/wiki/한국어"
   "https://example.com/🍣" "https://ja.wikipedia.org/wiki/日本語")
-expected_image "${addresses[@]}" >"$logs/expected.dat"
+python3 "$(dirname "$0")/../support/list_image.py" "${addresses[@]}" >"$logs/expected.dat"
 # The rule spelled out once more by hand, for the two entries where it matters most: "é" as its
 # two bytes, and U+1F363 as the two surrogates D83C and DF63, three bytes each.
 python3 - "$logs/expected.dat" <<'PY' || fail "the expected image does not spell the rule"

@@ -45,10 +45,6 @@ struct RegKeyTraits {
     static HKEY invalid() { return nullptr; }
     static void close(HKEY h) { RegCloseKey(h); }
 };
-struct GdiObjectTraits {
-    static HGDIOBJ invalid() { return nullptr; }
-    static void close(HGDIOBJ h) { DeleteObject(h); }
-};
 struct FontTraits {
     static HFONT invalid() { return nullptr; }
     static void close(HFONT h) { DeleteObject(h); }
@@ -57,17 +53,12 @@ struct BrushTraits {
     static HBRUSH invalid() { return nullptr; }
     static void close(HBRUSH h) { DeleteObject(h); }
 };
-struct MenuTraits {
-    static HMENU invalid() { return nullptr; }
-    static void close(HMENU h) { DestroyMenu(h); }
-};
 
 using UniqueFile = UniqueHandle<HANDLE, FileHandleTraits>;
 using UniqueProcess = UniqueHandle<HANDLE, ProcessHandleTraits>;
 using UniqueKey = UniqueHandle<HKEY, RegKeyTraits>;
 using UniqueFont = UniqueHandle<HFONT, FontTraits>;
 using UniqueBrush = UniqueHandle<HBRUSH, BrushTraits>;
-using UniqueMenu = UniqueHandle<HMENU, MenuTraits>;
 
 // A screen device context for measuring, released at the end of the scope.
 class ScreenDC {
