@@ -185,15 +185,11 @@ image "${walk[@]}" >"$scratch/walk.dat"
 cp "$scratch/walk.dat" "$scratch/walk/korlinkwalker.dat"
 (cd "$scratch/walk" && PATH="$scratch/walk-bin:$HOME/.local/bin:$PATH" exec korlinkwalker >"$scratch/walk.log" 2>&1 </dev/null) &
 program_pid=$!
-wait_window
+wait_main_window 300
 # Held down: 12 presses, the key's auto-repeat 40 ms apart.
 presses=$(hold_key Return 12)
 walk_opens 12 "$presses" "${walk[@]}" >"$scratch/walk-expected.txt"
-for _ in $(seq 300); do
-  [ "$(wc -l 2>/dev/null <"$scratch/walk-open.log" || echo 0)" -ge "$presses" ] && break
-  sleep 0.1
-done
-sleep 1
+wait_lines "$scratch/walk-open.log" "$presses"
 cut -d' ' -f2- "$scratch/walk-open.log" >"$scratch/walk-order.txt" 2>/dev/null || true
 cmp -s "$scratch/walk-expected.txt" "$scratch/walk-order.txt" ||
   fail "after $presses presses xdg-open received, in this order: $(tr '\n' ' ' <"$scratch/walk-order.txt")"

@@ -84,14 +84,7 @@ wait_for() {  # LINE: until the probe shows it
 start_installed() {
   (cd "$1" && PATH="$HOME/.local/bin:$PATH" exec korlinkwalker >>"$logs/program.log" 2>&1 </dev/null) &
   program_pid=$!
-  wid=""
-  for _ in $(seq 300); do
-    wid=$(xdotool search --onlyvisible --name '^KORVANE LINKWALKER$' 2>/dev/null | head -1 || true)
-    [ -n "$wid" ] && break
-    sleep 0.1
-  done
-  [ -n "$wid" ] || fail "the main window did not appear"
-  xdotool windowfocus --sync "$wid"
+  wait_main_window 300
 }
 list_center() {
   read -r _ l top r b < <(grep '^list-rect ' <<<"$(probe_state)")

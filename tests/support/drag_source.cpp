@@ -18,26 +18,12 @@
 #include <vector>
 
 #include "runtime/unicode.h"
+#include "support/tool_log.h"
 
 namespace {
 
-std::wstring logPath;
-
-void logLine(const std::string& line) {
-    HANDLE f = CreateFileW(logPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                           nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return;
-    const std::string text = line + "\n";
-    DWORD written = 0;
-    WriteFile(f, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    CloseHandle(f);
-}
-
-std::string hresult(HRESULT hr) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%08lx", static_cast<unsigned long>(hr));
-    return buf;
-}
+using klw::test::hresult;
+using klw::test::logLine;
 
 struct Offer {
     CLIPFORMAT cf;
@@ -200,7 +186,7 @@ int main() {
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     if (!argv || argc < 4) return 2;
-    logPath = argv[1];
+    klw::test::toolLogPath() = argv[1];
     const int x = argc > 5 ? _wtoi(argv[4]) : 900;
     const int y = argc > 5 ? _wtoi(argv[5]) : 600;
     const bool now = argc > 6 && std::wstring(argv[6]) == L"now";

@@ -19,20 +19,12 @@
 #include <vector>
 
 #include "runtime/unicode.h"
+#include "support/tool_log.h"
 
 namespace {
 
-std::wstring logPath;
-
-void logLine(const std::string& line) {
-    HANDLE f = CreateFileW(logPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                           nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return;
-    const std::string text = line + "\n";
-    DWORD written = 0;
-    WriteFile(f, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    CloseHandle(f);
-}
+using klw::test::hresult;
+using klw::test::logLine;
 
 std::string formatName(CLIPFORMAT cf) {
     static const struct {
@@ -63,12 +55,6 @@ std::string hex(const unsigned char* bytes, size_t n) {
         out += digits[bytes[i] & 15];
     }
     return out;
-}
-
-std::string hresult(HRESULT hr) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%08lx", static_cast<unsigned long>(hr));
-    return buf;
 }
 
 // The bytes of a medium that holds memory or a stream; false for any other kind.
@@ -206,7 +192,7 @@ int main() {
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     if (!argv || argc < 3) return 2;
     const std::wstring mode = argv[1];
-    logPath = argv[2];
+    klw::test::toolLogPath() = argv[2];
     int place[4] = {600, 100, 400, 300};
     for (int i = 0; i < 4 && 3 + i < argc; ++i) place[i] = _wtoi(argv[3 + i]);
     if (FAILED(OleInitialize(nullptr))) return 3;

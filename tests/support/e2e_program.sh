@@ -168,3 +168,13 @@ walk_opens() {
     if ((i < $#)); then echo "${@:i+1:1}"; else echo "${@: -1}"; fi
   done
 }
+
+# wait_lines FILE N: waits up to 30 s until FILE holds N lines, then a second more for any that
+# come late.
+wait_lines() {
+  for _ in $(seq 300); do
+    [ "$(wc -l 2>/dev/null <"$1" || echo 0)" -ge "$2" ] && break
+    sleep 0.1
+  done
+  sleep 1
+}

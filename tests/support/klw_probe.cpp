@@ -90,15 +90,26 @@ std::string rectText(const RECT& r) {
            " " + std::to_string(r.bottom);
 }
 
-int state(const char* outName) {
+// The program's main window, waited for up to 5 s; nullptr when none appeared.
+HWND waitForMainWindow() {
     HWND main = nullptr;
     for (int i = 0; i < 200 && !main; ++i) {
         main = mainWindowOf(0);
         if (!main) Sleep(25);
     }
-    if (!main) return 2;
+    return main;
+}
+
+Children childrenOf(HWND main) {
     Children c;
     EnumChildWindows(main, &collect, reinterpret_cast<LPARAM>(&c));
+    return c;
+}
+
+int state(const char* outName) {
+    const HWND main = waitForMainWindow();
+    if (!main) return 2;
+    const Children c = childrenOf(main);
     std::string out;
     if (c.list) {
         const auto count = static_cast<int>(SendMessageW(c.list, LB_GETCOUNT, 0, 0));
@@ -152,14 +163,9 @@ long long unixMs() {
 }
 
 int watch(const std::string& outName, int ms) {
-    HWND main = nullptr;
-    for (int i = 0; i < 200 && !main; ++i) {
-        main = mainWindowOf(0);
-        if (!main) Sleep(25);
-    }
+    const HWND main = waitForMainWindow();
     if (!main) return 2;
-    Children c;
-    EnumChildWindows(main, &collect, reinterpret_cast<LPARAM>(&c));
+    const Children c = childrenOf(main);
     if (!c.list) return 2;
     FILE* f = std::fopen(outName.c_str(), "wb");
     if (!f) return 3;
@@ -298,8 +304,7 @@ Timing startAndClose(const std::string& commandLine) {
         TerminateProcess(pi.hProcess, 1);
         return t;
     }
-    Children c;
-    EnumChildWindows(main, &collect, reinterpret_cast<LPARAM>(&c));
+    const Children c = childrenOf(main);
     if (c.list) t.entries = static_cast<int>(SendMessageW(c.list, LB_GETCOUNT, 0, 0));
     const double t1 = now();
     PostMessageA(main, WM_CLOSE, 0, 0);

@@ -38,13 +38,9 @@ for i in $(seq -w 0 11); do entries+=("https://example.com/walk/$i"); done
 python3 "$here/../support/list_image.py" "${entries[@]}" >"$logs/list.dat"
 
 
-# Waits until the recorder has logged N lines, then a second more for any that come late.
+# What the recorder logged once it has N lines (or after 30 s), and a second more.
 recorded() {
-  for _ in $(seq 300); do
-    [ -f "$recorder_log" ] && [ "$(wc -l <"$recorder_log")" -ge "$1" ] && break
-    sleep 0.1
-  done
-  sleep 1
+  wait_lines "$recorder_log" "$1"
   cat "$recorder_log" 2>/dev/null || true
 }
 

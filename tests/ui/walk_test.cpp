@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "runtime/unicode.h"
+#include "ui/list_box_hook.h"
 #include "ui/main_window_fixture.h"
 
 namespace klw {
@@ -24,32 +25,13 @@ std::string toolsFolder() {
 
 std::string recorderLog() { return toolsFolder() + "\\klw-recorder.log"; }
 
-// The platform list, refusing new entries on request: every list box created after install()
-// runs this procedure in front of the system's.
-struct RefusingListBox {
-    static inline WNDPROC system = nullptr;
-    static inline bool refuse = false;
-    static LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-        if (refuse && (msg == LB_ADDSTRING || msg == LB_INSERTSTRING)) return LB_ERRSPACE;
-        return CallWindowProcW(system, hwnd, msg, wp, lp);
-    }
-    static void install() {
-        if (system) return;
-        HWND probe = CreateWindowExW(0, L"LISTBOX", L"", 0, 0, 0, 10, 10, nullptr, nullptr,
-                                     GetModuleHandleW(nullptr), nullptr);
-        system = reinterpret_cast<WNDPROC>(
-            SetClassLongPtrW(probe, GCLP_WNDPROC, reinterpret_cast<LONG_PTR>(&proc)));
-        DestroyWindow(probe);
-    }
-};
-
 class Walk : public test::MainWindowTest {
 protected:
     // The recorder becomes the http handler for this test program; the prefix's own handler
     // comes back afterwards.
     static void SetUpTestSuite() {
         CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-        RefusingListBox::install();
+        test::ListBoxHook::install();
         HKEY key = nullptr;
         ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, kHttpCommand, 0, nullptr, 0,
                                   KEY_READ | KEY_WRITE, nullptr, &key, nullptr),
@@ -255,8 +237,8 @@ TEST_F(Walk, ListOperationFailuresAreShownAndTheWindowKeepsRunning) {
 
     // The platform list refusing an entry: Add stops at the append.
     watcher.clear();
-    ASSERT_NE(RefusingListBox::system, nullptr);
-    RefusingListBox::refuse = true;
+    ASSERT_NE(test::ListBoxHook::system, nullptr);
+    test::ListBoxHook::refuseAfter = 0;
     clickOn(*form->edtTest);
     type("http://example.com/new");
     events.clear();
@@ -271,7 +253,7 @@ TEST_F(Walk, ListOperationFailuresAreShownAndTheWindowKeepsRunning) {
     EXPECT_TRUE(form->btnAdd->isEnabled());
     EXPECT_FALSE(app.terminated());
     // The window goes on working: once the list takes entries again, Enter adds.
-    RefusingListBox::refuse = false;
+    test::ListBoxHook::refuseAfter = -1;
     press(VK_RETURN);
     EXPECT_EQ(entries().back(), "http://example.com/new");
     EXPECT_EQ(form->edtTest->text(), "");
