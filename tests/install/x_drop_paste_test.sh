@@ -24,37 +24,25 @@ done
 support="$root/tests/support"
 # python3-xlib is Debian's: the system's Python, whatever python3 comes first on the PATH.
 xpython=/usr/bin/python3
-source "$root/tools/virtual-display.sh"
 source "$support/e2e_program.sh"
 
 t=$(mktemp -d /tmp/klw-xdrop.XXXXXX)
 logs=$(mktemp -d /tmp/klw-xdrop-logs.XXXXXX)
+temp_dirs=("$t" "$logs")
+keep_logs=1
 export HOME="$t/home" XDG_DATA_HOME="$t/data"
 mkdir -p "$HOME" "$XDG_DATA_HOME"
 prefix="$XDG_DATA_HOME/korlinkwalker/prefix"
 launcher="$HOME/.local/bin/korlinkwalker"
-xvfb_pid=""
-program_pid=""
 clip_pid=""
 checks=0
-cleanup() {
-  local code=$?
-  [ "$code" -ne 0 ] && import -window root "$logs/at-failure.png" >/dev/null 2>&1 || true
-  [ -n "$program_pid" ] && kill "$program_pid" >/dev/null 2>&1 || true
+# The clipboard's owner and the installed prefix's wineserver.
+end_owners() {
   [ -n "$clip_pid" ] && kill "$clip_pid" >/dev/null 2>&1 || true
   [ -d "$prefix" ] && WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1 </dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" >/dev/null 2>&1 || true
-  if [ "$code" -ne 0 ] || [ -n "${KLW_KEEP_LOGS:-}" ]; then
-    echo "The logs and screenshots are kept in $logs" >&2
-  else
-    rm -rf "$logs"
-  fi
-  rm -rf "$t"
 }
-trap cleanup EXIT
-if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
-  start_virtual_display 78
-fi
+exit_hook=end_owners
+own_display 78
 
 # Wine's output goes to files, never through a pipe: a wineserver started here would inherit it.
 in_prefix() {

@@ -15,7 +15,18 @@ exit_hook=""
 forget_place=""
 xvfb_pid=""
 temp_dirs=()
+# With keep_logs set, a failed test (or any, with KLW_KEEP_LOGS set) leaves $logs in place, with
+# a screenshot of the display at the failure, and says where.
+keep_logs=""
 end_of_test() {
+  local code=$? dir
+  if [ -n "$keep_logs" ] && [ -n "${logs:-}" ] && [ -d "$logs" ]; then
+    [ "$code" -ne 0 ] && import -window root "$logs/at-failure.png" >/dev/null 2>&1 || true
+    if [ "$code" -ne 0 ] || [ -n "${KLW_KEEP_LOGS:-}" ]; then
+      echo "The logs and screenshots are kept in $logs" >&2
+      for dir in "${!temp_dirs[@]}"; do [ "${temp_dirs[$dir]}" = "$logs" ] && unset "temp_dirs[$dir]"; done
+    fi
+  fi
   [ -n "$program_pid" ] && kill "$program_pid" >/dev/null 2>&1 || true
   [ -n "$exit_hook" ] && "$exit_hook" || true
   restore_http_handler
@@ -24,6 +35,7 @@ end_of_test() {
   fi
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" >/dev/null 2>&1 || true
   [ ${#temp_dirs[@]} -eq 0 ] || rm -rf "${temp_dirs[@]}"
+  return "$code"
 }
 trap end_of_test EXIT
 

@@ -10,39 +10,22 @@
 # (WINEPREFIX: the test prefix.) On failure (or with KLW_KEEP_LOGS set) the logs and the
 # screenshots stay, in a folder it names.
 set -euo pipefail
-exe=$(realpath "$1")
-probe=$(realpath "$2")
+support="$(cd "$(dirname "$0")/../support" && pwd)"
+source "$support/e2e_program.sh"
+program_test "$1" "$2"
 source_exe=$(realpath "$3")
 logger_exe=$(realpath "$4")
-support="$(cd "$(dirname "$0")/../support" && pwd)"
-: "${WINEPREFIX:?the test prefix}"
-export WINEDEBUG=-all LC_ALL=ja_JP.UTF-8
-source "$(dirname "$0")/../../tools/virtual-display.sh"
-source "$support/e2e_program.sh"
+export LC_ALL=ja_JP.UTF-8
 
 work=$(mktemp -d /tmp/klw-drag.XXXXXX)
 logs=$(mktemp -d /tmp/klw-drag-logs.XXXXXX)
-xvfb_pid=""
-program_pid=""
+temp_dirs=("$work" "$logs")
+keep_logs=1
+forget_place=1
 checks=0
-cleanup() {
-  local code=$?
-  [ "$code" -ne 0 ] && import -window root "$logs/at-failure.png" >/dev/null 2>&1 || true
-  [ -n "$program_pid" ] && kill "$program_pid" >/dev/null 2>&1 || true
-  xdotool mouseup 1 >/dev/null 2>&1 || true
-  wine reg delete 'HKCU\SOFTWARE\KORVANE\LINKWALKER' /f >/dev/null 2>&1 </dev/null || true
-  if [ "$code" -ne 0 ] || [ -n "${KLW_KEEP_LOGS:-}" ]; then
-    echo "The logs and screenshots are kept in $logs" >&2
-  else
-    rm -rf "$logs"
-  fi
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" >/dev/null 2>&1 || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
-  start_virtual_display 66
-fi
+release_button() { xdotool mouseup 1 >/dev/null 2>&1 || true; }
+exit_hook=release_button
+own_display 66
 
 ja="https://ja.wikipedia.org/wiki/日本語"
 title="日本語 - Wikipedia"
