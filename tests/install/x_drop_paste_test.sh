@@ -59,15 +59,6 @@ program_gone() {
   [ -n "$program_pid" ] && ! kill -0 "$program_pid" 2>/dev/null && echo ": the program's process has ended"
   return 0
 }
-wait_for() {  # LINE: until the probe shows it
-  local state
-  for _ in $(seq 60); do
-    state=$(probe_state)
-    grep -qxF "$1" <<<"$state" && return 0
-    sleep 0.1
-  done
-  fail "never saw '$1': $state"
-}
 # The program by its launcher in FOLDER; sets program_pid and wid.
 start_installed() {
   (cd "$1" && PATH="$HOME/.local/bin:$PATH" exec korlinkwalker >>"$logs/program.log" 2>&1 </dev/null) &

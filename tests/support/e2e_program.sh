@@ -151,6 +151,18 @@ probe_state() {
   cat "$logs/state.txt"
 }
 
+# wait_for LINE: waits up to 8 s until the probe shows LINE (the script's own probe_state, where
+# it has one).
+wait_for() {
+  local state=""
+  for _ in $(seq 80); do
+    state=$(probe_state)
+    grep -qxF "$1" <<<"$state" && return 0
+    sleep 0.1
+  done
+  fail "never saw '$1': $state"
+}
+
 # hold_key KEY PRESSES: holds KEY down as a person does, with the display's own auto-repeat set
 # to 40 ms for the while, and lets go once it has given PRESSES presses (the first and PRESSES-1
 # repeats); prints how many the display delivered. (Pressing a key that is down once more gives

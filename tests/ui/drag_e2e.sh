@@ -92,14 +92,6 @@ grep -qx 'result 00040100 1' "$logs/source-logger.log" ||
   fail "DoDragDrop did not report a copy: $(cat "$logs/source-logger.log")"
 ok "DoDragDrop returned DRAGDROP_S_DROP with DROPEFFECT_COPY"
 
-wait_for() {  # LINE: until the probe shows it
-  for _ in $(seq 80); do
-    grep -qxF "$1" <<<"$(probe_state)" && return 0
-    sleep 0.1
-  done
-  fail "never saw '$1': $(probe_state)"
-}
-
 python3 "$support/list_image.py" "$first" >"$logs/before.dat"
 python3 "$support/list_image.py" "$first" "$ja" >"$logs/expected.dat"
 # The entry spelled out once by hand: tag 20, its 39 bytes, "日本語" as e6 97 a5 e6 9c ac e8 aa 9e.

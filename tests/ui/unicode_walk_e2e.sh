@@ -21,14 +21,6 @@ own_display 72
 # The recorder becomes the handler of http and https addresses.
 set_http_handler "\"$(winepath -w "$recorder" 2>/dev/null)\" \"%1\""
 
-wait_for() {  # LINE: until the probe shows it
-  for _ in $(seq 80); do
-    grep -qxF "$1" <<<"$(probe_state)" && return 0
-    sleep 0.1
-  done
-  fail "never saw '$1': $(probe_state)"
-}
-
 # Types TEXT into the empty entry field. xdotool gives each character that the keyboard lacks a
 # spare key for the moment, and on a busy machine a key can reach the program before its new
 # meaning: so keys come slowly, and when characters were lost all the same the field is emptied
