@@ -218,7 +218,8 @@ void TfrmMain::FormCreate() {
     if (stored.top) setTop(*stored.top);
     if (stored.left) setLeft(*stored.left);
     if (stored.top) bringOntoMonitor();
-    if (stored.top && stored.left) storedPlace_ = {*stored.left, *stored.top};
+    // Where the window starts counts as kept: only a move away from it is written.
+    storedPlace_ = {left(), top()};
     listFile_.load(streamedList());
     if (lbxURL->count() > 0) {
         lbxURL->setItemIndex(0);

@@ -530,6 +530,42 @@ TEST_F(WindowPersist, TheFirstSaveAfterAFailedLoadKeepsTheBackup) {
     EXPECT_TRUE(watcher.seen().empty());
 }
 
+TEST_F(WindowPersist, ThePlaceIsKeptOnceTheUserHasFinishedMovingTheWindow) {
+    ProgramRun run;
+    runFor(run, 700);
+    // Shown where the system put it: nothing is written until the window moves.
+    EXPECT_FALSE(test::positionKeyExists());
+    // A move in the system's move loop counts at its end.
+    SendMessageW(run.form.handle(), WM_ENTERSIZEMOVE, 0, 0);
+    SetWindowPos(run.form.handle(), nullptr, 150, 90, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    pump(run.app, 50);
+    EXPECT_FALSE(test::positionKeyExists()) << "kept while the move goes on";
+    SendMessageW(run.form.handle(), WM_EXITSIZEMOVE, 0, 0);
+    auto values = test::regQueryPosition();
+    EXPECT_EQ(values["Top"].data, test::dwordText(90));
+    EXPECT_EQ(values["Left"].data, test::dwordText(150));
+    // A move that no loop frames (a window manager's) counts once the window stands still.
+    SetWindowPos(run.form.handle(), nullptr, 210, 130, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    runFor(run, 200);
+    SetWindowPos(run.form.handle(), nullptr, 220, 140, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    runFor(run, 200);
+    values = test::regQueryPosition();
+    EXPECT_EQ(values["Left"].data, test::dwordText(150)) << "kept before the window stood still";
+    runFor(run, 600);
+    values = test::regQueryPosition();
+    EXPECT_EQ(values["Top"].data, test::dwordText(140));
+    EXPECT_EQ(values["Left"].data, test::dwordText(220));
+    // Minimized with the program, the window's place is not one to keep.
+    test::deletePositionKey();
+    run.app.minimize();
+    runFor(run, 700);
+    EXPECT_FALSE(test::positionKeyExists());
+    run.app.restore();
+    EXPECT_TRUE(run.close());
+    values = test::regQueryPosition();
+    EXPECT_EQ(values["Left"].data, test::dwordText(220));
+}
+
 TEST_F(WindowPersist, TheListKeepsItsEntriesBesideThePlatformsList) {
     ProgramRun run;
     auto platform = [&] {
