@@ -236,6 +236,7 @@ void TfrmMain::FormClose(CloseAction&) {
     listFile_.save(streamedList());
     schedule_.saved();
     KillTimer(handle(), kSaveTimer);
+    saveTimerSet_ = false;
 }
 
 void TfrmMain::edtTestChange(Control&) { entryFieldChanged(*this); }
@@ -315,14 +316,19 @@ void TfrmMain::endRequested() noexcept {
 
 void TfrmMain::listChanged() {
     schedule_.changed(GetTickCount());
-    scheduleSave();
+    // A change only ever moves the save later: a timer that is set already fires early at
+    // worst and is set again then, so a drop of many lines sets it once, not once a line.
+    if (!saveTimerSet_) scheduleSave();
 }
 
 void TfrmMain::scheduleSave() {
-    if (const std::optional<std::uint32_t> due = schedule_.dueIn(GetTickCount()))
+    if (const std::optional<std::uint32_t> due = schedule_.dueIn(GetTickCount())) {
         SetTimer(handle(), kSaveTimer, std::max<UINT>(*due, USER_TIMER_MINIMUM), nullptr);
-    else
+        saveTimerSet_ = true;
+    } else {
         KillTimer(handle(), kSaveTimer);
+        saveTimerSet_ = false;
+    }
 }
 
 void TfrmMain::startSave() {
@@ -396,6 +402,7 @@ LRESULT TfrmMain::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             switch (wp) {
                 case kSaveTimer:
                     KillTimer(handle(), kSaveTimer);
+                    saveTimerSet_ = false;
                     if (schedule_.due(GetTickCount()))
                         startSave();
                     else

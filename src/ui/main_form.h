@@ -136,8 +136,9 @@ private:
     bool sessionSaved_ = false;
     SaveSchedule schedule_;
     std::unique_ptr<BackgroundSave> saver_;
-    std::exception_ptr saveError_;                    // waiting to be shown
-    bool saveErrorShown_ = false;                     // since the last save that succeeded
+    std::exception_ptr saveError_;  // waiting to be shown
+    bool saveErrorShown_ = false;   // since the last save that succeeded
+    bool saveTimerSet_ = false;
     std::optional<std::pair<int, int>> storedPlace_;  // left, top as last read or kept
     bool inSizeMove_ = false;
     UniqueFont windowFont_;
