@@ -5,10 +5,12 @@
 # with the same entries; and, inside one process, the save that the close handler makes, against
 # reading the same entries back from a bare list box and writing the same bytes to a file with a
 # flush and a rename. Goals: the start within 1.2 times its floor, the save within 1.5 times.
+# Beside it, what a save after a change costs the window's thread (the snapshot of the list and
+# the start of the save's own thread), and the whole of that save.
 # Last, the time of one Go (median of 20), which waits until the shell's handler has taken the
 # address over: with the test recorder as the http handler and with the prefix's own winebrowser
 # (handing the address to a stand-in xdg-open), each beside a bare ShellExecuteW call.
-#   tools/bench-startup.sh [RUNS [ENTRIES...]]   (default 5 runs, 100000 1000000 entries;
+#   tools/bench-startup.sh [RUNS [ENTRIES...]]   (default 5 runs, 1000 10000 100000 1000000 entries;
 #                                                 KLW_BUILD_DIR as for tools/test.sh)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)

@@ -1,6 +1,7 @@
 #include "app/application.h"
 
 #include "app/error_report.h"
+#include "app/single_instance.h"
 #include "app/title.h"
 #include "runtime/unicode.h"
 #include "widgets/control.h"
@@ -181,7 +182,20 @@ void Application::restore() {
 
 void Application::reportError(std::exception_ptr error) noexcept { showErrorReport(error); }
 
+void Application::bringToFront() {
+    restore();
+    if (mainForm_ && IsWindowVisible(mainForm_->handle())) {
+        SetForegroundWindow(mainForm_->handle());
+        SetActiveWindow(mainForm_->handle());
+    }
+}
+
 LRESULT Application::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    // A second start in the folder whose list is open here.
+    if (msg == FolderClaim::activateMessage() && msg != 0) {
+        bringToFront();
+        return FolderClaim::kActivated;
+    }
     switch (msg) {
         case WM_CLOSE:
             if (mainForm_) mainForm_->close();

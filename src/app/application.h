@@ -46,6 +46,8 @@ public:
 
     void minimize();
     void restore();
+    // Restores the program when it is minimized and puts the main form in front.
+    void bringToFront();
     // Shows the application window while a form of the program is visible, hides it otherwise.
     void updateVisible();
 

@@ -56,6 +56,8 @@ struct BrushTraits {
 
 using UniqueFile = UniqueHandle<HANDLE, FileHandleTraits>;
 using UniqueProcess = UniqueHandle<HANDLE, ProcessHandleTraits>;
+// A mutex, event or file mapping: null when there is none, as for a process.
+using UniqueObject = UniqueHandle<HANDLE, ProcessHandleTraits>;
 using UniqueKey = UniqueHandle<HKEY, RegKeyTraits>;
 using UniqueFont = UniqueHandle<HFONT, FontTraits>;
 using UniqueBrush = UniqueHandle<HBRUSH, BrushTraits>;

@@ -1,6 +1,7 @@
 #include "ui/main_form.h"
 
 #include "app/application.h"
+#include "app/console_end.h"
 #include "app/message_form.h"
 #include "persist/position_store.h"
 #include "persist/stream_format.h"
@@ -11,6 +12,17 @@
 
 namespace klw {
 namespace {
+
+// A save after a change has ended (posted by its thread); the terminal asks the program to end.
+constexpr UINT kSaveEnded = WM_APP + 0x10;
+constexpr UINT kEndRequested = WM_APP + 0x11;
+constexpr UINT_PTR kSaveTimer = 1;
+constexpr UINT_PTR kSaveErrorTimer = 2;
+constexpr UINT_PTR kPlaceTimer = 3;
+// How often a waiting error box looks again whether it may be shown, and how long the window
+// must stand still before its place counts as the one the user chose.
+constexpr UINT kSaveErrorRetryMs = 250;
+constexpr UINT kPlaceSettleMs = 500;
 
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = 0;
@@ -66,6 +78,7 @@ TfrmMain::TfrmMain(Application& app) : app_(app) {
                      .clickHandler = "lbxURLClick",
                      .dblClickHandler = "btnGoClick"});
     app.setMainForm(*this);
+    saver_ = std::make_unique<BackgroundSave>(listFile_, handle(), kSaveEnded);
 
     // The create step has a guard of its own: an error is shown before the window is, and
     // start-up goes on.
@@ -91,6 +104,7 @@ bool TfrmMain::hasComponentNamed(std::string_view name, const Control* except) c
 }
 
 TfrmMain::~TfrmMain() {
+    finishBackgroundSave();
     streamedList_.reset();
     btnDelete.reset();
     btnDown.reset();
@@ -204,6 +218,8 @@ void TfrmMain::FormCreate() {
     if (stored.top) setTop(*stored.top);
     if (stored.left) setLeft(*stored.left);
     if (stored.top) bringOntoMonitor();
+    // Where the window starts counts as kept: only a move away from it is written.
+    storedPlace_ = {left(), top()};
     listFile_.load(streamedList());
     if (lbxURL->count() > 0) {
         lbxURL->setItemIndex(0);
@@ -212,8 +228,15 @@ void TfrmMain::FormCreate() {
 }
 
 void TfrmMain::FormClose(CloseAction&) {
+    // A save after a change that is still running ends first: the close writes the list as it
+    // stands now, after it.
+    finishBackgroundSave();
     savePosition(top(), left());
+    storedPlace_ = {left(), top()};
     listFile_.save(streamedList());
+    schedule_.saved();
+    KillTimer(handle(), kSaveTimer);
+    saveTimerSet_ = false;
 }
 
 void TfrmMain::edtTestChange(Control&) { entryFieldChanged(*this); }
@@ -270,6 +293,7 @@ void TfrmMain::onMenuCommand(UINT id) { mnuMain.dispatch(id); }
 void TfrmMain::sessionEnding() noexcept {
     if (sessionSaved_) return;
     sessionSaved_ = true;
+    finishBackgroundSave();
     try {
         savePosition(top(), left());
     } catch (...) {
@@ -277,6 +301,84 @@ void TfrmMain::sessionEnding() noexcept {
     try {
         listFile_.save(streamedList());
     } catch (...) {
+    }
+}
+
+UINT TfrmMain::endRequestMessage() { return kEndRequested; }
+
+void TfrmMain::endRequested() noexcept {
+    sessionEnding();
+    consoleEndHandled();
+    app_.terminate();
+}
+
+// ---- Saves after changes ----
+
+void TfrmMain::listChanged() {
+    schedule_.changed(GetTickCount());
+    // A change only ever moves the save later: a timer that is set already fires early at
+    // worst and is set again then, so a drop of many lines sets it once, not once a line.
+    if (!saveTimerSet_) scheduleSave();
+}
+
+void TfrmMain::scheduleSave() {
+    if (const std::optional<std::uint32_t> due = schedule_.dueIn(GetTickCount())) {
+        SetTimer(handle(), kSaveTimer, std::max<UINT>(*due, USER_TIMER_MINIMUM), nullptr);
+        saveTimerSet_ = true;
+    } else {
+        KillTimer(handle(), kSaveTimer);
+        saveTimerSet_ = false;
+    }
+}
+
+void TfrmMain::startSave() {
+    // The snapshot is a copy of the entries as the list holds them, made here in one go; the
+    // conversion, the writing and the flush happen on the save's own thread.
+    auto snapshot = std::make_unique<ListSnapshot>(streamedList(), lbxURL->entries());
+    schedule_.started();
+    saver_->start(std::move(snapshot));
+}
+
+void TfrmMain::saveEnded() {
+    const BackgroundSave::Outcome outcome = saver_->finish();
+    if (!outcome.ended) return;  // the close or the session's end waited for it already
+    schedule_.finished();
+    if (!outcome.error) {
+        saveErrorShown_ = false;
+    } else if (!saveErrorShown_) {
+        saveErrorShown_ = true;
+        saveError_ = outcome.error;
+        showSaveError();
+    }
+    scheduleSave();
+}
+
+void TfrmMain::showSaveError() {
+    if (!saveError_) return;
+    // Not over a drag, which would keep the program it comes from waiting, nor over another box.
+    if (dragInProgress() || !IsWindowEnabled(handle())) {
+        SetTimer(handle(), kSaveErrorTimer, kSaveErrorRetryMs, nullptr);
+        return;
+    }
+    KillTimer(handle(), kSaveErrorTimer);
+    Application::reportError(std::exchange(saveError_, nullptr));
+}
+
+void TfrmMain::finishBackgroundSave() noexcept {
+    if (!saver_) return;
+    if (saver_->finish().ended) schedule_.finished();
+}
+
+void TfrmMain::positionSettled() {
+    KillTimer(handle(), kPlaceTimer);
+    if (!isShowing() || IsIconic(handle())) return;
+    const std::pair<int, int> place{left(), top()};
+    if (storedPlace_ == place) return;
+    try {
+        savePosition(place.second, place.first);
+        storedPlace_ = place;
+    } catch (...) {
+        // The close keeps the place again and reports what fails then.
     }
 }
 
@@ -296,6 +398,44 @@ LRESULT TfrmMain::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_ENDSESSION:
             if (wp) sessionEnding();
             return Form::handleMessage(msg, wp, lp);
+        case WM_TIMER:
+            switch (wp) {
+                case kSaveTimer:
+                    KillTimer(handle(), kSaveTimer);
+                    saveTimerSet_ = false;
+                    if (schedule_.due(GetTickCount()))
+                        startSave();
+                    else
+                        scheduleSave();
+                    return 0;
+                case kSaveErrorTimer:
+                    showSaveError();
+                    return 0;
+                case kPlaceTimer:
+                    positionSettled();
+                    return 0;
+                default:
+                    return Form::handleMessage(msg, wp, lp);
+            }
+        case kSaveEnded:
+            saveEnded();
+            return 0;
+        case kEndRequested:
+            endRequested();
+            return 0;
+        case WM_ENTERSIZEMOVE:
+            inSizeMove_ = true;
+            return Form::handleMessage(msg, wp, lp);
+        case WM_EXITSIZEMOVE:
+            inSizeMove_ = false;
+            positionSettled();
+            return Form::handleMessage(msg, wp, lp);
+        case WM_MOVE:
+            // Moves that no move loop frames (a window manager's, a program's) count once the
+            // window has stood still for a moment.
+            if (!inSizeMove_ && isShowing())
+                SetTimer(handle(), kPlaceTimer, kPlaceSettleMs, nullptr);
+            return Form::handleMessage(msg, wp, lp);
         case WM_WINDOWPOSCHANGED: {
             // The taskbar entry follows the window's visibility.
             const LRESULT r = Form::handleMessage(msg, wp, lp);
@@ -312,9 +452,25 @@ LRESULT TfrmMain::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 int TfrmMain::count() const { return lbxURL->count(); }
 std::string TfrmMain::item(int index) const { return lbxURL->item(index); }
-int TfrmMain::append(const std::string& text) { return lbxURL->append(text); }
-void TfrmMain::replace(int index, const std::string& text) { lbxURL->replace(index, text); }
-void TfrmMain::remove(int index) { lbxURL->remove(index); }
+int TfrmMain::append(const std::string& text) {
+    const int index = lbxURL->append(text);
+    listChanged();
+    return index;
+}
+void TfrmMain::replace(int index, const std::string& text) {
+    // A replace that fails half-way has still taken the old entry out.
+    try {
+        lbxURL->replace(index, text);
+    } catch (...) {
+        listChanged();
+        throw;
+    }
+    listChanged();
+}
+void TfrmMain::remove(int index) {
+    lbxURL->remove(index);
+    listChanged();
+}
 int TfrmMain::selection() const { return lbxURL->itemIndex(); }
 void TfrmMain::setSelection(int index) { lbxURL->setItemIndex(index); }
 std::string TfrmMain::entryText() const { return edtTest->text(); }

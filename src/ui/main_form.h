@@ -1,8 +1,12 @@
 #pragma once
 // The main window frmMain: its seven controls, the menu bar and the handlers bound to them.
 #include <memory>
+#include <optional>
+#include <utility>
 
+#include "persist/background_save.h"
 #include "persist/list_file.h"
+#include "persist/save_schedule.h"
 #include "persist/streamed_list_box.h"
 #include "runtime/handles.h"
 #include "ui/address_list.h"
@@ -54,6 +58,14 @@ public:
     // The list file of the current directory, loaded by FormCreate and saved by FormClose.
     ListFile& listFile() { return listFile_; }
     void sessionEnding() noexcept override;
+    // The terminal the program was started from asks it to end (Ctrl+C): keep the position and
+    // the list as the end of a session does, then end.
+    void endRequested() noexcept;
+    // Posted to the window for endRequested() from another thread.
+    static UINT endRequestMessage();
+
+    // Saves after changes: whether one is waiting or running, for tests.
+    const SaveSchedule& saveSchedule() const { return schedule_; }
 
     const MainLayout& layout() const { return layout_; }
     int pixelsPerInch() const { return pixelsPerInch_; }
@@ -105,10 +117,30 @@ private:
 
     bool hasComponentNamed(std::string_view name, const Control* except) const;
 
+    // The list changed: it goes to disk soon.
+    void listChanged();
+    // Sets the timer for the next save after changes, or stops it when none is due.
+    void scheduleSave();
+    void startSave();
+    void saveEnded();
+    // A save after a change failed: the user hears of it once, when no drag or box is up.
+    void showSaveError();
+    // Waits for a save after a change that is running, before the list is saved otherwise.
+    void finishBackgroundSave() noexcept;
+    // Keeps the window's place once the user has finished moving it.
+    void positionSettled();
+
     Application& app_;
     std::unique_ptr<StreamedListBox> streamedList_;
     ListFile listFile_;
     bool sessionSaved_ = false;
+    SaveSchedule schedule_;
+    std::unique_ptr<BackgroundSave> saver_;
+    std::exception_ptr saveError_;  // waiting to be shown
+    bool saveErrorShown_ = false;   // since the last save that succeeded
+    bool saveTimerSet_ = false;
+    std::optional<std::pair<int, int>> storedPlace_;  // left, top as last read or kept
+    bool inSizeMove_ = false;
     UniqueFont windowFont_;
     UniqueFont editFont_;
     MainLayout layout_{};

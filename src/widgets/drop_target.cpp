@@ -164,6 +164,8 @@ public:
 
     // No later call reaches the sink.
     void detach() { sink_ = nullptr; }
+    // Between a drag's entering the window and its leaving or dropping.
+    bool dragging() const { return dragging_; }
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
         if (!out) return E_POINTER;
@@ -186,6 +188,7 @@ public:
     HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
         if (!effect) return E_INVALIDARG;
         wanted_ = false;
+        dragging_ = true;
         if (data && open()) guarded([&] { wanted_ = sink_->dropWanted(OleData(data)); });
         *effect = answer(*effect);
         return S_OK;
@@ -197,12 +200,14 @@ public:
     }
     HRESULT STDMETHODCALLTYPE DragLeave() override {
         wanted_ = false;
+        dragging_ = false;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
         if (!effect) return E_INVALIDARG;
         const DWORD chosen = choose(*effect);
         wanted_ = false;
+        dragging_ = false;
         bool taken = false;
         if (data && open() && chosen != DROPEFFECT_NONE)
             guarded([&] { taken = sink_->dropTaken(OleData(data)); });
@@ -239,6 +244,7 @@ private:
     HWND window_;
     DropSink* sink_;
     bool wanted_ = false;
+    bool dragging_ = false;
 };
 
 DropRegistration::DropRegistration(HWND window, DropSink& sink)
@@ -253,5 +259,6 @@ DropRegistration::~DropRegistration() {
 }
 
 IDropTarget* DropRegistration::target() const { return target_; }
+bool DropRegistration::dragging() const { return target_->dragging(); }
 
 }  // namespace klw

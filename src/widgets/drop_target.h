@@ -39,6 +39,8 @@ public:
     bool registered() const { return registered_; }
     // The target the platform calls, for tests that play a drag through it.
     IDropTarget* target() const;
+    // Whether a drag is over the window now.
+    bool dragging() const;
 
 private:
     HWND window_;

@@ -69,6 +69,7 @@ public:
     bool acceptDrops();
     // The drop target the platform calls, or nullptr.
     IDropTarget* dropTarget() const { return drops_ ? drops_->target() : nullptr; }
+    bool dragInProgress() const { return drops_ && drops_->dragging(); }
 
 protected:
     Form() = default;

@@ -1,5 +1,6 @@
 #include "widgets/list_box.h"
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -31,10 +32,7 @@ LRESULT ListBox::native(UINT msg, WPARAM wp, LPARAM lp) const {
     return CallWindowProcW(nativeProc(), handle(), msg, wp, lp);
 }
 
-int ListBox::count() const {
-    const LRESULT n = native(LB_GETCOUNT, 0, 0);
-    return n < 0 ? 0 : static_cast<int>(n);
-}
+int ListBox::count() const { return static_cast<int>(entries_.size()); }
 
 std::string ListBox::item(int index) const {
     std::string s;
@@ -43,38 +41,56 @@ std::string ListBox::item(int index) const {
 }
 
 void ListBox::itemInto(int index, std::string& out) const {
-    // The platform list answers LB_ERR for an index outside 0..count-1 and only then.
-    const LRESULT n = index < 0 ? LB_ERR : native(LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
-    if (n == LB_ERR)
+    if (index < 0 || static_cast<size_t>(index) >= entries_.size())
         throw EStringListError(formatText(texts::kListIndexOutOfBounds, {std::int64_t{index}}));
-    scratch_.resize(static_cast<size_t>(n) + 1);
-    const LRESULT got =
-        native(LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(scratch_.data()));
-    narrowInto(std::wstring_view(scratch_.data(), static_cast<size_t>(got < 0 ? 0 : got)), out);
+    out.clear();
+    appendUtf16AsUtf8(entries_[static_cast<size_t>(index)], out);
 }
 
+namespace {
+
+// The text as the platform's list keeps it: UTF-16, up to a first zero unit.
+std::u16string listUnits(std::string_view text) {
+    std::u16string units(text.size(), u'\0');
+    units.resize(utf8ToUtf16(text, units.data()));
+    units.resize(std::min(units.size(), units.find(u'\0')));
+    return units;
+}
+
+const wchar_t* platformText(const std::u16string& units) {
+    return reinterpret_cast<const wchar_t*>(units.c_str());
+}
+
+}  // namespace
+
 int ListBox::append(std::string_view text) {
-    wideInto(text, scratch_);
-    const LRESULT i = native(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(scratch_.c_str()));
+    std::u16string units = listUnits(text);
+    const LRESULT i = native(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(platformText(units)));
     if (i < 0) throw EOutOfResources(std::string(texts::kCannotInsertLine));
+    entries_.push_back(std::move(units));
     return static_cast<int>(i);
 }
 
 void ListBox::replace(int index, std::string_view text) {
     const int selected = itemIndex();
     remove(index);
-    const std::wstring w = wide(text);
+    std::u16string units = listUnits(text);
     const LRESULT i = SendMessageW(handle(), LB_INSERTSTRING, static_cast<WPARAM>(index),
-                                   reinterpret_cast<LPARAM>(w.c_str()));
+                                   reinterpret_cast<LPARAM>(platformText(units)));
     if (i < 0) throw EOutOfResources(std::string(texts::kCannotInsertLine));
+    entries_.insert(entries_.begin() + i, std::move(units));
     setItemIndex(selected);
 }
 
 void ListBox::remove(int index) {
-    SendMessageW(handle(), LB_DELETESTRING, static_cast<WPARAM>(index), 0);
+    if (SendMessageW(handle(), LB_DELETESTRING, static_cast<WPARAM>(index), 0) == LB_ERR) return;
+    entries_.erase(entries_.begin() + index);
 }
 
-void ListBox::clear() { SendMessageW(handle(), LB_RESETCONTENT, 0, 0); }
+void ListBox::clear() {
+    SendMessageW(handle(), LB_RESETCONTENT, 0, 0);
+    entries_.clear();
+}
 
 int ListBox::itemIndex() const {
     const LRESULT i = SendMessageW(handle(), LB_GETCURSEL, 0, 0);
@@ -114,15 +130,12 @@ void ListBox::setItemHeight(int height) {
     itemHeight_ = height;
     // The native list takes a row height only when it is created; rows of the standard style
     // still follow the font.
-    const int n = count();
-    std::vector<std::string> items;
-    items.reserve(static_cast<size_t>(n));
-    for (int i = 0; i < n; ++i) items.push_back(item(i));
     const int selected = itemIndex();
     const LRESULT top = SendMessageW(handle(), LB_GETTOPINDEX, 0, 0);
     recreateHandle();
     if (updateDepth_ > 0) SendMessageW(handle(), WM_SETREDRAW, FALSE, 0);
-    for (const auto& s : items) append(s);
+    for (const auto& units : entries_)
+        native(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(platformText(units)));
     setItemIndex(selected);
     SendMessageW(handle(), LB_SETTOPINDEX, static_cast<WPARAM>(top < 0 ? 0 : top), 0);
 }

@@ -4,6 +4,7 @@
 // one made by the program.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "runtime/handles.h"
 #include "widgets/control.h"
@@ -29,6 +30,10 @@ public:
     int itemIndex() const;
     // Silent: raises no OnClick. Out of range selects nothing.
     void setItemIndex(int index);
+
+    // Every entry as the platform's list holds it, kept beside it so that the list can be read
+    // (and copied for a save) without a message per entry.
+    const std::vector<std::u16string>& entries() const { return entries_; }
 
     // Suspends redrawing while many entries change.
     void beginUpdate();
@@ -68,7 +73,7 @@ private:
     int itemHeight_ = 0;  // the stored row height; 0 until one is set
     TypeAheadSearch search_;
     char16_t pendingHigh_ = 0;  // the first half of a surrogate pair typed
-    mutable std::wstring scratch_;
+    std::vector<std::u16string> entries_;
 };
 
 }  // namespace klw

@@ -163,6 +163,13 @@ added="http://example.net/added"
 xdotool type --delay 30 "$added"
 xdotool key Return
 wait_count 3
+# Started from the menu once more while the list is open: no second window, the first in front.
+PATH="$scratch/bin:$PATH" XDG_CACHE_HOME="$scratch/cache" gio launch "$entry" >>"$scratch/gio.log" 2>&1 </dev/null || fail "the second gio launch failed"
+sleep 5
+windows=$(xdotool search --onlyvisible --name '^KORVANE LINKWALKER$' | wc -l)
+[ "$windows" = 1 ] || fail "the second start from the menu left $windows windows"
+wait_count 3
+ok "a second start from the menu entry opens no second window"
 xdotool windowfocus --sync "$wid"
 xdotool key --clearmodifiers alt+F4
 wait_gone
@@ -224,6 +231,26 @@ image "$typed" >"$scratch/expected-elsewhere.dat"
 cmp "$scratch/expected-elsewhere.dat" "$scratch/elsewhere/korlinkwalker.dat" || fail "no korlinkwalker.dat in the launcher's folder"
 cmp "$scratch/expected.dat" "$list/korlinkwalker.dat" || fail "the list folder's file changed"
 ok "the launcher ran the program in its current folder, which holds the saved list; exit code 0"
+
+echo "== Ctrl+C in the terminal that started the launcher"
+mkdir "$scratch/ctrlc"
+image "$typed" >"$scratch/ctrlc/korlinkwalker.dat"
+# A terminal of its own (tmux), where Ctrl+C reaches the launcher and the program as at a desk.
+tmux -L klw-install-test new-session -d -x 100 -y 20 \
+  "cd '$scratch/ctrlc' && PATH='$HOME/.local/bin:$PATH' korlinkwalker >'$scratch/ctrlc.log' 2>&1; echo \$? >'$scratch/ctrlc.code'"
+wait_main_window 300
+wait_count 1
+ctrl_added="http://example.com/ctrl-c"
+xdotool type --delay 30 "$ctrl_added"
+xdotool key Return
+wait_count 2
+# At once, before the save after the change is due: what keeps the change is the Ctrl+C.
+tmux -L klw-install-test send-keys C-c
+for _ in $(seq 100); do [ -s "$scratch/ctrlc.code" ] && break; sleep 0.1; done
+tmux -L klw-install-test kill-server >/dev/null 2>&1 || true
+[ "$(cat "$scratch/ctrlc.code" 2>/dev/null)" = 0 ] || fail "after Ctrl+C the launcher returned '$(cat "$scratch/ctrlc.code" 2>/dev/null)'"
+image "$typed" "$ctrl_added" | cmp - "$scratch/ctrlc/korlinkwalker.dat" || fail "Ctrl+C lost the change"
+ok "Ctrl+C in the terminal kept the list and ended the program with code 0"
 
 # A stand-in wine: the launcher hands over the program, the prefix and the code page, and
 # returns what wine returns.

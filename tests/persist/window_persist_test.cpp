@@ -417,6 +417,190 @@ TEST_F(WindowPersist, AnUnreadableFileIsReportedAndKeptAsBackup) {
     EXPECT_EQ(readFile(kDat), imageOf({"http://after/"}));
 }
 
+// ---- Saves after changes ----
+
+FILETIME lastWrite(const std::string& name) {
+    WIN32_FILE_ATTRIBUTE_DATA d{};
+    GetFileAttributesExA(name.c_str(), GetFileExInfoStandard, &d);
+    return d.ftLastWriteTime;
+}
+bool operator==(const FILETIME& a, const FILETIME& b) {
+    return a.dwLowDateTime == b.dwLowDateTime && a.dwHighDateTime == b.dwHighDateTime;
+}
+
+// Runs the loop for `ms`, however busy it is (a blinking caret never lets it fall quiet).
+void runFor(ProgramRun& run, int ms) {
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < static_cast<DWORD>(ms)) pump(run.app, 20);
+}
+
+// Runs the loop until no save after a change waits or runs, for at most `ms`.
+void settle(ProgramRun& run, int ms = 4000) {
+    const DWORD start = GetTickCount();
+    do {
+        pump(run.app, 20);
+    } while ((run.form.saveSchedule().pending() || run.form.saveSchedule().running()) &&
+             GetTickCount() - start < static_cast<DWORD>(ms));
+}
+
+TEST_F(WindowPersist, ChangesReachTheFileASecondAfterTheLastOne) {
+    const std::string three = imageOf({"http://a/", "http://b/", "http://c/"});
+    writeFile(kDat, three);
+    ProgramRun run;
+    const FILETIME loaded = lastWrite(kDat);
+    // Moving the selection, typing into the field and Go change nothing on disk.
+    run.form.lbxURL->setItemIndex(2);
+    run.form.lbxURLClick(*run.form.lbxURL);
+    SetFocus(run.form.edtTest->handle());
+    test::typeText("typed");
+    runFor(run, 1300);
+    EXPECT_EQ(readFile(kDat), three);
+    EXPECT_TRUE(lastWrite(kDat) == loaded);
+    EXPECT_FALSE(run.form.saveSchedule().pending());
+
+    SendMessageW(run.form.edtTest->handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+    run.add("http://d/");
+    run.form.btnUPClick(*run.form.btnUP);
+    runFor(run, 400);
+    EXPECT_EQ(readFile(kDat), three) << "saved before the burst had a quiet second";
+    settle(run);
+    EXPECT_EQ(readFile(kDat), imageOf({"http://a/", "http://b/", "http://d/", "http://c/"}));
+    EXPECT_EQ(test::folderNames(), std::set<std::string>{kDat});
+    // A delete is a change too.
+    run.form.btnDeleteClick(*run.form.btnDelete);
+    settle(run);
+    EXPECT_EQ(readFile(kDat), imageOf({"http://a/", "http://b/", "http://c/"}));
+    EXPECT_TRUE(watcher.seen().empty());
+    // The close still writes the list as it stands.
+    DeleteFileA(kDat.c_str());
+    EXPECT_TRUE(run.close());
+    EXPECT_EQ(readFile(kDat), imageOf({"http://a/", "http://b/", "http://c/"}));
+}
+
+TEST_F(WindowPersist, AFailedSaveAfterAChangeIsToldOnceUntilOneSucceeds) {
+    const std::string old = imageOf({"http://old/"});
+    writeFile(kDat, old);
+    ProgramRun run;
+    run.form.listFile().setWriteFilter(
+        [](Stream& s) { return std::make_unique<test::WriteLimit>(s, 50); });
+    run.add("http://one/");
+    settle(run);
+    runFor(run, 300);
+    EXPECT_EQ(texts(watcher.seen()), Texts{std::string("ストリームへの書き込みエラー.")});
+    EXPECT_EQ(readFile(kDat), old);
+    EXPECT_EQ(test::folderNames(), std::set<std::string>{kDat});
+    // The next change tries again, and fails silently.
+    run.add("http://two/");
+    settle(run);
+    runFor(run, 300);
+    EXPECT_EQ(watcher.seen().size(), 1u);
+    EXPECT_EQ(readFile(kDat), old);
+    // Once one succeeds, a later failure is told again.
+    run.form.listFile().setWriteFilter(nullptr);
+    run.add("http://three/");
+    settle(run);
+    EXPECT_EQ(readFile(kDat),
+              imageOf({"http://old/", "http://one/", "http://two/", "http://three/"}));
+    run.form.listFile().setWriteFilter(
+        [](Stream& s) { return std::make_unique<test::WriteLimit>(s, 50); });
+    run.form.btnDeleteClick(*run.form.btnDelete);
+    settle(run);
+    runFor(run, 300);
+    EXPECT_EQ(watcher.seen().size(), 2u);
+    EXPECT_EQ(readFile(kDat),
+              imageOf({"http://old/", "http://one/", "http://two/", "http://three/"}));
+    run.form.listFile().setWriteFilter(nullptr);
+}
+
+TEST_F(WindowPersist, TheFirstSaveAfterAFailedLoadKeepsTheBackup) {
+    const std::string unreadable = "TPF0 this is not a list control";
+    writeFile(kDat, unreadable);
+    ProgramRun run;
+    ASSERT_EQ(watcher.seen().size(), 1u);
+    watcher.clear();
+    run.add("http://after/");
+    settle(run);
+    EXPECT_EQ(readFile(kBak), unreadable);
+    EXPECT_EQ(readFile(kDat), imageOf({"http://after/"}));
+    // Only the first save: the next one keeps the backup as it is.
+    run.add("http://later/");
+    settle(run);
+    EXPECT_EQ(readFile(kBak), unreadable);
+    EXPECT_EQ(readFile(kDat), imageOf({"http://after/", "http://later/"}));
+    EXPECT_TRUE(watcher.seen().empty());
+}
+
+TEST_F(WindowPersist, ThePlaceIsKeptOnceTheUserHasFinishedMovingTheWindow) {
+    ProgramRun run;
+    runFor(run, 700);
+    // Shown where the system put it: nothing is written until the window moves.
+    EXPECT_FALSE(test::positionKeyExists());
+    // A move in the system's move loop counts at its end.
+    SendMessageW(run.form.handle(), WM_ENTERSIZEMOVE, 0, 0);
+    SetWindowPos(run.form.handle(), nullptr, 150, 90, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    pump(run.app, 50);
+    EXPECT_FALSE(test::positionKeyExists()) << "kept while the move goes on";
+    SendMessageW(run.form.handle(), WM_EXITSIZEMOVE, 0, 0);
+    auto values = test::regQueryPosition();
+    EXPECT_EQ(values["Top"].data, test::dwordText(90));
+    EXPECT_EQ(values["Left"].data, test::dwordText(150));
+    // A move that no loop frames (a window manager's) counts once the window stands still.
+    SetWindowPos(run.form.handle(), nullptr, 210, 130, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    runFor(run, 200);
+    SetWindowPos(run.form.handle(), nullptr, 220, 140, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    runFor(run, 200);
+    values = test::regQueryPosition();
+    EXPECT_EQ(values["Left"].data, test::dwordText(150)) << "kept before the window stood still";
+    runFor(run, 600);
+    values = test::regQueryPosition();
+    EXPECT_EQ(values["Top"].data, test::dwordText(140));
+    EXPECT_EQ(values["Left"].data, test::dwordText(220));
+    // Minimized with the program, the window's place is not one to keep.
+    test::deletePositionKey();
+    run.app.minimize();
+    runFor(run, 700);
+    EXPECT_FALSE(test::positionKeyExists());
+    run.app.restore();
+    EXPECT_TRUE(run.close());
+    values = test::regQueryPosition();
+    EXPECT_EQ(values["Left"].data, test::dwordText(220));
+}
+
+TEST_F(WindowPersist, TheListKeepsItsEntriesBesideThePlatformsList) {
+    ProgramRun run;
+    auto platform = [&] {
+        std::vector<std::u16string> out;
+        const HWND list = run.form.lbxURL->handle();
+        const int n = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+        for (int i = 0; i < n; ++i) {
+            std::u16string text(static_cast<size_t>(SendMessageW(list, LB_GETTEXTLEN, i, 0)),
+                                u'\0');
+            SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+            out.push_back(text);
+        }
+        return out;
+    };
+    for (const char* e : {"http://a/", "Café 🍣", "\xED\xA0\xBC", "", "http://e/"})
+        run.form.streamedList().appendEntry(e);
+    // A zero character ends what the platform's list keeps.
+    run.form.lbxURL->append(std::string("cut\0here", 8));
+    EXPECT_EQ(run.form.lbxURL->entries(), platform());
+    run.form.lbxURL->setItemIndex(1);
+    run.form.btnDownClick(*run.form.btnDown);
+    run.form.btnUPClick(*run.form.btnUP);
+    run.form.btnUPClick(*run.form.btnUP);
+    run.form.btnDeleteClick(*run.form.btnDelete);
+    EXPECT_EQ(run.form.lbxURL->entries(), platform());
+    run.form.lbxURL->setItemHeight(20);
+    EXPECT_EQ(run.form.lbxURL->entries(), platform());
+    EXPECT_EQ(run.form.lbxURL->item(4), "cut");
+    EXPECT_EQ(run.form.lbxURL->entries().size(), 5u);
+    run.form.streamedList().clearEntries();
+    EXPECT_EQ(run.form.lbxURL->entries(), platform());
+    EXPECT_EQ(run.form.lbxURL->count(), 0);
+    settle(run);
+}
+
 // At log-off the system asks every top-level window, then tells them the session ends.
 void endSession(ProgramRun& run, BOOL ending) {
     for (HWND w : {run.form.handle(), run.app.handle()})
