@@ -7,12 +7,13 @@ set -euo pipefail
 # x11-xserver-utils (xset), python3-xlib also holds a key down as a person does. The fonts the
 # Wine prefix links in for the scripts the Ume fonts lack (tools/make_reg.py): Hangul from
 # fonts-nanum, simplified Chinese from fonts-arphic-gkai00mp, Devanagari from fonts-lohit-deva;
-# emoji in the entry field from fonts-symbola.
+# and those that Wine's text services fall back to in the entry field: Thai from
+# fonts-tlwg-garuda-ttf, Hebrew from fonts-dejavu-core, emoji from fonts-symbola.
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev googletest libbenchmark-dev
   g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64 wine wine64 fonts-wine
   xvfb xdotool x11-utils x11-xserver-utils imagemagick fonts-horai-umefont fonts-nanum
-  fonts-arphic-gkai00mp fonts-lohit-deva fonts-symbola locales python3 clang-format xdg-utils
-  desktop-file-utils libglib2.0-bin python3-xlib xclip)
+  fonts-arphic-gkai00mp fonts-lohit-deva fonts-tlwg-garuda-ttf fonts-dejavu-core fonts-symbola
+  locales python3 clang-format xdg-utils desktop-file-utils libglib2.0-bin python3-xlib xclip)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
