@@ -14,6 +14,22 @@ def multi_sz(*items):
     return "hex(7):" + ",".join("%02x" % b for b in data)
 
 
+# The fonts linked in, in the order Wine tries them: "file,family".
+LINKED = (
+    "NanumGothic.ttf,NanumGothic",
+    "gkai00mp.ttf,AR PL KaitiM GB",
+    "tahoma.ttf,Tahoma",
+    "Lohit-Devanagari.ttf,Lohit Devanagari",
+)
+LINKED_FROM = (
+    "Ume P Gothic",
+    "\u6885P\u30b4\u30b7\u30c3\u30af",  # 梅Pゴシック
+    "Ume Gothic",
+    "\u6885\u30b4\u30b7\u30c3\u30af",  # 梅ゴシック
+    "Ume Hy Gothic",
+    "\u6885Hy\u30b4\u30b7\u30c3\u30af",  # 梅Hyゴシック
+)
+
 path, dpi = sys.argv[1], int(sys.argv[2])
 unmanaged = len(sys.argv) > 3 and sys.argv[3] == "unmanaged"
 text = (
@@ -21,11 +37,18 @@ text = (
     "[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n"
     '"\uff2d\uff33 \uff30\u30b4\u30b7\u30c3\u30af"="Ume P Gothic"\r\n'  # ＭＳ Ｐゴシック
     '"\uff2d\uff33 \u30b4\u30b7\u30c3\u30af"="Ume Gothic"\r\n'  # ＭＳ ゴシック
-    # The Ume fonts have no Hangul: the platform's font linking takes it from Nanum Gothic, as
-    # Windows takes it from a Korean font, so that Korean addresses are legible too.
+    # Scripts the Ume fonts lack are linked in from other fonts, as Windows links them: Hangul
+    # from Nanum Gothic, simplified Chinese from AR PL KaitiM GB, Arabic from Wine's own Tahoma,
+    # Devanagari from Lohit Devanagari. Wine looks the links up under the name of the family it
+    # chose, and on the Japanese code page that is its Japanese name: each Ume font the window
+    # and the message box come to (P Gothic, Gothic, Hy Gothic) is listed under both names.
     "\r\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontLink\\SystemLink]\r\n"
-    f'"Ume P Gothic"={multi_sz("NanumGothic.ttf,NanumGothic")}\r\n'
-    f'"Ume Gothic"={multi_sz("NanumGothic.ttf,NanumGothic")}\r\n'
+    + "".join(f'"{name}"={multi_sz(*LINKED)}\r\n' for name in LINKED_FROM)
+    # Where Wine's text services find no glyph for a run, they take the fallback font of its
+    # script; characters beyond U+FFFF (emoji) form a script whose tag is 0 and which has none:
+    # Symbola, so that the entry field draws them. (The list box draws them from no font.)
+    + "\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Uniscribe\\Fallback]\r\n"
+    '"0"="Symbola"\r\n'
     "\r\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\r\n"
     f'"LogPixels"=dword:{dpi:08x}\r\n'
     # A crashing program ends at once instead of waiting in Wine's debugger.

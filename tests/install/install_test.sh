@@ -4,8 +4,8 @@
 # desktop starts it, in its list folder, where Go hands each address to the host's xdg-open (a
 # stand-in that logs its arguments); the launcher from another folder; its messages and exit
 # code; a second install over a changed one; the uninstall. After each step the user's folders
-# hold exactly what is expected and nothing else. Last, Go in tools/run.sh's prefix reaches
-# xdg-open the same way.
+# hold exactly what is expected and nothing else; every script drawn in the installed prefix (and
+# in the run command's). Last, Go in tools/run.sh's prefix reaches xdg-open the same way.
 #   install_test.sh BUILD_DIR     (a built Windows tree in BUILD_DIR/win, with klw_probe.exe)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -121,6 +121,16 @@ for scheme in http https; do
 done
 [ -f "$prefix/drive_c/windows/Fonts/marlett.ttf" ] || fail "Wine's own fonts are not in the prefix's Fonts folder"
 ok "the prefix maps the fonts and has Wine's own; http and https open through winebrowser"
+
+# Every script drawn in the installed prefix, by the installed program: the list and the field
+# under 932 and 1252, each word beside its twin that no font draws.
+echo "== Every script in the installed prefix"
+in_prefix wine reg query 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' >"$scratch/links.txt" 2>&1 </dev/null ||
+  fail "no font links in the installed prefix"
+WINEPREFIX=$prefix bash "$root/tests/ui/scripts_e2e.sh" "$dir/KorLinkWalker.exe" "$probe" >"$scratch/scripts.log" 2>&1 </dev/null ||
+  { cat "$scratch/scripts.log"; fail "the installed program does not draw every script"; }
+grep '^note: ' "$scratch/scripts.log" || true
+ok "the installed program draws every script in the list and the field, under 932 and 1252 ($(grep -c '^ok: ' "$scratch/scripts.log") checks)"
 
 # A stand-in for the desktop's xdg-open, first on the PATH: one line per argument.
 mkdir -p "$scratch/bin"
@@ -330,4 +340,7 @@ for scheme in http https; do
   grep -qi 'winebrowser' "$scratch/$scheme.txt" || fail "the run command's $scheme handler: $(cat "$scratch/$scheme.txt")"
 done
 ok "the run command's prefix opens http and https through winebrowser"
+WINEPREFIX=$use_prefix HOME=$real_home bash "$root/tests/ui/scripts_e2e.sh" "$build/win/src/app/KorLinkWalker.exe" "$probe" \
+  >"$scratch/scripts-run.log" 2>&1 </dev/null || { cat "$scratch/scripts-run.log"; fail "in the run command's prefix not every script is drawn"; }
+ok "in the run command's prefix too, every script is drawn in the list and the field ($(grep -c '^ok: ' "$scratch/scripts-run.log") checks)"
 echo "install: $checks checks passed"
