@@ -272,7 +272,7 @@ ok "the first save after a failed load keeps the old file as korlinkwalker.dat.b
 echo "== A second start in a folder whose list is open"
 new_folder first
 start_program
-first_pid=$program_pid
+first_wid=$wid
 xdotool type --delay 40 "http://one.example/"
 xdotool key Return
 wait_items "${old[@]}" "http://one.example/"
@@ -310,7 +310,7 @@ for _ in $(seq 50); do
   [ "$(xdotool search --onlyvisible --name '^KORVANE LINKWALKER$' | wc -l)" = 1 ] && break
   sleep 0.2
 done
-wait_main_window
+wid=$first_wid
 # The window the other one left in front of: a click on its caption makes it active again.
 eval "$(xdotool getwindowgeometry --shell "$wid")"
 xdotool mousemove $((X + 100)) $((Y + 8)) click 1
