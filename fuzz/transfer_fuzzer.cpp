@@ -31,22 +31,18 @@ void checkAddress(const std::string& a) {
     check(klw::utf16ToUtf8(klw::utf8ToUtf16(a)) == a);
 }
 
-constexpr TransferFormat kFormats[] = {
-    TransferFormat::UniformResourceLocatorW,
-    TransferFormat::MozUrl,
-    TransferFormat::NetscapeUrl,
-    TransferFormat::UniformResourceLocator,
-    TransferFormat::PlainTextUtf8,
-    TransferFormat::UnicodeText,
-    TransferFormat::Text,
-};
-
-// The same bytes in every format the mask names, and as every file of a drop.
+// The same bytes in every format the mask names (bit i: the table's entry i), and as every
+// file of a drop.
 class OneBlockEverywhere final : public klw::TransferData {
 public:
     OneBlockEverywhere(std::string_view bytes, unsigned mask) : bytes_(bytes), mask_(mask) {}
+    bool offers(TransferFormat format) const override {
+        for (std::size_t i = 0; i < klw::kTransferFormats.size(); ++i)
+            if (klw::kTransferFormats[i].format == format) return (mask_ & (1u << i)) != 0;
+        return false;
+    }
     std::optional<std::string> block(TransferFormat format) const override {
-        if (!(mask_ & (1u << static_cast<unsigned>(format)))) return std::nullopt;
+        if (!offers(format)) return std::nullopt;
         return std::string(bytes_);
     }
     std::vector<std::string> files() const override {
@@ -88,11 +84,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             break;
         }
         default: {
-            const TransferFormat format = kFormats[(mode & 0x7F) % 10];
-            const std::vector<std::string> addresses = klw::addressesInBlock(format, bytes, cp);
+            const klw::TransferFormatInfo& info = klw::kTransferFormats[(mode & 0x7F) % 10];
+            const std::vector<std::string> addresses =
+                klw::addressesInBlock(info.format, bytes, cp);
             for (const std::string& a : addresses) checkAddress(a);
             // A link format gives at most its first line.
-            if (format <= TransferFormat::UniformResourceLocator) check(addresses.size() <= 1);
+            if (info.link) check(addresses.size() <= 1);
             break;
         }
     }

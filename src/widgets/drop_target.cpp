@@ -1,9 +1,12 @@
 #include "widgets/drop_target.h"
 
+// The OLE declarations need those of windows.h.
+#include <ole2.h>
 #include <shellapi.h>
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "runtime/unicode.h"
@@ -111,6 +114,13 @@ class OleData final : public TransferData {
 public:
     explicit OleData(IDataObject* data) : data_(data) {}
 
+    bool offers(TransferFormat format) const override {
+        const CLIPFORMAT id = formatId(format);
+        if (id == 0) return false;
+        FORMATETC etc{id, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+        return data_->QueryGetData(&etc) == S_OK;
+    }
+
     std::optional<std::string> block(TransferFormat format) const override {
         Medium medium;
         if (!get(formatId(format), medium)) return std::nullopt;
@@ -162,8 +172,12 @@ public:
     DropTarget(const DropTarget&) = delete;
     DropTarget& operator=(const DropTarget&) = delete;
 
-    // No later call reaches the sink.
-    void detach() { sink_ = nullptr; }
+    // No later call reaches the sink, and no timer of the window calls this object.
+    void detach() {
+        stopWaitingForRelease();
+        enterError_ = nullptr;
+        sink_ = nullptr;
+    }
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
         if (!out) return E_POINTER;
@@ -186,7 +200,15 @@ public:
     HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
         if (!effect) return E_INVALIDARG;
         wanted_ = false;
-        if (data && open()) guarded([&] { wanted_ = sink_->dropWanted(OleData(data)); });
+        // The pointer is back within the same drag: its error is still to be shown.
+        stopWaitingForRelease();
+        if (data && open()) {
+            try {
+                wanted_ = sink_->dropWanted(OleData(data));
+            } catch (...) {
+                if (!enterError_) enterError_ = std::current_exception();
+            }
+        }
         *effect = answer(*effect);
         return S_OK;
     }
@@ -197,21 +219,38 @@ public:
     }
     HRESULT STDMETHODCALLTYPE DragLeave() override {
         wanted_ = false;
+        // The drag goes on elsewhere and may come back: an error of its entry is shown once the
+        // button that drags is up.
+        if (enterError_) {
+            if (dragButtonHeld())
+                waiting_ = SetTimer(window_, timerId(), kReleasePollMs, &DropTarget::released) != 0;
+            if (!waiting_) reportEnterError();
+        }
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
         if (!effect) return E_INVALIDARG;
         const DWORD chosen = choose(*effect);
         wanted_ = false;
+        stopWaitingForRelease();
+        reportEnterError();
         bool taken = false;
-        if (data && open() && chosen != DROPEFFECT_NONE)
-            guarded([&] { taken = sink_->dropTaken(OleData(data)); });
+        if (data && open() && chosen != DROPEFFECT_NONE) {
+            try {
+                sink_->dropTaken(OleData(data), taken);
+            } catch (...) {
+                if (sink_) sink_->dropFailed(std::current_exception());
+            }
+        }
+        // What was taken before an error stays taken: the source must not think otherwise.
         *effect = taken ? chosen : DROPEFFECT_NONE;
         return S_OK;
     }
 
 private:
     ~DropTarget() = default;
+
+    static constexpr UINT kReleasePollMs = 50;
 
     // Drops are taken while the window takes input, not while a modal box has disabled it.
     bool open() const { return sink_ && IsWindowEnabled(window_); }
@@ -225,20 +264,34 @@ private:
         if (allowed & DROPEFFECT_LINK) return DROPEFFECT_LINK;
         return DROPEFFECT_NONE;
     }
-    // Nothing may escape into the platform's drag loop.
-    template <class Fn>
-    void guarded(Fn fn) {
-        try {
-            fn();
-        } catch (...) {
-            if (sink_) sink_->dropFailed(std::current_exception());
-        }
+    static bool dragButtonHeld() {
+        for (int button : {VK_LBUTTON, VK_RBUTTON, VK_MBUTTON})
+            if (GetAsyncKeyState(button) < 0) return true;
+        return false;
+    }
+    UINT_PTR timerId() const { return reinterpret_cast<UINT_PTR>(this); }
+    static void CALLBACK released(HWND, UINT, UINT_PTR id, DWORD) {
+        auto* self = reinterpret_cast<DropTarget*>(id);
+        if (dragButtonHeld()) return;
+        self->stopWaitingForRelease();
+        self->reportEnterError();
+    }
+    void stopWaitingForRelease() {
+        if (std::exchange(waiting_, false)) KillTimer(window_, timerId());
+    }
+    void reportEnterError() {
+        if (!enterError_) return;
+        std::exception_ptr error = std::exchange(enterError_, nullptr);
+        if (sink_) sink_->dropFailed(std::move(error));
     }
 
     ULONG refs_ = 1;
     HWND window_;
     DropSink* sink_;
     bool wanted_ = false;
+    // An error raised as the drag entered, kept until the drag has ended.
+    std::exception_ptr enterError_;
+    bool waiting_ = false;  // for the drag's button to be released
 };
 
 DropRegistration::DropRegistration(HWND window, DropSink& sink)
