@@ -170,6 +170,14 @@ TEST_F(Walk, GoPaintsTheWindowBeforeItReturns) {
 
 // A window of the test's thread that runs a function when another thread sends it a message:
 // what runs there, runs on the window's thread wherever that thread answers sent messages.
+// Sends and waits at most 10 s, so that a window whose thread no longer answers fails the test
+// instead of hanging it.
+void sendBounded(HWND window, UINT msg, LPARAM lp = 0) {
+    DWORD_PTR result = 0;
+    EXPECT_NE(SendMessageTimeoutW(window, msg, 0, lp, SMTO_NORMAL, 10000, &result), 0)
+        << "message " << msg << " not answered";
+}
+
 class SentCall {
 public:
     SentCall() {
@@ -184,7 +192,7 @@ public:
     ~SentCall() { DestroyWindow(window_); }
     // From another thread: runs `fn` on the window's thread and returns once it has run.
     void call(const std::function<void()>& fn) const {
-        SendMessageW(window_, WM_APP, 0, reinterpret_cast<LPARAM>(&fn));
+        sendBounded(window_, WM_APP, reinterpret_cast<LPARAM>(&fn));
     }
 
 private:
@@ -210,14 +218,19 @@ TEST_F(Walk, WhatArrivesWhileGoWaitsForTheShellIsCarriedOutAfterItInOrder) {
     std::string fieldDuringGo = "?";
     DWORD dropEffect = 0;
     // Another thread acts once the first address has reached the handler, while Go waits.
+    std::atomic<bool> otherDone{false};
     std::thread other([&] {
+        struct Done {
+            std::atomic<bool>& flag;
+            ~Done() { flag = true; }
+        } done{otherDone};
         if (opened(1).size() != 1) return;
         // A sent message is answered during the wait.
         onTheWindowsThread.call([&] { insideGo = !goReturned; });
         // A posted character is not: it waits in the queue until Go has returned.
         PostMessageW(form->edtTest->handle(), WM_CHAR, 'x', 0);
         // A Go, a drop and a paste, in that order.
-        SendMessageW(form->btnGo->handle(), BM_CLICK, 0, 0);
+        sendBounded(form->btnGo->handle(), BM_CLICK);
         onTheWindowsThread.call([&] {
             IDropTarget* target = form->dropTarget();
             DWORD effect = DROPEFFECT_COPY;
@@ -226,11 +239,17 @@ TEST_F(Walk, WhatArrivesWhileGoWaitsForTheShellIsCarriedOutAfterItInOrder) {
             target->Drop(&data, 0, POINTL{150, 150}, &effect);
             dropEffect = effect;
         });
-        SendMessageW(form->lbxURL->handle(), WM_PASTE, 0, 0);
+        sendBounded(form->lbxURL->handle(), WM_PASTE);
         onTheWindowsThread.call([&] { fieldDuringGo = form->edtTest->text(); });
     });
     form->btnGo->onClick(*form->btnGo);
     goReturned = true;
+    // Answer the thread until it has finished, should it still be sending.
+    for (const DWORD start = GetTickCount(); !otherDone && GetTickCount() - start < 30000;) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_SENDMESSAGE);
+        MSG msg;
+        PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
     other.join();
     EXPECT_TRUE(insideGo) << "the thread's message was answered while Go waited";
     EXPECT_EQ(fieldDuringGo, "") << "the posted character came before Go returned";
