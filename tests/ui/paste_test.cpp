@@ -145,5 +145,41 @@ TEST_F(Paste, ShiftInsertAndCtrlVInTheListAppendEveryLine) {
     EXPECT_EQ(form->lbxURL->itemIndex(), 5);
 }
 
+TEST_F(Paste, LinesArriveWithoutTheBlanksAroundThem) {
+    // Into the list, and into the field as two lines.
+    clickRow(0);
+    setClipboard("   https://a.example/\t\r\n\u3000https://b.example/\r\n \t\r\n");
+    press('V', kCtrl);
+    EXPECT_EQ(entries(), (Names{"https://before/", "https://a.example/", "https://b.example/"}));
+    form->edtTest->setText("kept");
+    SetFocus(form->edtTest->handle());
+    pump(app);
+    press('V', kCtrl);
+    EXPECT_EQ(entries().size(), 5u);
+    EXPECT_EQ(entries()[3], "https://a.example/");
+    EXPECT_EQ(entries()[4], "https://b.example/");
+    EXPECT_EQ(form->edtTest->text(), "kept");
+}
+
+TEST_F(Paste, OneAddressWithBlankLinesAroundItGoesIntoTheField) {
+    // Wine's field would paste up to the first line break: nothing.
+    type("ab");
+    press(VK_LEFT);
+    events.clear();
+    setClipboard("\r\n  \r\n\u3000https://one.example/日本語\t\r\n\r\n");
+    press('V', kCtrl);
+    EXPECT_EQ(form->edtTest->text(), "ahttps://one.example/日本語b") << "in place of the caret";
+    EXPECT_EQ(events, Events{"edtTestChange"});
+    EXPECT_EQ(entries(), Names{"https://before/"});
+    EXPECT_EQ(states(), "01000");
+    // The paste is one change that Ctrl+Z takes back.
+    press('Z', kCtrl);
+    EXPECT_EQ(form->edtTest->text(), "ab");
+    // Typed text stays as typed, blanks included.
+    form->edtTest->clear();
+    type(" x ");
+    EXPECT_EQ(form->edtTest->text(), " x ");
+}
+
 }  // namespace
 }  // namespace klw
