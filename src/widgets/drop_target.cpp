@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "runtime/global_block.h"
 #include "runtime/unicode.h"
 
 namespace klw {
@@ -64,50 +65,6 @@ struct Medium {
     STGMEDIUM m{};
     bool owned = false;
 };
-
-// A memory block's bytes, exactly as many as the block has.
-std::optional<std::string> globalBytes(HGLOBAL h) {
-    struct Locked {
-        explicit Locked(HGLOBAL h) : h(h), p(GlobalLock(h)) {}
-        ~Locked() {
-            if (p) GlobalUnlock(h);
-        }
-        HGLOBAL h;
-        const void* p;
-    } locked(h);
-    if (!locked.p) return std::nullopt;
-    return std::string(static_cast<const char*>(locked.p), GlobalSize(h));
-}
-
-struct FileCloser {
-    HANDLE h;
-    ~FileCloser() { CloseHandle(h); }
-};
-
-// A regular file's whole contents; a file that ends before its size is read counts as unreadable.
-std::optional<std::string> readWholeFile(const std::string& path, std::size_t limit) {
-    const HANDLE h = CreateFileW(wide(path).c_str(), GENERIC_READ,
-                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return std::nullopt;
-    const FileCloser closer{h};
-    // Not a pipe or a device, which could keep the drag waiting.
-    if (GetFileType(h) != FILE_TYPE_DISK) return std::nullopt;
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(h, &size) || size.QuadPart < 0 ||
-        static_cast<unsigned long long>(size.QuadPart) > limit)
-        return std::nullopt;
-    std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
-    std::size_t got = 0;
-    while (got < bytes.size()) {
-        DWORD n = 0;
-        if (!ReadFile(h, bytes.data() + got, static_cast<DWORD>(bytes.size() - got), &n, nullptr) ||
-            n == 0)
-            return std::nullopt;
-        got += n;
-    }
-    return bytes;
-}
 
 // The data object of one drag call, read format by format.
 class OleData final : public TransferData {
