@@ -1,5 +1,7 @@
 #include "ui/dropped_addresses.h"
 
+#include <optional>
+
 #include "runtime/block_text.h"
 #include "runtime/unicode.h"
 

@@ -3,7 +3,6 @@
 // hands over, decoded format by format. Every block is taken at its real size and never read
 // past; a length written inside the data is never believed.
 #include <cstddef>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
