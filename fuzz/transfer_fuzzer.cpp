@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "runtime/block_text.h"
 #include "runtime/codepage.h"
 #include "runtime/unicode.h"
 #include "ui/dropped_addresses.h"
@@ -31,22 +32,67 @@ void checkAddress(const std::string& a) {
     check(klw::utf16ToUtf8(klw::utf8ToUtf16(a)) == a);
 }
 
-constexpr TransferFormat kFormats[] = {
-    TransferFormat::UniformResourceLocatorW,
-    TransferFormat::MozUrl,
-    TransferFormat::NetscapeUrl,
-    TransferFormat::UniformResourceLocator,
-    TransferFormat::PlainTextUtf8,
-    TransferFormat::UnicodeText,
-    TransferFormat::Text,
-};
+// A second splitter, plain and slow, to hold the decoder's lines against: the text up to a
+// NUL, cut at every CR and LF, each piece without the blanks at its ends, the empty ones left.
+std::vector<std::string> plainLines(const std::string& text) {
+    static const std::string_view kBlanks[] = {" ", "\t", "\xC2\xA0", "\xE3\x80\x80"};
+    auto trimmed = [](std::string line) {
+        for (bool again = true; again;) {
+            again = false;
+            for (std::string_view b : kBlanks) {
+                if (line.size() >= b.size() && line.compare(0, b.size(), b) == 0) {
+                    line.erase(0, b.size());
+                    again = true;
+                }
+                if (line.size() >= b.size() &&
+                    line.compare(line.size() - b.size(), b.size(), b) == 0) {
+                    line.erase(line.size() - b.size());
+                    again = true;
+                }
+            }
+        }
+        return line;
+    };
+    std::vector<std::string> lines;
+    std::string line;
+    for (char c : text) {
+        if (c == '\0') break;
+        if (c == '\r' || c == '\n') {
+            if (std::string t = trimmed(line); !t.empty()) lines.push_back(t);
+            line.clear();
+        } else {
+            line.push_back(c);
+        }
+    }
+    if (std::string t = trimmed(line); !t.empty()) lines.push_back(t);
+    return lines;
+}
 
-// The same bytes in every format the mask names, and as every file of a drop.
+std::string decoded(const klw::TransferFormatInfo& info, std::string_view bytes,
+                    const klw::CodePage& cp) {
+    switch (info.encoding) {
+        case klw::TextEncoding::Utf16:
+            return klw::utf16BlockText(bytes);
+        case klw::TextEncoding::Utf8:
+            return klw::utf8BlockText(bytes);
+        case klw::TextEncoding::Ansi:
+            return klw::ansiBlockText(bytes, cp);
+    }
+    return {};
+}
+
+// The same bytes in every format the mask names (bit i: the table's entry i), and as every
+// file of a drop.
 class OneBlockEverywhere final : public klw::TransferData {
 public:
     OneBlockEverywhere(std::string_view bytes, unsigned mask) : bytes_(bytes), mask_(mask) {}
+    bool offers(TransferFormat format) const override {
+        for (std::size_t i = 0; i < klw::kTransferFormats.size(); ++i)
+            if (klw::kTransferFormats[i].format == format) return (mask_ & (1u << i)) != 0;
+        return false;
+    }
     std::optional<std::string> block(TransferFormat format) const override {
-        if (!(mask_ & (1u << static_cast<unsigned>(format)))) return std::nullopt;
+        if (!offers(format)) return std::nullopt;
         return std::string(bytes_);
     }
     std::vector<std::string> files() const override {
@@ -78,7 +124,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 checkAddress(url);
             break;
         case 8:
-            if (const auto count = klw::dropFileCount(bytes)) check(*count <= bytes.size() / 2);
+            if (const auto count = klw::dropFileCount(bytes)) {
+                // Every name takes a unit and its NUL, and the list ends in one more NUL.
+                const auto byte = [&](std::size_t i) {
+                    return static_cast<unsigned char>(bytes[i]);
+                };
+                const std::size_t offset = byte(0) | byte(1) << 8 | byte(2) << 16 |
+                                           static_cast<std::size_t>(byte(3)) << 24;
+                const std::size_t unit = (byte(16) | byte(17) | byte(18) | byte(19)) ? 2 : 1;
+                check(offset <= bytes.size());
+                check((*count * 2 + 1) * unit <= bytes.size() - offset);
+            }
             break;
         case 9: {
             // The second byte says which formats (and files) are offered.
@@ -88,11 +144,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             break;
         }
         default: {
-            const TransferFormat format = kFormats[(mode & 0x7F) % 10];
-            const std::vector<std::string> addresses = klw::addressesInBlock(format, bytes, cp);
+            const klw::TransferFormatInfo& info = klw::kTransferFormats[(mode & 0x7F) % 10];
+            const std::vector<std::string> addresses =
+                klw::addressesInBlock(info.format, bytes, cp);
             for (const std::string& a : addresses) checkAddress(a);
-            // A link format gives at most its first line.
-            if (format <= TransferFormat::UniformResourceLocator) check(addresses.size() <= 1);
+            std::vector<std::string> expected = plainLines(decoded(info, bytes, cp));
+            // A link format gives its first line only, when that holds an address.
+            if (info.link) {
+                const std::string text = decoded(info, bytes, cp);
+                const std::string first =
+                    text.substr(0, text.find_first_of(std::string("\r\n\0", 3)));
+                expected = plainLines(first);
+            }
+            check(addresses == expected);
             break;
         }
     }

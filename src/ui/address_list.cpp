@@ -119,9 +119,14 @@ void appendAddresses(AddressListView& v, const std::vector<std::string>& address
 }
 
 bool pasteIntoEntryField(AddressListView& v, std::string_view text) {
-    std::vector<std::string> lines = splitAddresses(text);
-    if (lines.size() < 2) return false;
-    appendAddresses(v, lines);
+    const std::vector<std::string> lines = splitAddresses(text);
+    if (lines.empty()) return false;
+    // The field holds one line: the platform's own paste would stop at the first line break,
+    // which may come before the address.
+    if (lines.size() == 1)
+        v.replaceEntrySelection(lines.front());
+    else
+        appendAddresses(v, lines);
     return true;
 }
 

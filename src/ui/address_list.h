@@ -26,6 +26,9 @@ public:
     virtual std::string entryText() const = 0;
     // Clears the entry field; raises its change event (and so the entry-field rule) at once.
     virtual void clearEntry() = 0;
+    // Puts the text in place of the entry field's selection, as a paste does; raises the change
+    // event as clearEntry() does.
+    virtual void replaceEntrySelection(const std::string& text) = 0;
     // Hands the text to the desktop's "open"; the outcome is not examined.
     virtual void shellOpen(const std::string& text) = 0;
     // The list stops and resumes redrawing while many entries arrive; pairs nest.
@@ -49,10 +52,12 @@ void openEntry(AddressListView& view);
 // is not touched. When the list refuses an entry, the error goes on to the caller; the entries
 // added before it stay, and the last of them is selected and the states refreshed as above.
 void appendAddresses(AddressListView& view, const std::vector<std::string>& addresses);
-// A paste into the entry field: text of two or more non-empty lines is appended as a drop is,
-// and the field keeps its text (true). Other text is left to the field's own paste (false).
+// A paste into the entry field: text of two or more address lines (see splitAddresses) is
+// appended as a drop is, and the field keeps its text; text of one such line puts that line, as
+// splitAddresses takes it, in place of the field's selection (true). Text without one is left
+// to the field's own paste (false).
 bool pasteIntoEntryField(AddressListView& view, std::string_view text);
-// A paste into the list: every non-empty line is appended as a drop is.
+// A paste into the list: every address line is appended as a drop is.
 void pasteIntoList(AddressListView& view, std::string_view text);
 
 }  // namespace klw

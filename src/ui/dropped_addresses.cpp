@@ -1,5 +1,8 @@
 #include "ui/dropped_addresses.h"
 
+#include <optional>
+
+#include "runtime/block_text.h"
 #include "runtime/unicode.h"
 
 namespace klw {
@@ -39,17 +42,31 @@ bool startsWith(std::string_view s, std::string_view prefix) {
     return s.substr(0, prefix.size()) == prefix;
 }
 
-bool isLinkFormat(TransferFormat f) {
-    return f == TransferFormat::UniformResourceLocatorW || f == TransferFormat::MozUrl ||
-           f == TransferFormat::NetscapeUrl || f == TransferFormat::UniformResourceLocator;
+// The length of the blank that `s` starts (or, with `atEnd`, ends) with; 0 for none.
+std::size_t blankAt(std::string_view s, bool atEnd) {
+    for (std::string_view blank :
+         {std::string_view(" "), std::string_view("\t"), std::string_view("\xC2\xA0"),
+          std::string_view("\xE3\x80\x80")}) {
+        if (s.size() < blank.size()) continue;
+        if (s.substr(atEnd ? s.size() - blank.size() : 0, blank.size()) == blank)
+            return blank.size();
+    }
+    return 0;
 }
 
 }  // namespace
 
+std::string_view trimLine(std::string_view line) {
+    while (const std::size_t n = blankAt(line, false)) line.remove_prefix(n);
+    while (const std::size_t n = blankAt(line, true)) line.remove_suffix(n);
+    return line;
+}
+
 std::vector<std::string> splitAddresses(std::string_view text) {
     std::vector<std::string> out;
     forEachLine(text.substr(0, text.find('\0')), [&](std::string_view line) {
-        if (!line.empty()) out.emplace_back(line);
+        if (const std::string_view address = trimLine(line); !address.empty())
+            out.emplace_back(address);
     });
     return out;
 }
@@ -103,27 +120,32 @@ bool isInternetShortcutFile(std::string_view path) {
 
 std::vector<std::string> addressesInBlock(TransferFormat format, std::string_view block,
                                           const CodePage& cp) {
+    const TransferFormatInfo& info = formatInfo(format);
     std::string text;
-    switch (format) {
-        case TransferFormat::UniformResourceLocatorW:
-        case TransferFormat::MozUrl:
-        case TransferFormat::UnicodeText:
+    switch (info.encoding) {
+        case TextEncoding::Utf16:
             text = utf16BlockText(block);
             break;
-        case TransferFormat::NetscapeUrl:
-        case TransferFormat::PlainTextUtf8:
+        case TextEncoding::Utf8:
             text = utf8BlockText(block);
             break;
-        case TransferFormat::UniformResourceLocator:
-        case TransferFormat::Text:
+        case TextEncoding::Ansi:
             text = ansiBlockText(block, cp);
             break;
     }
-    if (!isLinkFormat(format)) return splitAddresses(text);
+    if (!info.link) return splitAddresses(text);
     // A link format holds one address; a line after it is its title.
-    const std::string_view address = firstLine(text);
+    const std::string_view address = trimLine(firstLine(text));
     if (address.empty()) return {};
     return {std::string(address)};
+}
+
+bool offersAddresses(const TransferData& data) {
+    for (const TransferFormatInfo& info : kTransferFormats)
+        if (data.offers(info.format)) return true;
+    for (const std::string& file : data.files())
+        if (isInternetShortcutFile(file)) return true;
+    return false;
 }
 
 std::vector<std::string> droppedAddresses(const TransferData& data, const CodePage& cp) {
@@ -131,9 +153,9 @@ std::vector<std::string> droppedAddresses(const TransferData& data, const CodePa
         const std::optional<std::string> block = data.block(format);
         return block ? addressesInBlock(format, *block, cp) : std::vector<std::string>{};
     };
-    for (TransferFormat f : {TransferFormat::UniformResourceLocatorW, TransferFormat::MozUrl,
-                             TransferFormat::NetscapeUrl, TransferFormat::UniformResourceLocator}) {
-        if (auto addresses = fromBlock(f); !addresses.empty()) return addresses;
+    for (const TransferFormatInfo& info : kTransferFormats) {
+        if (!info.link) continue;
+        if (auto addresses = fromBlock(info.format); !addresses.empty()) return addresses;
     }
     std::vector<std::string> shortcuts;
     for (const std::string& file : data.files()) {
@@ -144,9 +166,9 @@ std::vector<std::string> droppedAddresses(const TransferData& data, const CodePa
             shortcuts.push_back(std::move(url));
     }
     if (!shortcuts.empty()) return shortcuts;
-    for (TransferFormat f :
-         {TransferFormat::PlainTextUtf8, TransferFormat::UnicodeText, TransferFormat::Text}) {
-        if (auto addresses = fromBlock(f); !addresses.empty()) return addresses;
+    for (const TransferFormatInfo& info : kTransferFormats) {
+        if (info.link) continue;
+        if (auto addresses = fromBlock(info.format); !addresses.empty()) return addresses;
     }
     return {};
 }

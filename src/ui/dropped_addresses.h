@@ -3,12 +3,10 @@
 // hands over, decoded format by format. Every block is taken at its real size and never read
 // past; a length written inside the data is never believed.
 #include <cstddef>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "runtime/block_text.h"
 #include "runtime/codepage.h"
 #include "widgets/transfer_data.h"
 
@@ -17,9 +15,12 @@ namespace klw {
 // A .url file larger than this is no shortcut and is skipped.
 inline constexpr std::size_t kInternetShortcutLimit = std::size_t{1} << 20;
 
-// One address per line, exactly as it stands: lines end at CR LF, LF or CR, empty lines are
-// skipped and nothing is trimmed. A NUL ends the text.
+// One address per line: lines end at CR LF, LF or CR, each is taken without the blanks around
+// it (see trimLine), and a line with nothing else is skipped. A NUL ends the text.
 std::vector<std::string> splitAddresses(std::string_view text);
+// A line without the spaces and tabs before and after it: U+0020, U+0009, U+00A0 and U+3000,
+// in UTF-8.
+std::string_view trimLine(std::string_view line);
 // The text up to its first line break or NUL.
 std::string_view firstLine(std::string_view text);
 
@@ -33,9 +34,14 @@ std::string internetShortcutUrl(std::string_view contents, const CodePage& cp);
 bool isInternetShortcutFile(std::string_view path);
 
 // The addresses that one format's block gives: the first line of a link format, every
-// non-empty line of a text format.
+// non-blank line of a text format, each trimmed as splitAddresses trims.
 std::vector<std::string> addressesInBlock(TransferFormat format, std::string_view block,
                                           const CodePage& cp);
+
+// Whether a drag would give addresses, judged from what it offers alone: a format the program
+// reads, or a file drop that names a .url file. No block is read and no file opened, so that a
+// drag passing over the window costs the source nothing.
+bool offersAddresses(const TransferData& data);
 
 // The addresses of a drop: the formats in the order links are best kept in (the link formats,
 // then the .url files of a file drop, then plain text), the first one that gives at least one

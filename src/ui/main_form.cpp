@@ -180,8 +180,9 @@ void TfrmMain::bindEvents() {
     mnuMainTestItemCount->onClick = bindMenu(&TfrmMain::mnuMainTestItemCountClick);
     mnuMainTestItemNo->onClick = bindMenu(&TfrmMain::mnuMainTestItemNoClick);
     onClose = [this](CloseAction& action) { FormClose(action); };
-    onDragOver = [this](const TransferData& data) { return FormDragOver(data); };
-    onDragDrop = [this](const TransferData& data) { return FormDragDrop(data); };
+    onDragEnter = [this](const TransferData& data) { return FormDragEnter(data); };
+    onDragDrop = [this](const TransferData& data, bool& taken) { FormDragDrop(data, taken); };
+    actions_.onLaterError = [this](std::exception_ptr error) { reportLater(std::move(error)); };
     auto bindPaste = [this](bool (TfrmMain::*handler)(Control&, const std::string&)) {
         return [this, handler](Control& sender, const std::string& text) {
             return (this->*handler)(sender, text);
@@ -242,10 +243,12 @@ void TfrmMain::FormClose(CloseAction&) {
 void TfrmMain::edtTestChange(Control&) { entryFieldChanged(*this); }
 void TfrmMain::lbxURLClick(Control&) { refreshCommandStates(*this); }
 void TfrmMain::btnGoClick(Control&) {
-    openEntry(*this);
-    // Go may have waited for the handler, and more presses may be queued behind it: show the
-    // new selection now, not once the queue is empty.
-    RedrawWindow(handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    actions_.perform([this] {
+        openEntry(*this);
+        // Go may have waited for the handler, and more presses may be queued behind it: show
+        // the new selection now, not once the queue is empty.
+        RedrawWindow(handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    });
 }
 void TfrmMain::btnAddClick(Control&) { addEntry(*this); }
 void TfrmMain::btnDeleteClick(Control&) { deleteEntry(*this); }
@@ -254,20 +257,40 @@ void TfrmMain::btnDownClick(Control&) { moveEntryDown(*this); }
 
 void TfrmMain::mnuMainFileExitClick(MenuItem&) { close(); }
 
-bool TfrmMain::FormDragOver(const TransferData& data) { return !droppedAddresses(data).empty(); }
+bool TfrmMain::FormDragEnter(const TransferData& data) { return offersAddresses(data); }
 
-bool TfrmMain::FormDragDrop(const TransferData& data) {
-    const std::vector<std::string> addresses = droppedAddresses(data);
-    appendAddresses(*this, addresses);
-    return !addresses.empty();
+void TfrmMain::FormDragDrop(const TransferData& data, bool& taken) {
+    // Decoded now: the data is the source's only during this call.
+    std::vector<std::string> addresses = droppedAddresses(data);
+    if (addresses.empty()) return;
+    const int before = count();
+    try {
+        // Kept for after a running Go: the addresses are taken all the same.
+        taken = !actions_.perform(
+            [this, addresses = std::move(addresses)] { appendAddresses(*this, addresses); });
+    } catch (...) {
+        taken = count() > before;
+        throw;
+    }
+    taken = taken || count() > before;
 }
 
 bool TfrmMain::edtTestPaste(Control&, const std::string& text) {
-    return pasteIntoEntryField(*this, text);
+    if (!actions_.running()) {
+        bool handled = false;
+        actions_.perform([&] { handled = pasteIntoEntryField(*this, text); });
+        return handled;
+    }
+    // Carried out after a running Go, the paste can no longer be left to the field: it gets
+    // what the field's own paste would have put in, the first line.
+    actions_.perform([this, text] {
+        if (!pasteIntoEntryField(*this, text)) replaceEntrySelection(std::string(firstLine(text)));
+    });
+    return true;
 }
 
 bool TfrmMain::lbxURLPaste(Control&, const std::string& text) {
-    pasteIntoList(*this, text);
+    actions_.perform([this, text] { pasteIntoList(*this, text); });
     return true;
 }
 
@@ -475,6 +498,7 @@ int TfrmMain::selection() const { return lbxURL->itemIndex(); }
 void TfrmMain::setSelection(int index) { lbxURL->setItemIndex(index); }
 std::string TfrmMain::entryText() const { return edtTest->text(); }
 void TfrmMain::clearEntry() { edtTest->clear(); }
+void TfrmMain::replaceEntrySelection(const std::string& text) { edtTest->replaceSelection(text); }
 void TfrmMain::beginUpdate() { lbxURL->beginUpdate(); }
 void TfrmMain::endUpdate() { lbxURL->endUpdate(); }
 

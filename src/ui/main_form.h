@@ -11,6 +11,7 @@
 #include "runtime/handles.h"
 #include "ui/address_list.h"
 #include "ui/layout.h"
+#include "ui/serial_actions.h"
 #include "widgets/button.h"
 #include "widgets/edit.h"
 #include "widgets/form.h"
@@ -84,8 +85,8 @@ public:
     void mnuMainHelpVersionClick(MenuItem& sender);
     void mnuMainTestItemCountClick(MenuItem& sender);
     void mnuMainTestItemNoClick(MenuItem& sender);
-    bool FormDragOver(const TransferData& data);
-    bool FormDragDrop(const TransferData& data);
+    bool FormDragEnter(const TransferData& data);
+    void FormDragDrop(const TransferData& data, bool& taken);
     bool edtTestPaste(Control& sender, const std::string& text);
     bool lbxURLPaste(Control& sender, const std::string& text);
 
@@ -111,6 +112,7 @@ private:
     void setEnabled(Command command, bool enabled) override;
     std::string entryText() const override;
     void clearEntry() override;
+    void replaceEntrySelection(const std::string& text) override;
     void shellOpen(const std::string& text) override;
     void beginUpdate() override;
     void endUpdate() override;
@@ -145,6 +147,8 @@ private:
     UniqueFont editFont_;
     MainLayout layout_{};
     int pixelsPerInch_ = 96;
+    // Go, drops and pastes, one at a time: what arrives while Go runs waits for it.
+    SerialActions actions_;
 };
 
 }  // namespace klw

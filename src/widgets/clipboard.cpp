@@ -2,6 +2,7 @@
 
 #include "runtime/block_text.h"
 #include "runtime/exceptions.h"
+#include "runtime/global_block.h"
 #include "runtime/texts.h"
 
 namespace klw {
@@ -9,15 +10,6 @@ namespace {
 
 struct OpenedClipboard {
     ~OpenedClipboard() { CloseClipboard(); }
-};
-
-struct LockedBlock {
-    explicit LockedBlock(HANDLE h) : h(h), p(GlobalLock(h)) {}
-    ~LockedBlock() {
-        if (p) GlobalUnlock(h);
-    }
-    HANDLE h;
-    const void* p;
 };
 
 }  // namespace
@@ -31,9 +23,10 @@ std::optional<std::string> clipboardText(HWND owner) {
     const OpenedClipboard closer;
     const HANDLE h = GetClipboardData(CF_UNICODETEXT);
     if (!h) return std::nullopt;
-    const LockedBlock block(h);
-    if (!block.p) return std::nullopt;
-    return utf16BlockText(std::string_view(static_cast<const char*>(block.p), GlobalSize(h)));
+    const LockedGlobal block(h);
+    const std::optional<std::string_view> bytes = block.bytes();
+    if (!bytes) return std::nullopt;
+    return utf16BlockText(*bytes);
 }
 
 }  // namespace klw

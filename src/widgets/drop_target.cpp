@@ -1,11 +1,15 @@
 #include "widgets/drop_target.h"
 
+// The OLE declarations need those of windows.h.
+#include <ole2.h>
 #include <shellapi.h>
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "runtime/global_block.h"
 #include "runtime/unicode.h"
 
 namespace klw {
@@ -62,54 +66,17 @@ struct Medium {
     bool owned = false;
 };
 
-// A memory block's bytes, exactly as many as the block has.
-std::optional<std::string> globalBytes(HGLOBAL h) {
-    struct Locked {
-        explicit Locked(HGLOBAL h) : h(h), p(GlobalLock(h)) {}
-        ~Locked() {
-            if (p) GlobalUnlock(h);
-        }
-        HGLOBAL h;
-        const void* p;
-    } locked(h);
-    if (!locked.p) return std::nullopt;
-    return std::string(static_cast<const char*>(locked.p), GlobalSize(h));
-}
-
-struct FileCloser {
-    HANDLE h;
-    ~FileCloser() { CloseHandle(h); }
-};
-
-// A regular file's whole contents; a file that ends before its size is read counts as unreadable.
-std::optional<std::string> readWholeFile(const std::string& path, std::size_t limit) {
-    const HANDLE h = CreateFileW(wide(path).c_str(), GENERIC_READ,
-                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return std::nullopt;
-    const FileCloser closer{h};
-    // Not a pipe or a device, which could keep the drag waiting.
-    if (GetFileType(h) != FILE_TYPE_DISK) return std::nullopt;
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(h, &size) || size.QuadPart < 0 ||
-        static_cast<unsigned long long>(size.QuadPart) > limit)
-        return std::nullopt;
-    std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
-    std::size_t got = 0;
-    while (got < bytes.size()) {
-        DWORD n = 0;
-        if (!ReadFile(h, bytes.data() + got, static_cast<DWORD>(bytes.size() - got), &n, nullptr) ||
-            n == 0)
-            return std::nullopt;
-        got += n;
-    }
-    return bytes;
-}
-
 // The data object of one drag call, read format by format.
 class OleData final : public TransferData {
 public:
     explicit OleData(IDataObject* data) : data_(data) {}
+
+    bool offers(TransferFormat format) const override {
+        const CLIPFORMAT id = formatId(format);
+        if (id == 0) return false;
+        FORMATETC etc{id, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+        return data_->QueryGetData(&etc) == S_OK;
+    }
 
     std::optional<std::string> block(TransferFormat format) const override {
         Medium medium;
@@ -162,8 +129,12 @@ public:
     DropTarget(const DropTarget&) = delete;
     DropTarget& operator=(const DropTarget&) = delete;
 
-    // No later call reaches the sink.
-    void detach() { sink_ = nullptr; }
+    // No later call reaches the sink, and no timer of the window calls this object.
+    void detach() {
+        stopWaitingForRelease();
+        enterError_ = nullptr;
+        sink_ = nullptr;
+    }
     // Between a drag's entering the window and its leaving or dropping.
     bool dragging() const { return dragging_; }
 
@@ -188,8 +159,16 @@ public:
     HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
         if (!effect) return E_INVALIDARG;
         wanted_ = false;
+        // The pointer is back within the same drag: its error is still to be shown.
         dragging_ = true;
-        if (data && open()) guarded([&] { wanted_ = sink_->dropWanted(OleData(data)); });
+        stopWaitingForRelease();
+        if (data && open()) {
+            try {
+                wanted_ = sink_->dropWanted(OleData(data));
+            } catch (...) {
+                if (!enterError_) enterError_ = std::current_exception();
+            }
+        }
         *effect = answer(*effect);
         return S_OK;
     }
@@ -201,6 +180,13 @@ public:
     HRESULT STDMETHODCALLTYPE DragLeave() override {
         wanted_ = false;
         dragging_ = false;
+        // The drag goes on elsewhere and may come back: an error of its entry is shown once the
+        // button that drags is up.
+        if (enterError_) {
+            if (dragButtonHeld())
+                waiting_ = SetTimer(window_, timerId(), kReleasePollMs, &DropTarget::released) != 0;
+            if (!waiting_) reportEnterError();
+        }
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
@@ -208,15 +194,25 @@ public:
         const DWORD chosen = choose(*effect);
         wanted_ = false;
         dragging_ = false;
+        stopWaitingForRelease();
+        reportEnterError();
         bool taken = false;
-        if (data && open() && chosen != DROPEFFECT_NONE)
-            guarded([&] { taken = sink_->dropTaken(OleData(data)); });
+        if (data && open() && chosen != DROPEFFECT_NONE) {
+            try {
+                sink_->dropTaken(OleData(data), taken);
+            } catch (...) {
+                if (sink_) sink_->dropFailed(std::current_exception());
+            }
+        }
+        // What was taken before an error stays taken: the source must not think otherwise.
         *effect = taken ? chosen : DROPEFFECT_NONE;
         return S_OK;
     }
 
 private:
     ~DropTarget() = default;
+
+    static constexpr UINT kReleasePollMs = 50;
 
     // Drops are taken while the window takes input, not while a modal box has disabled it.
     bool open() const { return sink_ && IsWindowEnabled(window_); }
@@ -230,14 +226,25 @@ private:
         if (allowed & DROPEFFECT_LINK) return DROPEFFECT_LINK;
         return DROPEFFECT_NONE;
     }
-    // Nothing may escape into the platform's drag loop.
-    template <class Fn>
-    void guarded(Fn fn) {
-        try {
-            fn();
-        } catch (...) {
-            if (sink_) sink_->dropFailed(std::current_exception());
-        }
+    static bool dragButtonHeld() {
+        for (int button : {VK_LBUTTON, VK_RBUTTON, VK_MBUTTON})
+            if (GetAsyncKeyState(button) < 0) return true;
+        return false;
+    }
+    UINT_PTR timerId() const { return reinterpret_cast<UINT_PTR>(this); }
+    static void CALLBACK released(HWND, UINT, UINT_PTR id, DWORD) {
+        auto* self = reinterpret_cast<DropTarget*>(id);
+        if (dragButtonHeld()) return;
+        self->stopWaitingForRelease();
+        self->reportEnterError();
+    }
+    void stopWaitingForRelease() {
+        if (std::exchange(waiting_, false)) KillTimer(window_, timerId());
+    }
+    void reportEnterError() {
+        if (!enterError_) return;
+        std::exception_ptr error = std::exchange(enterError_, nullptr);
+        if (sink_) sink_->dropFailed(std::move(error));
     }
 
     ULONG refs_ = 1;
@@ -245,6 +252,9 @@ private:
     DropSink* sink_;
     bool wanted_ = false;
     bool dragging_ = false;
+    // An error raised as the drag entered, kept until the drag has ended.
+    std::exception_ptr enterError_;
+    bool waiting_ = false;  // for the drag's button to be released
 };
 
 DropRegistration::DropRegistration(HWND window, DropSink& sink)

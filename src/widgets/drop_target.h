@@ -3,12 +3,13 @@
 // offered data, read through the transfer interface, to whoever registered the window; it never
 // keeps the data object past a call. Registering a top-level window covers all its controls.
 #include <windows.h>
-// The OLE declarations need those of windows.h.
-#include <ole2.h>
 
 #include <exception>
 
 #include "widgets/transfer_data.h"
+
+// The platform's interface, declared here so that users of this header need not the OLE headers.
+struct IDropTarget;
 
 namespace klw {
 
@@ -16,11 +17,14 @@ namespace klw {
 class DropSink {
 public:
     virtual ~DropSink() = default;
-    // Whether the data would give the window something.
+    // Whether the data would give the window something, judged from what it offers: called
+    // each time the pointer enters, so it reads no more than it must.
     virtual bool dropWanted(const TransferData& data) = 0;
-    // Takes the data; returns whether anything was taken.
-    virtual bool dropTaken(const TransferData& data) = 0;
-    // An error out of either call, once the drag has ended.
+    // Takes the data; sets `taken` as soon as anything has been taken, so that the source hears
+    // of it even when an error ends the call part-way.
+    virtual void dropTaken(const TransferData& data, bool& taken) = 0;
+    // An error out of either call, once the drag has ended: one from the entry at most once
+    // per drag, however often the pointer comes back.
     virtual void dropFailed(std::exception_ptr error) noexcept = 0;
 };
 

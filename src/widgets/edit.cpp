@@ -49,6 +49,13 @@ void Edit::setText(const std::string& text) {
 
 void Edit::selectAll() { SendMessageW(handle(), EM_SETSEL, 0, -1); }
 
+void Edit::replaceSelection(const std::string& text) {
+    const std::wstring w = wide(text);
+    asOneChange(true, [&] {
+        SendMessageW(handle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(w.c_str()));
+    });
+}
+
 void Edit::reflectCommand(WORD code) {
     if (code != EN_CHANGE) return;
     switch (notices_) {

@@ -14,6 +14,8 @@ public:
     void setText(const std::string& text);
     void clear() { setText(std::string()); }
     void selectAll();
+    // Puts `text` in place of the selection, as a paste does: one change, which can be undone.
+    void replaceSelection(const std::string& text);
     bool autoSelect = true;
 
     NotifyEvent onChange;

@@ -21,11 +21,15 @@ bool Form::acceptDrops() {
     return drops_->registered();
 }
 
-bool Form::dropWanted(const TransferData& data) { return onDragOver && onDragOver(data); }
+bool Form::dropWanted(const TransferData& data) { return onDragEnter && onDragEnter(data); }
 
-bool Form::dropTaken(const TransferData& data) { return onDragDrop && onDragDrop(data); }
+void Form::dropTaken(const TransferData& data, bool& taken) {
+    if (onDragDrop) onDragDrop(data, taken);
+}
 
-void Form::dropFailed(std::exception_ptr error) noexcept {
+void Form::dropFailed(std::exception_ptr error) noexcept { reportLater(std::move(error)); }
+
+void Form::reportLater(std::exception_ptr error) noexcept {
     try {
         dropErrors_.push_back(std::move(error));
         PostMessageW(handle(), kReportDropErrors, 0, 0);

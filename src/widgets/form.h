@@ -60,11 +60,12 @@ public:
     virtual void sessionEnding() noexcept {}
 
     // Drops onto the window and every control on it, once acceptDrops() has registered it:
-    // OnDragOver says whether the data would be taken, OnDragDrop takes it and says whether it
-    // took anything. An error out of either is reported once the drag has ended, so that the
-    // program the drag came from is not kept waiting by the error box.
-    std::function<bool(const TransferData&)> onDragOver;
-    std::function<bool(const TransferData&)> onDragDrop;
+    // OnDragEnter says, from what the data offers, whether it would be taken; OnDragDrop takes
+    // it and sets `taken` as soon as it has taken anything. An error out of either is reported
+    // once the drag has ended, so that the program the drag came from is not kept waiting by
+    // the error box.
+    std::function<bool(const TransferData&)> onDragEnter;
+    std::function<void(const TransferData&, bool& taken)> onDragDrop;
     // False when the platform refuses (no OLE on the thread): the window then takes no drops.
     bool acceptDrops();
     // The drop target the platform calls, or nullptr.
@@ -87,13 +88,15 @@ protected:
     // The close route decided that the window may go.
     virtual void closeConfirmed(CloseAction action) { (void)action; }
     void updateEnterFlags(Control* focused);
+    // Shows the error once the window's message loop runs again, not inside the current call.
+    void reportLater(std::exception_ptr error) noexcept;
 
 private:
     void activate();
     // The first button, in creation order, that takes Enter (VK_RETURN) or Esc now.
     Button* dialogButton(WPARAM vk) const;
     bool dropWanted(const TransferData& data) override;
-    bool dropTaken(const TransferData& data) override;
+    void dropTaken(const TransferData& data, bool& taken) override;
     void dropFailed(std::exception_ptr error) noexcept override;
     std::vector<Control*> controls_;
     Control* active_ = nullptr;

@@ -2,6 +2,7 @@
 // Data that a drag or the clipboard offers, format by format, as the platform hands it over:
 // every block whole and exactly as large as the platform's block is. Nothing inside a block is
 // trusted; whoever decodes one takes its length from the block alone.
+#include <array>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -21,9 +22,39 @@ enum class TransferFormat {
     Text,                     // CF_TEXT: the ANSI code page
 };
 
+enum class TextEncoding { Utf16, Utf8, Ansi };
+
+struct TransferFormatInfo {
+    TransferFormat format;
+    TextEncoding encoding;
+    // A link format holds one address, and perhaps a line with its title after it.
+    bool link;
+};
+
+// Every format the program reads, in the order addresses are best taken from: the link formats
+// first (a file drop's shortcuts come after them), then plain text.
+inline constexpr std::array<TransferFormatInfo, 7> kTransferFormats{{
+    {TransferFormat::UniformResourceLocatorW, TextEncoding::Utf16, true},
+    {TransferFormat::MozUrl, TextEncoding::Utf16, true},
+    {TransferFormat::NetscapeUrl, TextEncoding::Utf8, true},
+    {TransferFormat::UniformResourceLocator, TextEncoding::Ansi, true},
+    {TransferFormat::PlainTextUtf8, TextEncoding::Utf8, false},
+    {TransferFormat::UnicodeText, TextEncoding::Utf16, false},
+    {TransferFormat::Text, TextEncoding::Ansi, false},
+}};
+
+// The table's entry for a format.
+constexpr const TransferFormatInfo& formatInfo(TransferFormat format) {
+    for (const TransferFormatInfo& info : kTransferFormats)
+        if (info.format == format) return info;
+    return kTransferFormats.back();
+}
+
 class TransferData {
 public:
     virtual ~TransferData() = default;
+    // Whether the data offers a format in memory, asked without reading its block.
+    virtual bool offers(TransferFormat format) const = 0;
     // The bytes of a format's block; nothing when the data does not offer it in memory.
     virtual std::optional<std::string> block(TransferFormat format) const = 0;
     // The files of a file drop (CF_HDROP) in order, as full paths; empty when it names none or

@@ -79,6 +79,11 @@ TEST(Unicode, MalformedBytesBecomeOneReplacementEach) {
     EXPECT_EQ(utf8ToUtf16("\xF0\x80\x80\x80"), u"\uFFFD\uFFFD\uFFFD\uFFFD");
     EXPECT_EQ(utf8ToUtf16("\xF4\x90\x80\x80"), u"\uFFFD\uFFFD\uFFFD\uFFFD");
     EXPECT_EQ(utf8ToUtf16("\x80z\xFF"), u"\uFFFDz\uFFFD");
+    // Lead bytes F5 to F7 would start four-byte forms above U+10FFFF: each byte is one U+FFFD.
+    for (const char* lead : {"\xF5", "\xF6", "\xF7"}) {
+        SCOPED_TRACE(static_cast<unsigned char>(lead[0]));
+        EXPECT_EQ(utf8ToUtf16(std::string(lead) + "\x80\x80\x80"), u"\uFFFD\uFFFD\uFFFD\uFFFD");
+    }
 }
 
 TEST(Unicode, LastCharacterIsTakenWhole) {

@@ -113,8 +113,22 @@ TEST(PasteIntoEntryField, TwoOrMoreLinesAreAppended) {
     EXPECT_EQ(v.entries.size(), 4u);
 }
 
-TEST(PasteIntoEntryField, OneLineIsLeftToTheField) {
-    for (const char* text : {"https://a/", "https://a/\r\n", "\r\n\r\nhttps://a/\n", "", "\r\n"}) {
+TEST(PasteIntoEntryField, OneLineGoesIntoTheFieldWithoutTheBlanksAround) {
+    for (const char* text : {"https://a/", "https://a/\r\n", "\r\n\r\nhttps://a/\n",
+                             " \r\n\t\r\n   https://a/\t\r\n\xE3\x80\x80\r\n"}) {
+        SCOPED_TRACE(text);
+        FakeView v;
+        v.entries = {"x"};
+        EXPECT_TRUE(pasteIntoEntryField(v, text));
+        EXPECT_EQ(v.entries, Lines{"x"});
+        EXPECT_EQ(v.field, "https://a/");
+        EXPECT_EQ(v.trace, (Lines{"paste https://a/", "change https://a/"}));
+        EXPECT_EQ(v.states(), "01000") << "the entry-field rule ran";
+    }
+}
+
+TEST(PasteIntoEntryField, TextWithoutALineIsLeftToTheField) {
+    for (const char* text : {"", "\r\n", " \t\r\n\xC2\xA0"}) {
         SCOPED_TRACE(text);
         FakeView v;
         EXPECT_FALSE(pasteIntoEntryField(v, text));

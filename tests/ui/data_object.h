@@ -17,11 +17,19 @@ namespace klw::test {
 
 class TestDataObject final : public IDataObject {
 public:
+    // How a block is handed out: in memory with a release of its own (as a drag source does),
+    // in memory left to the receiver to free, or as a stream, even when memory was asked for.
+    enum class Medium { Global, GlobalWithoutReleaser, Stream };
     // Blocks of this size are handed out as they are; GlobalSize gives exactly their size.
-    void set(CLIPFORMAT format, std::string bytes) { blocks_[format] = std::move(bytes); }
-    void set(const wchar_t* registeredName, std::string bytes) {
-        set(static_cast<CLIPFORMAT>(RegisterClipboardFormatW(registeredName)), std::move(bytes));
+    void set(CLIPFORMAT format, std::string bytes, Medium medium = Medium::Global) {
+        blocks_[format] = {std::move(bytes), medium};
     }
+    void set(const wchar_t* registeredName, std::string bytes, Medium medium = Medium::Global) {
+        set(static_cast<CLIPFORMAT>(RegisterClipboardFormatW(registeredName)), std::move(bytes),
+            medium);
+    }
+    // Blocks handed out without a releaser, which the receiver should have freed.
+    const std::vector<HGLOBAL>& leftToReceiver() const { return leftToReceiver_; }
     // Media handed out and not yet released.
     int outstanding() const { return handedOut_ - released_; }
     int handedOut() const { return handedOut_; }
@@ -48,18 +56,39 @@ public:
         const auto it = blocks_.find(etc->cfFormat);
         if (it == blocks_.end()) return DV_E_FORMATETC;
         if (!(etc->tymed & TYMED_HGLOBAL)) return DV_E_TYMED;
-        HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, it->second.size());
+        const std::string& bytes = it->second.bytes;
+        HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
         if (!h) return E_OUTOFMEMORY;
-        if (!it->second.empty()) {
+        if (!bytes.empty()) {
             void* p = GlobalLock(h);
-            std::memcpy(p, it->second.data(), it->second.size());
+            std::memcpy(p, bytes.data(), bytes.size());
             GlobalUnlock(h);
         }
-        medium->tymed = TYMED_HGLOBAL;
-        medium->hGlobal = h;
-        // The receiver's ReleaseStgMedium calls this back instead of freeing the block itself.
-        medium->pUnkForRelease = new Releaser(*this, h);
         ++handedOut_;
+        switch (it->second.medium) {
+            case Medium::Global:
+                medium->tymed = TYMED_HGLOBAL;
+                medium->hGlobal = h;
+                // The receiver's ReleaseStgMedium calls this back instead of freeing the block.
+                medium->pUnkForRelease = new Releaser(*this, h);
+                break;
+            case Medium::GlobalWithoutReleaser:
+                medium->tymed = TYMED_HGLOBAL;
+                medium->hGlobal = h;
+                medium->pUnkForRelease = nullptr;
+                leftToReceiver_.push_back(h);
+                ++released_;
+                break;
+            case Medium::Stream: {
+                IStream* stream = nullptr;
+                if (FAILED(CreateStreamOnHGlobal(h, TRUE, &stream))) return E_OUTOFMEMORY;
+                medium->tymed = TYMED_ISTREAM;
+                medium->pstm = stream;
+                // Counted when the receiver lets go; the stream frees the block.
+                medium->pUnkForRelease = new Releaser(*this, nullptr);
+                break;
+            }
+        }
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
@@ -97,7 +126,7 @@ private:
         ULONG STDMETHODCALLTYPE Release() override {
             const ULONG left = --refs_;
             if (left == 0) {
-                GlobalFree(h_);
+                if (h_) GlobalFree(h_);
                 ++owner_.released_;
                 delete this;
             }
@@ -110,7 +139,12 @@ private:
         ULONG refs_ = 1;
     };
 
-    std::map<CLIPFORMAT, std::string> blocks_;
+    struct Block {
+        std::string bytes;
+        Medium medium;
+    };
+    std::map<CLIPFORMAT, Block> blocks_;
+    std::vector<HGLOBAL> leftToReceiver_;
     std::vector<CLIPFORMAT> asked_;
     ULONG refs_ = 1;
     int handedOut_ = 0;
@@ -128,6 +162,18 @@ inline std::string dropFilesBlock(const std::vector<std::wstring>& paths) {
     for (const std::wstring& path : paths)
         block.append(reinterpret_cast<const char*>(path.c_str()), (path.size() + 1) * 2);
     block.append(2, '\0');
+    return block;
+}
+
+// The same with the names in the ANSI code page (fWide 0), as older programs hand them over.
+inline std::string ansiDropFilesBlock(const std::vector<std::string>& ansiPaths) {
+    std::string block(sizeof(DROPFILES), '\0');
+    DROPFILES header{};
+    header.pFiles = sizeof(DROPFILES);
+    header.fWide = FALSE;
+    std::memcpy(block.data(), &header, sizeof header);
+    for (const std::string& path : ansiPaths) block.append(path.c_str(), path.size() + 1);
+    block.push_back('\0');
     return block;
 }
 

@@ -18,6 +18,13 @@ using F = TransferFormat;
 
 const std::string kJapanese = "https://ja.wikipedia.org/wiki/日本語";
 const std::string kCafe = "https://fr.wikipedia.org/wiki/Café";
+#ifdef _WIN32
+// Under Wine these tests run with the Japanese ANSI code page only.
+const CodePage* codePage(int number) { return number == 932 ? &ansiCodePage() : nullptr; }
+#else
+const CodePage* codePage(int number) { return &nativeCodePage(number); }
+#endif
+
 // "日本語" in Shift-JIS.
 const std::string kJapaneseSjis = "https://ja.wikipedia.org/wiki/\x93\xFA\x96\x7B\x8C\xEA";
 
@@ -38,8 +45,40 @@ TEST(SplitAddresses, TrailingBreaksAndEmptyLinesGiveNoEntries) {
     EXPECT_EQ(splitAddresses(""), Lines{});
 }
 
-TEST(SplitAddresses, NothingIsTrimmedAndDuplicatesStay) {
-    EXPECT_EQ(splitAddresses(" a \r\n\tb\t\r\n \r\na"), (Lines{" a ", "\tb\t", " ", "a"}));
+TEST(SplitAddresses, BlanksAroundALineGoAndBlankLinesAreSkippedDuplicatesStay) {
+    EXPECT_EQ(splitAddresses(" a \r\n\tb\t\r\n \r\na"), (Lines{"a", "b", "a"}));
+    // No-break space and the ideographic space, alone, mixed and repeated.
+    EXPECT_EQ(splitAddresses("\xC2\xA0https://a.example/\xC2\xA0\n"
+                             "\xE3\x80\x80https://b.example/\xE3\x80\x80\xE3\x80\x80\n"
+                             " \t\xC2\xA0\xE3\x80\x80 c\t\xE3\x80\x80\n"
+                             "\xE3\x80\x80\xC2\xA0\t \r\n"),
+              (Lines{"https://a.example/", "https://b.example/", "c"}));
+}
+
+TEST(SplitAddresses, BlanksInsideAndOtherSpacesStay) {
+    // Inside a line nothing is touched; the em space (U+2003), the zero-width space (U+200B)
+    // and the next-line character (U+0085) are no blanks here.
+    EXPECT_EQ(splitAddresses("https://a/ b\t\xE3\x80\x80"
+                             "c"),
+              Lines{"https://a/ b\t\xE3\x80\x80"
+                    "c"});
+    EXPECT_EQ(splitAddresses("\xE2\x80\x83"
+                             "a\xE2\x80\x8B"),
+              Lines{"\xE2\x80\x83"
+                    "a\xE2\x80\x8B"});
+    EXPECT_EQ(splitAddresses("\xC2\x85"
+                             "a"),
+              Lines{"\xC2\x85"
+                    "a"});
+    // Bytes that only begin a blank are no blank.
+    EXPECT_EQ(trimLine("\xE3\x80"
+                       "a"),
+              "\xE3\x80"
+              "a");
+    EXPECT_EQ(trimLine("a\xC2"), "a\xC2");
+    EXPECT_EQ(trimLine("a\x80\x80"), "a\x80\x80");
+    EXPECT_EQ(trimLine(""), "");
+    EXPECT_EQ(trimLine("\xE3\x80\x80"), "");
 }
 
 TEST(SplitAddresses, ANulEndsTheText) {
@@ -204,6 +243,38 @@ TEST(AddressesInBlock, TextFormatsGiveEveryLine) {
         (Lines{kJapanese, "b"}));
 }
 
+TEST(AddressesInBlock, BlanksAroundAreTakenOffInEveryFormat) {
+    // "   https://a.example/\t" and "\u3000https://b.example/" as each encoding carries them.
+    const Lines expected{"https://a.example/", "https://b.example/"};
+    const std::u16string text = u"   https://a.example/\t\r\n\u3000https://b.example/\r\n";
+    EXPECT_EQ(addressesInBlock(F::UnicodeText, ExactBlock(utf16Bytes(text)).view(), ansiCodePage()),
+              expected);
+    EXPECT_EQ(
+        addressesInBlock(F::PlainTextUtf8, ExactBlock(utf16ToUtf8(text)).view(), ansiCodePage()),
+        expected);
+    // U+3000 in Shift-JIS is 81 40; the no-break space in 1252 is A0.
+    EXPECT_EQ(
+        addressesInBlock(F::Text,
+                         ExactBlock("   https://a.example/\t\r\n\x81\x40https://b.example/").view(),
+                         *codePage(932)),
+        expected);
+    if (const CodePage* western = codePage(1252)) {
+        EXPECT_EQ(
+            addressesInBlock(
+                F::Text, ExactBlock("\xA0https://a.example/\xA0\r\n\thttps://b.example/ ").view(),
+                *western),
+            expected);
+    }
+    // A link format's first line too; a first line of blanks is no address.
+    EXPECT_EQ(addressesInBlock(F::MozUrl,
+                               ExactBlock(utf16Bytes(u"\u3000https://b.example/ \ntitle")).view(),
+                               ansiCodePage()),
+              Lines{"https://b.example/"});
+    EXPECT_EQ(
+        addressesInBlock(F::NetscapeUrl, ExactBlock(" \t\nhttps://title/").view(), ansiCodePage()),
+        Lines{});
+}
+
 TEST(DroppedAddresses, EachFormatAlone) {
     const struct {
         F format;
@@ -303,12 +374,55 @@ TEST(DroppedAddresses, ShortcutFilesInOrderOtherFilesSkipped) {
     EXPECT_EQ(droppedAddresses(data), Lines{"text"});
 }
 
-TEST(DroppedAddresses, AShortcutLargerThanTheLimitIsSkipped) {
+TEST(DroppedAddresses, AShortcutOfTheLimitIsReadOneByteMoreIsSkipped) {
+    EXPECT_EQ(kInternetShortcutLimit, std::size_t{1} << 20);
+    const std::string head = "[InternetShortcut]\r\nURL=https://big/\r\n";
     FakeTransfer data;
-    data.fileNames = {"C:\\big.url"};
-    data.contents["C:\\big.url"] =
-        "[InternetShortcut]\r\nURL=https://big/\r\n" + std::string(kInternetShortcutLimit, ' ');
-    EXPECT_EQ(droppedAddresses(data), Lines{});
+    data.fileNames = {"C:\\limit.url", "C:\\over.url"};
+    data.contents["C:\\limit.url"] = head + std::string(kInternetShortcutLimit - head.size(), ' ');
+    const std::string overHead = "[InternetShortcut]\r\nURL=https://over/\r\n";
+    data.contents["C:\\over.url"] =
+        overHead + std::string(kInternetShortcutLimit + 1 - overHead.size(), ' ');
+    ASSERT_EQ(data.contents["C:\\over.url"].size(), kInternetShortcutLimit + 1);
+    EXPECT_EQ(droppedAddresses(data), Lines{"https://big/"});
+}
+
+// ---- What a drag passing over the window costs ----
+
+TEST(OffersAddresses, FromTheFormatsAndTheNamesAloneNothingRead) {
+    FakeTransfer data;
+    for (int i = 0; i < 1000; ++i) {
+        const std::string name = "\\\\share\\links\\" + std::to_string(i) + ".url";
+        data.fileNames.push_back(name);
+        data.contents[name] = "[InternetShortcut]\r\nURL=https://example.com/" + std::to_string(i);
+    }
+    EXPECT_TRUE(offersAddresses(data));
+    EXPECT_TRUE(data.read.empty()) << "no file opened while the drag passes over";
+    EXPECT_EQ(data.blocksRead, 0);
+    // The drop reads each file once.
+    const Lines dropped = droppedAddresses(data);
+    ASSERT_EQ(dropped.size(), 1000u);
+    EXPECT_EQ(dropped[999], "https://example.com/999");
+    EXPECT_EQ(data.read.size(), 1000u);
+    EXPECT_EQ(data.read, Lines(data.fileNames.begin(), data.fileNames.end()));
+}
+
+TEST(OffersAddresses, EveryFormatItReadsAndNothingElse) {
+    for (const TransferFormatInfo& info : kTransferFormats) {
+        SCOPED_TRACE(static_cast<int>(info.format));
+        FakeTransfer data;
+        // Even an empty block: whether it holds an address is the drop's to find out.
+        data.blocks[info.format] = "";
+        EXPECT_TRUE(offersAddresses(data));
+        EXPECT_EQ(data.blocksRead, 0);
+    }
+    FakeTransfer none;
+    EXPECT_FALSE(offersAddresses(none));
+    none.fileNames = {"C:\\a.txt", "C:\\url", "C:\\a.url.txt", "C:\\.ur"};
+    EXPECT_FALSE(offersAddresses(none));
+    none.fileNames.push_back("C:\\x.URL");
+    EXPECT_TRUE(offersAddresses(none));
+    EXPECT_TRUE(none.read.empty());
 }
 
 }  // namespace

@@ -74,6 +74,10 @@ public:
         trace.push_back("clear " + states());
         type("");
     }
+    void replaceEntrySelection(const std::string& text) override {
+        trace.push_back("paste " + text);
+        type(text);
+    }
     void shellOpen(const std::string& text) override { opened.push_back(text); }
     void beginUpdate() override {
         trace.push_back("begin");

@@ -267,6 +267,28 @@ TEST_F(Keyboard, RepeatsFoldedIntoOneKeyMessageAreEachAPress) {
     EXPECT_EQ(form->lbxURL->itemIndex(), 5) << "Go on the last entry stays there";
 }
 
+TEST_F(Keyboard, EnterRepeatCountsAtTheEdges) {
+    load({"nosuchscheme:a", "nosuchscheme:b", "nosuchscheme:c"});
+    show();
+    Control* field = form->edtTest.get();
+    // A count of 0 is one press.
+    EXPECT_TRUE(form->dialogKey(field, WM_KEYDOWN, VK_RETURN, 0));
+    EXPECT_EQ(events, Events{"btnGoClick"});
+    // The buttons that take Enter run out part-way: the key is handled all the same.
+    events.clear();
+    form->btnGo->onClick = [this](Control&) {
+        events.push_back("go");
+        form->btnGo->setEnabled(false);
+    };
+    EXPECT_TRUE(form->dialogKey(field, WM_KEYDOWN, VK_RETURN, 3 | (1 << 30)));
+    EXPECT_EQ(events, Events{"go"});
+    // No button takes Enter: the key goes on to the control.
+    events.clear();
+    EXPECT_FALSE(form->dialogKey(field, WM_KEYDOWN, VK_RETURN, 1));
+    EXPECT_FALSE(form->dialogKey(field, WM_KEYDOWN, VK_RETURN, 0));
+    EXPECT_TRUE(events.empty());
+}
+
 TEST_F(Keyboard, EnterGoesToTheFirstButtonWithItsEnterFlag) {
     load({"nosuchscheme:a", "nosuchscheme:b", "nosuchscheme:c"});
     show();

@@ -3,8 +3,11 @@
 // pastes into the field as ever; in the list every line is appended.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
+#include <thread>
 
+#include "runtime/texts.h"
 #include "runtime/unicode.h"
 #include "ui/main_window_fixture.h"
 
@@ -30,6 +33,21 @@ void setClipboard(const std::string& text) {
         SetClipboardData(CF_UNICODETEXT, h);
     }
     CloseClipboard();
+}
+
+// Puts exactly these bytes on the clipboard as CF_UNICODETEXT: no NUL added, any size.
+void setClipboardBytes(const std::string& bytes) {
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+    std::memcpy(GlobalLock(h), bytes.data(), bytes.size());
+    GlobalUnlock(h);
+    SetClipboardData(CF_UNICODETEXT, h);
+    CloseClipboard();
+}
+
+std::string utf16(const std::wstring& text) {
+    return std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2);
 }
 
 const std::string kFiveLines =
@@ -143,6 +161,101 @@ TEST_F(Paste, ShiftInsertAndCtrlVInTheListAppendEveryLine) {
     press(VK_INSERT, kCtrl);
     EXPECT_EQ(entries().size(), 6u);
     EXPECT_EQ(form->lbxURL->itemIndex(), 5);
+}
+
+TEST_F(Paste, LinesArriveWithoutTheBlanksAroundThem) {
+    // Into the list, and into the field as two lines.
+    clickRow(0);
+    setClipboard("   https://a.example/\t\r\n\u3000https://b.example/\r\n \t\r\n");
+    press('V', kCtrl);
+    EXPECT_EQ(entries(), (Names{"https://before/", "https://a.example/", "https://b.example/"}));
+    form->edtTest->setText("kept");
+    SetFocus(form->edtTest->handle());
+    pump(app);
+    press('V', kCtrl);
+    EXPECT_EQ(entries().size(), 5u);
+    EXPECT_EQ(entries()[3], "https://a.example/");
+    EXPECT_EQ(entries()[4], "https://b.example/");
+    EXPECT_EQ(form->edtTest->text(), "kept");
+}
+
+TEST_F(Paste, OneAddressWithBlankLinesAroundItGoesIntoTheField) {
+    // Wine's field would paste up to the first line break: nothing.
+    type("ab");
+    press(VK_LEFT);
+    events.clear();
+    setClipboard("\r\n  \r\n\u3000https://one.example/日本語\t\r\n\r\n");
+    press('V', kCtrl);
+    EXPECT_EQ(form->edtTest->text(), "ahttps://one.example/日本語b") << "in place of the caret";
+    EXPECT_EQ(events, Events{"edtTestChange"});
+    EXPECT_EQ(entries(), Names{"https://before/"});
+    EXPECT_EQ(states(), "01000");
+    // The paste is one change that Ctrl+Z takes back.
+    press('Z', kCtrl);
+    EXPECT_EQ(form->edtTest->text(), "ab");
+    // Typed text stays as typed, blanks included.
+    form->edtTest->clear();
+    type(" x ");
+    EXPECT_EQ(form->edtTest->text(), " x ");
+}
+
+// The clipboard's text block as it holds it, whole.
+std::string clipboardBlock() {
+    std::string bytes;
+    if (!OpenClipboard(nullptr)) return bytes;
+    if (HANDLE h = GetClipboardData(CF_UNICODETEXT)) {
+        bytes.assign(static_cast<const char*>(GlobalLock(h)), GlobalSize(h));
+        GlobalUnlock(h);
+    }
+    CloseClipboard();
+    return bytes;
+}
+
+TEST_F(Paste, ClipboardBlocksAtTheEdges) {
+    clickRow(0);
+    // No NUL: the text ends with the block. Wine's clipboard ends such a block itself, in place
+    // of its last unit: what the block holds then is what arrives.
+    setClipboardBytes(utf16(L"https://a/\r\nhttps://b/"));
+    const std::string held = clipboardBlock();
+    ASSERT_EQ(held.size(), 44u);
+    const bool endedByTheClipboard = held.substr(42) == std::string(2, '\0');
+    press('V', kCtrl);
+    EXPECT_EQ(entries().back(), endedByTheClipboard ? "https://b" : "https://b/");
+    // An odd size: the last half unit is no character.
+    setClipboardBytes(utf16(L"https://c/x") + "y");
+    ASSERT_EQ(clipboardBlock().size(), 23u);
+    press('V', kCtrl);
+    EXPECT_EQ(entries().size(), 4u);
+    EXPECT_EQ(entries().back(), "https://c/x");
+}
+
+TEST_F(Paste, ABusyClipboardIsReportedAndChangesNothing) {
+    test::DialogWatcher watcher;
+    clickRow(0);
+    setClipboard("https://never/");
+    std::atomic<bool> started{false}, holding{false}, release{false};
+    std::thread holder([&] {
+        holding = OpenClipboard(nullptr) != FALSE;
+        started = true;
+        while (holding && !release) Sleep(10);
+        if (holding) CloseClipboard();
+    });
+    while (!started) Sleep(5);
+    if (!holding) {
+        holder.join();
+        FAIL() << "another thread could not take the clipboard";
+    }
+    press('V', kCtrl);
+    pump(app, 300);
+    release = true;
+    holder.join();
+    const auto seen = watcher.seen();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].text, std::string(texts::kCannotOpenClipboard) + ".");
+    EXPECT_EQ(entries(), Names{"https://before/"});
+    // Once free again, the paste works.
+    press('V', kCtrl);
+    EXPECT_EQ(entries().back(), "https://never/");
 }
 
 }  // namespace

@@ -17,8 +17,11 @@ public:
     std::vector<std::string> fileNames;
     std::map<std::string, std::string> contents;  // files that can be read
     mutable std::vector<std::string> read;        // files whose contents were asked for
+    mutable int blocksRead = 0;                   // blocks asked for
 
+    bool offers(TransferFormat format) const override { return blocks.count(format) != 0; }
     std::optional<std::string> block(TransferFormat format) const override {
+        ++blocksRead;
         const auto it = blocks.find(format);
         if (it == blocks.end()) return std::nullopt;
         return it->second;

@@ -4,9 +4,14 @@
 #include <objbase.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <thread>
 
 #include "runtime/unicode.h"
+#include "ui/data_object.h"
 #include "ui/list_box_hook.h"
 #include "ui/main_window_fixture.h"
 
@@ -161,6 +166,105 @@ TEST_F(Walk, GoPaintsTheWindowBeforeItReturns) {
     EXPECT_EQ(form->lbxURL->itemIndex(), 1);
     for (HWND w : {form->handle(), form->lbxURL->handle(), form->btnGo->handle()})
         EXPECT_FALSE(GetUpdateRect(w, nullptr, FALSE)) << "a part of the window is still unpainted";
+}
+
+// A window of the test's thread that runs a function when another thread sends it a message:
+// what runs there, runs on the window's thread wherever that thread answers sent messages.
+// Sends and waits at most 10 s, so that a window whose thread no longer answers fails the test
+// instead of hanging it.
+void sendBounded(HWND window, UINT msg, LPARAM lp = 0) {
+    DWORD_PTR result = 0;
+    EXPECT_NE(SendMessageTimeoutW(window, msg, 0, lp, SMTO_NORMAL, 10000, &result), 0)
+        << "message " << msg << " not answered";
+}
+
+class SentCall {
+public:
+    SentCall() {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = &SentCall::proc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"KlwSentCall";
+        RegisterClassW(&wc);
+        window_ = CreateWindowExW(0, L"KlwSentCall", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                  wc.hInstance, nullptr);
+    }
+    ~SentCall() { DestroyWindow(window_); }
+    // From another thread: runs `fn` on the window's thread and returns once it has run.
+    void call(const std::function<void()>& fn) const {
+        sendBounded(window_, WM_APP, reinterpret_cast<LPARAM>(&fn));
+    }
+
+private:
+    static LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+        if (msg != WM_APP) return DefWindowProcW(hwnd, msg, wp, lp);
+        (*reinterpret_cast<const std::function<void()>*>(lp))();
+        return 0;
+    }
+    HWND window_;
+};
+
+TEST_F(Walk, WhatArrivesWhileGoWaitsForTheShellIsCarriedOutAfterItInOrder) {
+    // The handler writes its line, then stays 1.5 s without reading input: Go waits for it.
+    setHandlerOptions("/hold:1500");
+    load({"http://example.com/1", "http://example.com/2"});
+    show();
+    ASSERT_TRUE(test::setClipboardText("  https://pasted.example/\t"));
+    test::TestDataObject data;
+    data.set(L"text/x-moz-url", test::wideBytes(L"https://dropped.example/\ntitle"));
+    SentCall onTheWindowsThread;
+    std::atomic<bool> goReturned{false};
+    bool insideGo = false;
+    std::string fieldDuringGo = "?";
+    DWORD dropEffect = 0;
+    // Another thread acts once the first address has reached the handler, while Go waits.
+    std::atomic<bool> otherDone{false};
+    std::thread other([&] {
+        struct Done {
+            std::atomic<bool>& flag;
+            ~Done() { flag = true; }
+        } done{otherDone};
+        if (opened(1).size() != 1) return;
+        // A sent message is answered during the wait.
+        onTheWindowsThread.call([&] { insideGo = !goReturned; });
+        // A posted character is not: it waits in the queue until Go has returned.
+        PostMessageW(form->edtTest->handle(), WM_CHAR, 'x', 0);
+        // A Go, a drop and a paste, in that order.
+        sendBounded(form->btnGo->handle(), BM_CLICK);
+        onTheWindowsThread.call([&] {
+            IDropTarget* target = form->dropTarget();
+            DWORD effect = DROPEFFECT_COPY;
+            target->DragEnter(&data, MK_LBUTTON, POINTL{150, 150}, &effect);
+            effect = DROPEFFECT_COPY;
+            target->Drop(&data, 0, POINTL{150, 150}, &effect);
+            dropEffect = effect;
+        });
+        sendBounded(form->lbxURL->handle(), WM_PASTE);
+        onTheWindowsThread.call([&] { fieldDuringGo = form->edtTest->text(); });
+    });
+    form->btnGo->onClick(*form->btnGo);
+    goReturned = true;
+    // Answer the thread until it has finished, should it still be sending.
+    for (const DWORD start = GetTickCount(); !otherDone && GetTickCount() - start < 30000;) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_SENDMESSAGE);
+        MSG msg;
+        PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    other.join();
+    EXPECT_TRUE(insideGo) << "the thread's message was answered while Go waited";
+    EXPECT_EQ(fieldDuringGo, "") << "the posted character came before Go returned";
+    EXPECT_EQ(dropEffect, static_cast<DWORD>(DROPEFFECT_COPY)) << "taken, for after Go";
+    EXPECT_EQ(events, (Events{"btnGoClick", "btnGoClick"}));
+    // The second Go ran first, on the entry the first had moved on to; then the drop, then
+    // the paste.
+    EXPECT_EQ(openedAfterAWhile(2), (Names{"http://example.com/1", "http://example.com/2"}));
+    EXPECT_EQ(entries(), (Names{"http://example.com/1", "http://example.com/2",
+                                "https://dropped.example/", "https://pasted.example/"}));
+    EXPECT_EQ(form->lbxURL->itemIndex(), 3);
+    EXPECT_EQ(data.outstanding(), 0);
+    EXPECT_EQ(form->edtTest->text(), "");
+    pump(app);
+    EXPECT_EQ(form->edtTest->text(), "x") << "handled once Go had returned";
 }
 
 TEST_F(Walk, DoubleClickOpensTheEntryUnderThePointer) {

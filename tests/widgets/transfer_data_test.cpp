@@ -54,5 +54,13 @@ TEST(DropFiles, ABlockSmallerThanItsTextClaimsIsRefused) {
               std::nullopt);
 }
 
+TEST(DropFiles, ANameWithAZeroLowByteIsOneName) {
+    // U+0100 and U+3000 have a zero low byte: only a whole zero unit ends a name.
+    const std::string names = utf16Bytes(std::u16string(u"C:\\\u0100\u3000.url\0\0", 11));
+    EXPECT_EQ(dropFileCount(ExactBlock(dropFiles(20, true, names)).view()), 1u);
+    // The same bytes read as ANSI names would be several.
+    EXPECT_EQ(dropFileCount(ExactBlock(dropFiles(20, false, names)).view()), 3u);
+}
+
 }  // namespace
 }  // namespace klw
