@@ -120,20 +120,8 @@ bool isInternetShortcutFile(std::string_view path) {
 
 std::vector<std::string> addressesInBlock(TransferFormat format, std::string_view block,
                                           const CodePage& cp) {
-    const TransferFormatInfo& info = formatInfo(format);
-    std::string text;
-    switch (info.encoding) {
-        case TextEncoding::Utf16:
-            text = utf16BlockText(block);
-            break;
-        case TextEncoding::Utf8:
-            text = utf8BlockText(block);
-            break;
-        case TextEncoding::Ansi:
-            text = ansiBlockText(block, cp);
-            break;
-    }
-    if (!info.link) return splitAddresses(text);
+    const std::string text = blockText(format, block, cp);
+    if (!formatInfo(format).link) return splitAddresses(text);
     // A link format holds one address; a line after it is its title.
     const std::string_view address = trimLine(firstLine(text));
     if (address.empty()) return {};

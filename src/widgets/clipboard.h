@@ -1,14 +1,35 @@
 #pragma once
-// Reading the clipboard's text.
+// The clipboard as data offered format by format, read through the same decoding as a drop.
 #include <windows.h>
 
 #include <optional>
 #include <string>
+#include <vector>
+
+#include "widgets/transfer_data.h"
 
 namespace klw {
 
+// The clipboard, open for the object's lifetime. Fails with the program's error when it cannot
+// be opened (another program may hold it for a moment: it is tried a few times).
+class ClipboardData final : public TransferData {
+public:
+    explicit ClipboardData(HWND owner);
+    ~ClipboardData() override;
+    ClipboardData(const ClipboardData&) = delete;
+    ClipboardData& operator=(const ClipboardData&) = delete;
+
+    bool offers(TransferFormat format) const override;
+    std::optional<std::string> block(TransferFormat format) const override;
+    // A paste takes text: the clipboard's files are not read.
+    std::vector<std::string> files() const override { return {}; }
+    std::optional<std::string> fileContents(const std::string&, std::size_t) const override {
+        return std::nullopt;
+    }
+};
+
 // The clipboard's Unicode text (CF_UNICODETEXT), taken at its block's real size; nothing when
-// it holds no text. Fails with the program's error when the clipboard cannot be opened.
+// it holds no text.
 std::optional<std::string> clipboardText(HWND owner);
 
 }  // namespace klw

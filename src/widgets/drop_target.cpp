@@ -11,47 +11,13 @@
 
 #include "runtime/global_block.h"
 #include "runtime/unicode.h"
+#include "widgets/platform_formats.h"
 
 namespace klw {
 namespace {
 
-CLIPFORMAT registered(const wchar_t* name) {
-    return static_cast<CLIPFORMAT>(RegisterClipboardFormatW(name));
-}
-
-struct Formats {
-    CLIPFORMAT urlW = registered(L"UniformResourceLocatorW");
-    CLIPFORMAT mozUrl = registered(L"text/x-moz-url");
-    CLIPFORMAT netscapeUrl = registered(L"_NETSCAPE_URL");
-    CLIPFORMAT url = registered(L"UniformResourceLocator");
-    CLIPFORMAT plainUtf8 = registered(L"text/plain;charset=utf-8");
-};
-
-// Registered once, on the first drag.
-const Formats& formats() {
-    static const Formats f;
-    return f;
-}
-
 CLIPFORMAT formatId(TransferFormat format) {
-    const Formats& f = formats();
-    switch (format) {
-        case TransferFormat::UniformResourceLocatorW:
-            return f.urlW;
-        case TransferFormat::MozUrl:
-            return f.mozUrl;
-        case TransferFormat::NetscapeUrl:
-            return f.netscapeUrl;
-        case TransferFormat::UniformResourceLocator:
-            return f.url;
-        case TransferFormat::PlainTextUtf8:
-            return f.plainUtf8;
-        case TransferFormat::UnicodeText:
-            return CF_UNICODETEXT;
-        case TransferFormat::Text:
-            return CF_TEXT;
-    }
-    return 0;
+    return static_cast<CLIPFORMAT>(platformFormat(format));
 }
 
 // A storage medium from GetData, released at the end of the scope.

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "runtime/block_text.h"
+
 namespace klw {
 namespace {
 
@@ -35,6 +37,18 @@ std::optional<std::size_t> dropFileCount(std::string_view block) {
         at += unit;
         ++count;
     }
+}
+
+std::string blockText(TransferFormat format, std::string_view block, const CodePage& cp) {
+    switch (formatInfo(format).encoding) {
+        case TextEncoding::Utf16:
+            return utf16BlockText(block);
+        case TextEncoding::Utf8:
+            return utf8BlockText(block);
+        case TextEncoding::Ansi:
+            return ansiBlockText(block, cp);
+    }
+    return {};
 }
 
 }  // namespace klw

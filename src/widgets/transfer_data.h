@@ -11,6 +11,8 @@
 
 namespace klw {
 
+class CodePage;
+
 // The memory formats the program reads, by their names on the platform.
 enum class TransferFormat {
     UniformResourceLocatorW,  // "UniformResourceLocatorW": UTF-16
@@ -49,6 +51,10 @@ constexpr const TransferFormatInfo& formatInfo(TransferFormat format) {
         if (info.format == format) return info;
     return kTransferFormats.back();
 }
+
+// A format's block as text, decoded by the format's encoding at the block's real size: the one
+// reading of text that drops and pastes share.
+std::string blockText(TransferFormat format, std::string_view block, const CodePage& cp);
 
 class TransferData {
 public:

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <thread>
 
 #include "runtime/exceptions.h"
 #include "runtime/unicode.h"
@@ -590,6 +591,35 @@ TEST_F(Drop, RealShortcutFilesAtTheEdges) {
     none.set(CF_UNICODETEXT, test::wideBytes(L"https://after/"));
     EXPECT_EQ(drag(none).drop, static_cast<DWORD>(DROPEFFECT_COPY));
     EXPECT_EQ(entries(), (Names{"https://limit/", "https://after/"}));
+}
+
+TEST_F(Drop, ANamedPipeNamedLikeAShortcutIsNotRead) {
+    show();
+    // A pipe's server that would hand over a shortcut to whoever opens it, and then ends.
+    const std::wstring pipe =
+        L"\\\\.\\pipe\\klw-drop-" + std::to_wstring(GetCurrentProcessId()) + L".url";
+    HANDLE server = CreateNamedPipeW(pipe.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE, 1, 4096,
+                                     4096, 0, nullptr);
+    ASSERT_NE(server, INVALID_HANDLE_VALUE);
+    std::thread serve([server] {
+        if (ConnectNamedPipe(server, nullptr) || GetLastError() == ERROR_PIPE_CONNECTED) {
+            const std::string url = "[InternetShortcut]\r\nURL=https://pipe/\r\n";
+            DWORD n = 0;
+            WriteFile(server, url.data(), static_cast<DWORD>(url.size()), &n, nullptr);
+            FlushFileBuffers(server);
+            DisconnectNamedPipe(server);
+        }
+    });
+    TestDataObject data;
+    data.set(CF_HDROP, test::dropFilesBlock({pipe}));
+    data.set(CF_UNICODETEXT, test::wideBytes(L"https://text/"));
+    EXPECT_EQ(drag(data).drop, static_cast<DWORD>(DROPEFFECT_COPY));
+    EXPECT_EQ(entries(), Names{"https://text/"}) << "the pipe was read as a shortcut";
+    // Let the server go, whether or not anything opened the pipe.
+    HANDLE client = CreateFileW(pipe.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (client != INVALID_HANDLE_VALUE) CloseHandle(client);
+    serve.join();
+    CloseHandle(server);
 }
 
 TEST_F(Drop, TextLinesWithoutTheBlanksAroundThem) {

@@ -9,7 +9,9 @@
 
 #include "runtime/texts.h"
 #include "runtime/unicode.h"
+#include "ui/dropped_addresses.h"
 #include "ui/main_window_fixture.h"
+#include "widgets/clipboard.h"
 
 namespace klw {
 namespace {
@@ -227,6 +229,38 @@ TEST_F(Paste, ClipboardBlocksAtTheEdges) {
     press('V', kCtrl);
     EXPECT_EQ(entries().size(), 4u);
     EXPECT_EQ(entries().back(), "https://c/x");
+}
+
+TEST_F(Paste, TheClipboardIsReadAsADropIsRead) {
+    // Formats a browser's copy leaves, read through the same decoder as a drop.
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    auto put = [](UINT format, const std::string& bytes) {
+        HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+        std::memcpy(GlobalLock(h), bytes.data(), bytes.size());
+        GlobalUnlock(h);
+        SetClipboardData(format, h);
+    };
+    put(RegisterClipboardFormatW(L"text/x-moz-url"),
+        utf16(L"https://moz.example/\u65e5\nThe title"));
+    put(CF_UNICODETEXT, utf16(std::wstring(L"  https://text.example/\t\r\nhttps://two/") + L'\0'));
+    CloseClipboard();
+    {
+        const ClipboardData clipboard(nullptr);
+        EXPECT_TRUE(clipboard.offers(TransferFormat::MozUrl));
+        EXPECT_TRUE(clipboard.offers(TransferFormat::UnicodeText));
+        EXPECT_FALSE(clipboard.offers(TransferFormat::NetscapeUrl));
+        EXPECT_FALSE(clipboard.block(TransferFormat::NetscapeUrl).has_value());
+        // The link format comes first, as in a drop; each format's bytes as the block holds them.
+        EXPECT_EQ(droppedAddresses(clipboard), Names{"https://moz.example/日"});
+        const std::optional<std::string> text = clipboard.block(TransferFormat::UnicodeText);
+        ASSERT_TRUE(text.has_value());
+        EXPECT_EQ(addressesInBlock(TransferFormat::UnicodeText, *text, ansiCodePage()),
+                  (Names{"https://text.example/", "https://two/"}));
+    }
+    // The paste itself takes the text, tidied line by line, through the same reading.
+    EXPECT_EQ(clipboardText(nullptr),
+              std::optional<std::string>("  https://text.example/\t\r\nhttps://two/"));
 }
 
 TEST_F(Paste, ABusyClipboardIsReportedAndChangesNothing) {
