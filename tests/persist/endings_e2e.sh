@@ -64,11 +64,15 @@ wait_items() {
 # Ends the program with a signal, and waits until it is gone.
 kill_program() {
   kill "-$1" "$program_pid" 2>/dev/null || true
+  await_end "SIG$1"
+}
+# Waits until the program is gone after WHAT ended it.
+await_end() {
   for _ in $(seq 100); do
     kill -0 "$program_pid" 2>/dev/null || break
     sleep 0.1
   done
-  kill -0 "$program_pid" 2>/dev/null && fail "the program outlived SIG$1"
+  kill -0 "$program_pid" 2>/dev/null && fail "the program outlived $1"
   wait "$program_pid" 2>/dev/null || true
   program_pid=""
 }
@@ -113,13 +117,7 @@ new_folder display
 start_program
 make_changes
 kill "$xvfb_pid"
-for _ in $(seq 100); do
-  kill -0 "$program_pid" 2>/dev/null || break
-  sleep 0.1
-done
-kill -0 "$program_pid" 2>/dev/null && fail "the program outlived its display"
-wait "$program_pid" 2>/dev/null || true
-program_pid=""
+await_end "its display"
 start_virtual_display 110
 check_saved "the end of the X display"
 
