@@ -44,6 +44,21 @@ boxes() {
   probe_to boxes boxes.txt
   cat "$logs/boxes.txt" 2>/dev/null || true
 }
+# Waits up to TENTHS tenths of a second for a message box; sets box to what boxes shows.
+wait_box() {
+  box=""
+  for _ in $(seq "$1"); do
+    box=$(boxes)
+    [ -n "$box" ] && break
+    sleep 0.1
+  done
+}
+# Answers the box with Enter.
+dismiss_box() {
+  local box_wid
+  box_wid=$(xdotool search --onlyvisible --name "^$(cut -f1 <<<"$box")\$" | tail -1)
+  xdotool windowfocus --sync "$box_wid" key Return
+}
 # Clicks the button with this caption where the probe sees it on the screen.
 click() {
   local l t r b
@@ -206,12 +221,7 @@ dd if=/dev/zero of="$work/filler" bs=4k >/dev/null 2>&1 || true
 xdotool type --delay 40 "http://full.example/"
 xdotool key Return
 wait_items "${old[@]}" "http://full.example/"
-box=""
-for _ in $(seq 50); do
-  box=$(boxes)
-  [ -n "$box" ] && break
-  sleep 0.1
-done
+wait_box 50
 [ "$(wc -l <<<"$box")" = 1 ] || fail "expected one error box, saw: $box"
 grep -q "ストリームへの書き込みエラー\.\|ファイル korlinkwalker.dat を作成できません\." <<<"$box" ||
   fail "the box does not say the save failed: $box"
@@ -220,8 +230,7 @@ image "${old[@]}" | cmp - "$work/korlinkwalker.dat" || fail "the failed save cha
   fail "a failed save left $(ls -A "$work")"
 ok "the failed save shows one box ($(cut -f2 <<<"$box")), and the old file stays as it was"
 # The box goes with Enter; the next failing change shows none.
-box_wid=$(xdotool search --onlyvisible --name "^$(cut -f1 <<<"$box")\$" | tail -1)
-xdotool windowfocus --sync "$box_wid" key Return
+dismiss_box
 for _ in $(seq 50); do [ -z "$(boxes)" ] && break; sleep 0.1; done
 xdotool windowfocus --sync "$wid"
 click Up
@@ -248,15 +257,9 @@ printf 'TPF1 this is no list' >"$work/korlinkwalker.dat"
 cp "$work/korlinkwalker.dat" "$logs/unreadable.dat"
 (cd "$work" && exec wine "$exe" >>"$logs/program.log" 2>&1 </dev/null) &
 program_pid=$!
-box=""
-for _ in $(seq 150); do
-  box=$(boxes)
-  [ -n "$box" ] && break
-  sleep 0.1
-done
+wait_box 150
 [ -n "$box" ] || fail "no error box for the unreadable list"
-box_wid=$(xdotool search --onlyvisible --name "^$(cut -f1 <<<"$box")\$" | tail -1)
-xdotool windowfocus --sync "$box_wid" key Return
+dismiss_box
 wait_main_window
 xdotool type --delay 40 "http://after.example/"
 xdotool key Return
