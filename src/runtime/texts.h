@@ -31,5 +31,10 @@ inline constexpr std::string_view kDuplicateComponentName =
     "コンポーネント名 %s はすでに使われています";
 inline constexpr std::string_view kClassNotFound = "クラス %s が見つかりません";
 inline constexpr std::string_view kAssignError = "%s を %s に代入することはできません";
+// Go
+inline constexpr std::string_view kOpenNotWebAddress =
+    "ウェブのアドレスではない項目を開こうとしています。\n\n「%s」\n\n"
+    "プログラムが実行されたり、ネットワーク上のコンピューターに接続されたりすることがあります。"
+    "開きますか?";
 
 }  // namespace klw::texts

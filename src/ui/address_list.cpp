@@ -51,6 +51,8 @@ void entryFieldChanged(AddressListView& v) {
 void addEntry(AddressListView& v) {
     const std::string text = v.entryText();
     v.append(text);
+    // Typed or pasted into the field by the user: it opens as it is, whatever it is.
+    v.trustedEntries().add(text);
     v.setSelection(v.count() - 1);
     refreshCommandStates(v);
     v.clearEntry();
@@ -88,10 +90,22 @@ void moveEntryDown(AddressListView& v) {
     refreshCommandStates(v);
 }
 
+bool opensUnasked(AddressListView& v, const std::string& text) {
+    if (v.trustedEntries().contains(text)) return true;
+    return isWebAddress(text) && !(shellMayTakeForFile(text) && v.shellFindsFile(text));
+}
+
 void openEntry(AddressListView& v) {
     const int s = v.selection();
     if (s < 0) return;
-    v.shellOpen(v.item(s));
+    const std::string text = v.item(s);
+    if (opensUnasked(v, text)) {
+        v.shellOpen(text);
+    } else if (v.confirmOpen(text)) {
+        v.trustedEntries().add(text);
+        v.shellOpen(text);
+    }
+    // No: nothing opened, and the walk goes on as after an open that failed.
     if (s != v.count() - 1) {
         v.setSelection(s + 1);
         refreshCommandStates(v);

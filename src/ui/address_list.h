@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "ui/web_address.h"
+
 namespace klw {
 
 enum class Command { Go, Add, Up, Down, Delete };
@@ -31,6 +33,13 @@ public:
     virtual void replaceEntrySelection(const std::string& text) = 0;
     // Hands the text to the desktop's "open"; the outcome is not examined.
     virtual void shellOpen(const std::string& text) = 0;
+    // True when the shell would take the text for a file it finds (in the current folder or on
+    // the program path) rather than for an address.
+    virtual bool shellFindsFile(const std::string& text) = 0;
+    // Asks the user whether an entry that is not a web address may be opened; true for Yes.
+    virtual bool confirmOpen(const std::string& text) = 0;
+    // The texts that Go opens without asking in this run.
+    virtual TrustedEntries& trustedEntries() = 0;
     // The list stops and resumes redrawing while many entries arrive; pairs nest.
     virtual void beginUpdate() = 0;
     virtual void endUpdate() = 0;
@@ -45,7 +54,11 @@ void addEntry(AddressListView& view);
 void deleteEntry(AddressListView& view);
 void moveEntryUp(AddressListView& view);
 void moveEntryDown(AddressListView& view);
+// Go: a web address, or a text the user added or allowed in this run, is handed to the shell;
+// anything else only once the user has said Yes to it. Then the selection moves on.
 void openEntry(AddressListView& view);
+// Whether Go hands `text` to the shell without asking.
+bool opensUnasked(AddressListView& view, const std::string& text);
 
 // Addresses from a drop or a paste: each appended in order, in one update of the list; then the
 // last one added is selected and the command states are refreshed as after Add. The entry field

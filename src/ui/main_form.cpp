@@ -7,6 +7,7 @@
 #include "persist/stream_format.h"
 #include "runtime/unicode.h"
 #include "ui/dropped_addresses.h"
+#include "ui/open_question.h"
 #include "ui/shell_open.h"
 #include "widgets/error_sink.h"
 
@@ -527,6 +528,13 @@ void TfrmMain::setEnabled(Command command, bool enabled) {
 void TfrmMain::shellOpen(const std::string& text) {
     // The entry's exact text: whatever the user typed, in any script.
     openWithShell(handle(), text);
+}
+
+bool TfrmMain::shellFindsFile(const std::string& text) { return klw::shellFindsFile(text); }
+
+bool TfrmMain::confirmOpen(const std::string& text) {
+    keyRepeatsInterrupted();
+    return askToOpen(handle(), text);
 }
 
 }  // namespace klw

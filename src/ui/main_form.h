@@ -65,6 +65,9 @@ public:
     // Posted to the window for endRequested() from another thread.
     static UINT endRequestMessage();
 
+    // What Go opens without asking in this run.
+    TrustedEntries& trustedEntries() override { return trusted_; }
+
     // Saves after changes: whether one is waiting or running, for tests.
     const SaveSchedule& saveSchedule() const { return schedule_; }
 
@@ -114,6 +117,8 @@ private:
     void clearEntry() override;
     void replaceEntrySelection(const std::string& text) override;
     void shellOpen(const std::string& text) override;
+    bool shellFindsFile(const std::string& text) override;
+    bool confirmOpen(const std::string& text) override;
     void beginUpdate() override;
     void endUpdate() override;
 
@@ -149,6 +154,8 @@ private:
     int pixelsPerInch_ = 96;
     // Go, drops and pastes, one at a time: what arrives while Go runs waits for it.
     SerialActions actions_;
+    // What Go opens without asking in this run.
+    TrustedEntries trusted_;
 };
 
 }  // namespace klw

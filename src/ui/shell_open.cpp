@@ -58,4 +58,26 @@ void openWithShell(HWND owner, const std::string& text) {
     waitForHandOver(&handler);
 }
 
+bool shellFindsFile(const std::string& text) {
+    const std::wstring name = wide(text);
+    wchar_t found[MAX_PATH];
+    auto finds = [&](const std::wstring& candidate) {
+        const DWORD n = SearchPathW(nullptr, candidate.c_str(), nullptr, MAX_PATH, found, nullptr);
+        return n > 0 && n < MAX_PATH && !(GetFileAttributesW(found) & FILE_ATTRIBUTE_DIRECTORY);
+    };
+    if (finds(name)) return true;
+    // The shell also tries the name with each program extension.
+    wchar_t extensions[1024];
+    const DWORD n = GetEnvironmentVariableW(L"PATHEXT", extensions, 1024);
+    const std::wstring list = (n > 0 && n < 1024) ? extensions : L".COM;.EXE;.BAT;.CMD";
+    std::size_t start = 0;
+    while (start < list.size()) {
+        std::size_t end = list.find(L';', start);
+        if (end == std::wstring::npos) end = list.size();
+        if (end > start && finds(name + list.substr(start, end - start))) return true;
+        start = end + 1;
+    }
+    return false;
+}
+
 }  // namespace klw

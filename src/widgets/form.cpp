@@ -123,7 +123,8 @@ bool Form::dialogKey(Control* target, UINT keyMsg, WPARAM vk, LPARAM lp) {
             // While the program is busy the system folds the automatic repeats of a held key
             // into one message and counts them: each is a press of its own, offered anew.
             const int presses = std::max(1, static_cast<int>(lp & 0xFFFF));
-            for (int i = 0; i < presses; ++i) {
+            const unsigned interruptions = interruptions_;
+            for (int i = 0; i < presses && interruptions == interruptions_; ++i) {
                 Button* b = dialogButton(vk);
                 if (!b) return i > 0;
                 b->click();

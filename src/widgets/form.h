@@ -39,6 +39,9 @@ public:
     void controlFocused(Control& control);
     // The pre-translation of a key for `target` (nullptr: the form itself). True claims it.
     bool dialogKey(Control* target, UINT keyMsg, WPARAM vk, LPARAM lp);
+    // A box has asked the user something: the rest of a held key's folded repeats, pressed
+    // before the user saw it, is dropped.
+    void keyRepeatsInterrupted() { ++interruptions_; }
     // Moves the focus from `from` to the next (or previous) control that is visible, enabled
     // and, when `tabStopOnly`, a tab stop, wrapping around. nullptr starts before the first
     // (after the last).
@@ -103,6 +106,7 @@ private:
     HFONT font_ = nullptr;
     std::unique_ptr<DropRegistration> drops_;
     std::vector<std::exception_ptr> dropErrors_;
+    unsigned interruptions_ = 0;
 };
 
 }  // namespace klw

@@ -153,33 +153,110 @@ TEST(EditingCommands, UpAndDownExchangeNeighbours) {
         EXPECT_EQ(f->entries, (std::vector<std::string>{"a", "b"}));
 }
 
+// Web addresses, which Go opens without a question.
+const std::string kA = "https://a.example/";
+const std::string kB = "https://b.example/";
+const std::string kC = "https://c.example/";
+
 TEST(Go, OpensTheSelectedEntryAndMovesOnWithoutWrapping) {
-    FakeView v = withEntries({"a", "b", "c"}, 0);
+    FakeView v = withEntries({kA, kB, kC}, 0);
     openEntry(v);
-    EXPECT_EQ(v.opened, std::vector<std::string>{"a"});
+    EXPECT_EQ(v.opened, std::vector<std::string>{kA});
     EXPECT_EQ(v.selected, 1);
     EXPECT_TRUE(v.on(Command::Up));
     openEntry(v);
     openEntry(v);
     openEntry(v);
-    EXPECT_EQ(v.opened, (std::vector<std::string>{"a", "b", "c", "c"}));
+    EXPECT_EQ(v.opened, (std::vector<std::string>{kA, kB, kC, kC}));
     EXPECT_EQ(v.selected, 2);
-    FakeView none = withEntries({"a"}, -1);
+    EXPECT_TRUE(v.asked.empty());
+    FakeView none = withEntries({kA}, -1);
     openEntry(none);
     EXPECT_TRUE(none.opened.empty());
 }
 
 TEST(Go, OnTheLastEntryRunsNoRefresh) {
-    FakeView v = withEntries({"a", "b"}, 1);
+    FakeView v = withEntries({kA, kB}, 1);
     v.enabled[static_cast<int>(Command::Go)] = true;
     openEntry(v);
-    EXPECT_EQ(v.opened, std::vector<std::string>{"b"});
+    EXPECT_EQ(v.opened, std::vector<std::string>{kB});
     EXPECT_EQ(v.selected, 1);
     EXPECT_EQ(v.states(), "10000") << "Delete and Up stay as they were";
-    FakeView first = withEntries({"a", "b"}, 0);
+    FakeView first = withEntries({kA, kB}, 0);
     openEntry(first);
     EXPECT_EQ(first.trace, std::vector<std::string>{"select 1"});
     EXPECT_EQ(first.states(), "10101") << "elsewhere the refresh runs";
+}
+
+TEST(GoAsks, NoOpensNothingAndTheWalkGoesOn) {
+    const std::string script = "Z:\\home\\user\\Downloads\\x.sh";
+    FakeView v = withEntries({script, "shell:startup", kC}, 0);
+    openEntry(v);
+    openEntry(v);
+    EXPECT_EQ(v.asked, (std::vector<std::string>{script, "shell:startup"}));
+    EXPECT_TRUE(v.opened.empty());
+    EXPECT_EQ(v.selected, 2) << "each No moves on as a failed open does";
+    EXPECT_EQ(v.states(), "10101");
+    openEntry(v);
+    EXPECT_EQ(v.opened, std::vector<std::string>{kC});
+    // Asked again next time: a No is not remembered.
+    v.selected = 0;
+    openEntry(v);
+    EXPECT_EQ(v.asked.size(), 3u);
+    EXPECT_TRUE(v.opened.size() == 1);
+}
+
+TEST(GoAsks, YesOpensAndTheSameTextDoesNotAskAgain) {
+    const std::string script = "/home/user/Downloads/x.sh";
+    FakeView v = withEntries({script, "other.bat", script}, 0);
+    v.answerYes = true;
+    openEntry(v);
+    EXPECT_EQ(v.opened, std::vector<std::string>{script});
+    v.answerYes = false;
+    openEntry(v);  // another text: asked, and No
+    openEntry(v);  // the same text again, in another entry
+    EXPECT_EQ(v.asked, (std::vector<std::string>{script, "other.bat"}));
+    EXPECT_EQ(v.opened, (std::vector<std::string>{script, script}));
+}
+
+TEST(GoAsks, WhatTheUserAddedOpensAtOnceEvenWhenTheListHadItFirst) {
+    const std::string path = "C:\\Windows\\System32\\calc.exe";
+    FakeView v = withEntries({path}, 0);
+    v.type(path);
+    addEntry(v);
+    EXPECT_EQ(v.entries.size(), 2u);
+    openEntry(v);  // the added entry
+    v.selected = 0;
+    openEntry(v);  // the list's own entry of the same text
+    EXPECT_TRUE(v.asked.empty());
+    EXPECT_EQ(v.opened, (std::vector<std::string>{path, path}));
+    // Arrivals by a drop or a paste are not added by the user's hand.
+    FakeView pasted;
+    pasteIntoList(pasted, "x.bat\nhttps://example.com/\n");
+    pasted.selected = 0;
+    openEntry(pasted);
+    openEntry(pasted);
+    EXPECT_EQ(pasted.asked, std::vector<std::string>{"x.bat"});
+    EXPECT_EQ(pasted.opened, std::vector<std::string>{"https://example.com/"});
+    FakeView field;
+    EXPECT_TRUE(pasteIntoEntryField(field, "a.bat\nb.bat\n"));
+    field.selected = 0;
+    openEntry(field);
+    EXPECT_EQ(field.asked, std::vector<std::string>{"a.bat"}) << "several lines pasted into the field";
+}
+
+TEST(GoAsks, AWwwNameTheShellWouldFindAsAFileAsks) {
+    FakeView v = withEntries({"www.example.com", "www.example.org"}, 0);
+    v.files = {"www.example.com"};
+    openEntry(v);
+    openEntry(v);
+    EXPECT_EQ(v.asked, std::vector<std::string>{"www.example.com"});
+    EXPECT_EQ(v.opened, std::vector<std::string>{"www.example.org"});
+    // Only names the shell tries as files are looked up: an https address never is.
+    FakeView web = withEntries({kA}, 0);
+    web.files = {kA};
+    openEntry(web);
+    EXPECT_EQ(web.opened, std::vector<std::string>{kA});
 }
 
 }  // namespace

@@ -18,6 +18,12 @@ public:
     bool enabled[5] = {false, false, false, false, false};
     std::string field;
     std::vector<std::string> opened;
+    // The questions asked before an open, with the texts asked about, and the answer given.
+    std::vector<std::string> asked;
+    bool answerYes = false;
+    // Files the shell would find by name.
+    std::vector<std::string> files;
+    TrustedEntries trusted;
     int changeEvents = 0;
     int updateDepth = 0;
     // append() fails, as a full list does, once this many entries have been taken (-1: never).
@@ -79,6 +85,16 @@ public:
         type(text);
     }
     void shellOpen(const std::string& text) override { opened.push_back(text); }
+    bool shellFindsFile(const std::string& text) override {
+        for (const std::string& f : files)
+            if (f == text) return true;
+        return false;
+    }
+    bool confirmOpen(const std::string& text) override {
+        asked.push_back(text);
+        return answerYes;
+    }
+    TrustedEntries& trustedEntries() override { return trusted; }
     void beginUpdate() override {
         trace.push_back("begin");
         ++updateDepth;

@@ -231,7 +231,7 @@ TEST_F(Keyboard, ProgrammaticListChangesRaiseNoOnClick) {
 }
 
 TEST_F(Keyboard, EnterWithThreeLoadedEntriesPressesGo) {
-    load({"nosuchscheme:one", "nosuchscheme:two", "nosuchscheme:three"});
+    loadAdded({"nosuchscheme:one", "nosuchscheme:two", "nosuchscheme:three"});
     show();
     EXPECT_EQ(focused(), form->edtTest.get());
     EXPECT_EQ(states(), "10000") << "after a load only Go is enabled";
@@ -249,7 +249,7 @@ TEST_F(Keyboard, EnterWithThreeLoadedEntriesPressesGo) {
 
 TEST_F(Keyboard, RepeatsFoldedIntoOneKeyMessageAreEachAPress) {
     // A busy program gets the automatic repeats of a held key as one message with their count.
-    load(
+    loadAdded(
         {"nosuchscheme:a", "nosuchscheme:b", "nosuchscheme:c", "nosuchscheme:d", "nosuchscheme:e"});
     show();
     PostMessageW(form->edtTest->handle(), WM_KEYDOWN, VK_RETURN, 3 | (1 << 30));
@@ -268,7 +268,7 @@ TEST_F(Keyboard, RepeatsFoldedIntoOneKeyMessageAreEachAPress) {
 }
 
 TEST_F(Keyboard, EnterRepeatCountsAtTheEdges) {
-    load({"nosuchscheme:a", "nosuchscheme:b", "nosuchscheme:c"});
+    loadAdded({"nosuchscheme:a", "nosuchscheme:b", "nosuchscheme:c"});
     show();
     Control* field = form->edtTest.get();
     // A count of 0 is one press.
@@ -290,7 +290,7 @@ TEST_F(Keyboard, EnterRepeatCountsAtTheEdges) {
 }
 
 TEST_F(Keyboard, EnterGoesToTheFirstButtonWithItsEnterFlag) {
-    load({"nosuchscheme:a", "nosuchscheme:b", "nosuchscheme:c"});
+    loadAdded({"nosuchscheme:a", "nosuchscheme:b", "nosuchscheme:c"});
     show();
     // Text in the field: only Add. Enter presses Add.
     type("x");
@@ -328,7 +328,7 @@ TEST_F(Keyboard, EnterGoesToTheFirstButtonWithItsEnterFlag) {
 }
 
 TEST_F(Keyboard, EscShiftEnterCtrlEnterAndAltEnterDoNothing) {
-    load({"nosuchscheme:a", "nosuchscheme:b"});
+    loadAdded({"nosuchscheme:a", "nosuchscheme:b"});
     show();
     for (Control* where :
          {static_cast<Control*>(form->edtTest.get()), static_cast<Control*>(form->lbxURL.get())}) {
@@ -430,7 +430,7 @@ TEST_F(Keyboard, EnterFlagsFollowTheFocusAndAreDrawn) {
 }
 
 TEST_F(Keyboard, ClickingAddWithTheMouseLeavesTheFocusOnTheWindow) {
-    load({"nosuchscheme:a", "nosuchscheme:b"});
+    loadAdded({"nosuchscheme:a", "nosuchscheme:b"});
     show();
     type("nosuchscheme:c");
     events.clear();
@@ -609,7 +609,7 @@ TEST_F(Keyboard, EachPressOfADoubleClickOnAButtonIsAClick) {
 }
 
 TEST_F(Keyboard, DownPressedBySpaceUntilItDisablesItself) {
-    load({"nosuchscheme:a", "nosuchscheme:b", "nosuchscheme:c"});
+    loadAdded({"nosuchscheme:a", "nosuchscheme:b", "nosuchscheme:c"});
     show();
     clickRow(0);
     EXPECT_EQ(states(), "10011");

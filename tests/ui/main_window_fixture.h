@@ -41,6 +41,11 @@ protected:
         form->lbxURL->setItemIndex(0);
         form->btnGo->setEnabled(true);
     }
+    // Entries as if the user had added them in this run: Go opens them without asking.
+    void loadAdded(std::initializer_list<std::string> entries) {
+        load(entries);
+        for (const auto& e : entries) form->trustedEntries().add(e);
+    }
     void show() {
         ShowWindow(form->handle(), SW_SHOWNORMAL);
         activate(app, form->handle());

@@ -157,7 +157,7 @@ TEST_F(Walk, GoReturnsOnceTheHandlerHasTakenTheAddressOver) {
 
 TEST_F(Walk, GoPaintsTheWindowBeforeItReturns) {
     // More presses may wait in the queue behind a Go, and the queue paints only when empty.
-    load({"nosuchscheme:1", "nosuchscheme:2"});
+    loadAdded({"nosuchscheme:1", "nosuchscheme:2"});
     show();
     pump(app);
     RedrawWindow(form->handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
@@ -278,7 +278,7 @@ TEST_F(Walk, DoubleClickOpensTheEntryUnderThePointer) {
 
 TEST_F(Walk, AnAddressTheShellCannotOpenStillMovesTheSelectionOn) {
     test::DialogWatcher watcher;  // whatever the shell might show is its own matter
-    load({"nosuchscheme:zz", "http://example.com/after"});
+    loadAdded({"nosuchscheme:zz", "http://example.com/after"});
     show();
     press(VK_RETURN);
     EXPECT_EQ(form->lbxURL->itemIndex(), 1);
