@@ -195,7 +195,10 @@ BOOL CALLBACK DialogWatcher::visit(HWND hwnd, LPARAM param) {
             if (h == hwnd) return TRUE;
         self->handled_.push_back(hwnd);
     }
-    SeenDialog d{c, windowText(hwnd), "", 0};
+    SeenDialog d;
+    d.windowClass = c;
+    d.caption = windowText(hwnd);
+    d.iconStyle = 0;
     if (c == "#32770") {
         wchar_t text[4096] = {};
         GetDlgItemTextW(hwnd, 0xFFFF, text, static_cast<int>(std::size(text)));
@@ -207,7 +210,15 @@ BOOL CALLBACK DialogWatcher::visit(HWND hwnd, LPARAM param) {
             if (std::string(childClass) == "Static" &&
                 (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
                 d.iconStyle = 1;
+            const int id = GetDlgCtrlID(child);
+            if (std::string(childClass) == "Button") {
+                d.buttons.push_back(id);
+                if ((GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
+                    d.defaultButton = id;
+            }
         }
+        d.owner = GetWindow(hwnd, GW_OWNER);
+
     } else {
         HWND label = FindWindowExA(hwnd, nullptr, "STATIC", nullptr);
         d.text = label ? windowText(label) : std::string();
@@ -217,7 +228,9 @@ BOOL CALLBACK DialogWatcher::visit(HWND hwnd, LPARAM param) {
         self->seen_.push_back(d);
     }
     self->openBox = hwnd;
-    if (self->dismiss) {
+    if (self->answer) {
+        self->answer(hwnd);
+    } else if (self->dismiss) {
         if (c == "#32770") {
             PostMessageA(hwnd, WM_COMMAND, IDOK, 0);
         } else if (self->clickOk) {

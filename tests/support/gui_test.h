@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -51,7 +52,11 @@ struct SeenDialog {
     std::string windowClass;
     std::string caption;
     std::string text;
-    UINT iconStyle;  // the MessageBox's icon, from its static icon control (0 when none)
+    UINT iconStyle = 0;  // the MessageBox's icon, from its static icon control (0 when none)
+    HWND owner = nullptr;
+    // The standard box's buttons by their command ids, and the one drawn as the default.
+    std::vector<int> buttons;
+    int defaultButton = 0;
 };
 
 // Watches this process's windows from a second thread and dismisses every message box
@@ -67,6 +72,9 @@ public:
     // What dismisses the plain message box: WM_CLOSE when false, a click on OK when true.
     std::atomic<bool> clickOk{true};
     std::atomic<HWND> openBox{nullptr};
+    // Set before the first box: answers each box instead of dismissing it, on the watcher's
+    // thread, once it has been recorded.
+    std::function<void(HWND box)> answer;
 
 private:
     void loop();

@@ -12,6 +12,7 @@
 
 #include "runtime/unicode.h"
 #include "ui/data_object.h"
+#include "ui/web_address.h"
 #include "ui/list_box_hook.h"
 #include "ui/main_window_fixture.h"
 
@@ -22,6 +23,10 @@ using test::Events;
 using test::pump;
 
 constexpr const char kHttpCommand[] = "http\\shell\\open\\command";
+// A scheme of the tests' own, opened by the recorder too: an entry that is not a web address
+// but whose open can be seen.
+constexpr const char kTestScheme[] = "klwtest";
+constexpr const char kTestSchemeCommand[] = "klwtest\\shell\\open\\command";
 
 std::string toolsFolder() {
     const char* tools = std::getenv("KLW_TOOLS");
@@ -49,6 +54,10 @@ protected:
         old_ = old;
         RegCloseKey(key);
         setHandlerOptions("");
+        const std::string command = "\"" + toolsFolder() + "\\klw_recorder.exe\" \"%1\"";
+        ASSERT_EQ(RegSetValueA(HKEY_CLASSES_ROOT, kTestSchemeCommand, REG_SZ, command.c_str(),
+                               static_cast<DWORD>(command.size())),
+                  ERROR_SUCCESS);
     }
     // The recorder, started with these options, becomes the http handler.
     static void setHandlerOptions(const std::string& options) {
@@ -66,6 +75,7 @@ protected:
                                static_cast<DWORD>(old_.size() + 1));
             RegCloseKey(key);
         }
+        RegDeleteTreeA(HKEY_CLASSES_ROOT, kTestScheme);
         CoUninitialize();
     }
     void SetUp() override {
@@ -287,6 +297,129 @@ TEST_F(Walk, AnAddressTheShellCannotOpenStillMovesTheSelectionOn) {
     EXPECT_EQ(opened(1), Names{"http://example.com/after"});
     EXPECT_EQ(openedAfterAWhile(2), Names{"http://example.com/after"});
     EXPECT_FALSE(app.terminated());
+}
+
+// A key pressed in a box of the program: posted to the control that has the focus on its thread,
+// as the keyboard would deliver it.
+void pressInBox(HWND box, WORD vk) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(box, nullptr), &info);
+    const HWND target = info.hwndFocus ? info.hwndFocus : box;
+    PostMessageW(target, WM_KEYDOWN, vk, 1);
+    PostMessageW(target, WM_KEYUP, vk, 1 | (3u << 30));
+}
+
+void clickYes(HWND box) {
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(box, IDYES)));
+}
+
+TEST_F(Walk, GoAsksBeforeAnEntryFromOutsideAndEnterAnswersNo) {
+    test::DialogWatcher watcher;
+    watcher.answer = [](HWND box) {
+        Sleep(400);
+        pressInBox(box, VK_RETURN);
+    };
+    load({"klwtest:one", "klwtest:two"});
+    show();
+    press(VK_RETURN);
+    const auto seen = watcher.seen();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].caption, app.currentTitle());
+    EXPECT_EQ(seen[0].text, openQuestionText("klwtest:one"));
+    EXPECT_EQ(seen[0].owner, form->handle()) << "owned by the main window";
+    std::vector<int> buttons = seen[0].buttons;
+    std::sort(buttons.begin(), buttons.end());
+    EXPECT_EQ(buttons, (std::vector<int>{IDYES, IDNO}));
+    EXPECT_EQ(seen[0].defaultButton, IDNO);
+    EXPECT_EQ(seen[0].iconStyle, 1u);
+    EXPECT_TRUE(openedAfterAWhile(1).empty()) << "No hands nothing to the shell";
+    EXPECT_EQ(form->lbxURL->itemIndex(), 1) << "the walk goes on";
+    EXPECT_EQ(focused(), form->edtTest.get()) << "the focus is back where it was";
+    EXPECT_EQ(events, Events{"btnGoClick"});
+}
+
+TEST_F(Walk, YesOpensTheEntryAndTheSameTextOpensWithoutAskingAfterwards) {
+    test::DialogWatcher watcher;
+    watcher.answer = [](HWND box) {
+        Sleep(400);
+        clickYes(box);
+    };
+    load({"klwtest:one", "klwtest:one", "klwtest:two"});
+    show();
+    press(VK_RETURN);
+    EXPECT_EQ(opened(1), Names{"klwtest:one"});
+    press(VK_RETURN);
+    EXPECT_EQ(opened(2), (Names{"klwtest:one", "klwtest:one"}));
+    EXPECT_EQ(watcher.seen().size(), 1u) << "the same text again, in another entry: no box";
+    press(VK_RETURN);
+    EXPECT_EQ(opened(3), (Names{"klwtest:one", "klwtest:one", "klwtest:two"}));
+    EXPECT_EQ(watcher.seen().size(), 2u) << "another text asks again";
+}
+
+TEST_F(Walk, AnswersInTheBoxsFirstMomentAreIgnored) {
+    test::DialogWatcher watcher;
+    std::atomic<bool> upAfterEarlyAnswers{false};
+    std::atomic<bool> goneAfterEsc{false};
+    watcher.answer = [&](HWND box) {
+        // Keys meant for the list, arriving as the box appears: Yes clicked, Enter pressed.
+        clickYes(box);
+        pressInBox(box, VK_RETURN);
+        Sleep(150);
+        upAfterEarlyAnswers = IsWindow(box) && IsWindowVisible(box);
+        Sleep(300);
+        pressInBox(box, VK_ESCAPE);
+        for (int i = 0; i < 100 && IsWindow(box); ++i) Sleep(20);
+        goneAfterEsc = !IsWindow(box);
+    };
+    load({"klwtest:one", "klwtest:two"});
+    show();
+    press(VK_RETURN);
+    ASSERT_EQ(watcher.seen().size(), 1u);
+    EXPECT_TRUE(upAfterEarlyAnswers) << "an answer in the first 0.3 s ended the box";
+    EXPECT_TRUE(goneAfterEsc) << "Esc did not answer the box";
+    EXPECT_TRUE(openedAfterAWhile(1).empty()) << "Esc answers No";
+    EXPECT_EQ(form->lbxURL->itemIndex(), 1);
+}
+
+TEST_F(Walk, RepeatsOfEnterFoldedIntoOneMessageAskOnceAndGoNoFurther) {
+    test::DialogWatcher watcher;
+    watcher.answer = [](HWND box) {
+        Sleep(400);
+        pressInBox(box, VK_ESCAPE);
+    };
+    load({"klwtest:one", "klwtest:two", "klwtest:three", "klwtest:four"});
+    show();
+    // Three presses the user made before seeing the box: only the first one counts.
+    PostMessageW(form->edtTest->handle(), WM_KEYDOWN, VK_RETURN, 3 | (1 << 30));
+    pump(app);
+    EXPECT_EQ(watcher.seen().size(), 1u);
+    EXPECT_EQ(form->lbxURL->itemIndex(), 1);
+    EXPECT_EQ(events, Events{"btnGoClick"});
+    EXPECT_TRUE(openedAfterAWhile(1).empty());
+}
+
+TEST_F(Walk, AWwwNameThatIsAFileInTheListsFolderAsks) {
+    test::DialogWatcher watcher;
+    watcher.answer = [](HWND box) {
+        Sleep(400);
+        pressInBox(box, VK_ESCAPE);
+    };
+    // The shell would take this for the program in the current folder, not for an address.
+    test::writeFile("www.klwtest.com", "@exit\r\n");
+    load({"www.klwtest.com", "WWW.klwtest.bat", "www.klwtest.org"});
+    test::writeFile("WWW.klwtest.bat.cmd", "@exit\r\n");
+    show();
+    press(VK_RETURN);
+    press(VK_RETURN);
+    const auto seen = watcher.seen();
+    ASSERT_EQ(seen.size(), 2u) << "a file as named, and one with a program extension";
+    EXPECT_EQ(seen[0].text, openQuestionText("www.klwtest.com"));
+    EXPECT_EQ(seen[1].text, openQuestionText("WWW.klwtest.bat"));
+    press(VK_RETURN);
+    EXPECT_EQ(watcher.seen().size(), 2u) << "a www. name that is no file opens as an address";
+    EXPECT_EQ(opened(1).size(), 1u);
 }
 
 TEST_F(Walk, GoWithoutASelectionOpensNothing) {
