@@ -30,6 +30,9 @@ LRESULT CALLBACK boxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
             // Esc: No. The box has no Cancel, and on Windows would ignore it.
             if (button == IDCANCEL) wp = MAKEWPARAM(IDNO, HIWORD(wp));
         }
+    } else if (msg == WM_NEXTDLGCTL) {
+        // Tab or an arrow typed ahead would move the focus to Yes.
+        if (early) return 0;
     } else if (msg == WM_CLOSE) {
         if (early) return 0;
         return DefSubclassProc(hwnd, WM_COMMAND, MAKEWPARAM(IDNO, BN_CLICKED), 0);
@@ -88,6 +91,7 @@ bool askToOpen(HWND owner, const std::string& entry) {
     const std::wstring text = wide(openQuestionText(entry));
     const std::wstring caption = wide(app ? app->currentTitle() : std::string());
     const HWND focus = GetFocus();
+    const HWND active = GetActiveWindow();
     dropQueuedInput();
     int answer = 0;
     {
@@ -95,6 +99,12 @@ bool askToOpen(HWND owner, const std::string& entry) {
         BoxHook hook(box);
         answer = MessageBoxW(owner, text.c_str(), caption.c_str(),
                              MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2);
+    }
+    // The walk goes on with the next key: the window the box came from takes the keyboard back,
+    // also where the box's end left no window active (Wine without a window manager).
+    if (active && IsWindow(active)) {
+        if (GetForegroundWindow() != active) SetForegroundWindow(active);
+        SetActiveWindow(active);
     }
     if (focus && IsWindow(focus)) SetFocus(focus);
     return answer == IDYES;

@@ -19,8 +19,7 @@ bool startsWithNoCase(std::string_view text, std::string_view prefix) {
 
 bool isSpaceOrControl(char32_t c) {
     return c <= 0x20 || (c >= 0x7F && c <= 0xA0) || c == 0x1680 || (c >= 0x2000 && c <= 0x200B) ||
-           c == 0x2028 || c == 0x2029 || c == 0x202F || c == 0x205F || c == 0x3000 ||
-           c == 0xFEFF;
+           c == 0x2028 || c == 0x2029 || c == 0x202F || c == 0x205F || c == 0x3000 || c == 0xFEFF;
 }
 
 // What comes after "http://": a host, not a path, a query or nothing.

@@ -242,7 +242,8 @@ TEST(GoAsks, WhatTheUserAddedOpensAtOnceEvenWhenTheListHadItFirst) {
     EXPECT_TRUE(pasteIntoEntryField(field, "a.bat\nb.bat\n"));
     field.selected = 0;
     openEntry(field);
-    EXPECT_EQ(field.asked, std::vector<std::string>{"a.bat"}) << "several lines pasted into the field";
+    EXPECT_EQ(field.asked, std::vector<std::string>{"a.bat"})
+        << "several lines pasted into the field";
 }
 
 TEST(GoAsks, AWwwNameTheShellWouldFindAsAFileAsks) {

@@ -12,9 +12,9 @@
 
 #include "runtime/unicode.h"
 #include "ui/data_object.h"
-#include "ui/web_address.h"
 #include "ui/list_box_hook.h"
 #include "ui/main_window_fixture.h"
+#include "ui/web_address.h"
 
 namespace klw {
 namespace {

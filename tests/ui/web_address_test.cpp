@@ -32,12 +32,26 @@ TEST(WebAddress, EverythingElseIsNot) {
          })
         EXPECT_FALSE(isWebAddress(text)) << text;
     // The host must follow at once: no separator, space or control character.
-    for (const char* text : {"http:\\\\example.com", "https:///x", "https://", "http://?x",
-                             "http://#x", "http://\\host\\share", "http:// example.com",
-                             "https://\x01x", "https://\xE3\x80\x80x", "http:/example.com",
-                             "C:\\Windows\\System32\\calc.exe", "WWW.example.com\\x.bat",
-                             "www./../x.sh", "www.x/./y", "www.x/..", "wwwx.example.com",
-                             "\twww.example.com", "", "ftp://example.com/", "calc"})
+    for (const char* text : {"http:\\\\example.com",
+                             "https:///x",
+                             "https://",
+                             "http://?x",
+                             "http://#x",
+                             "http://\\host\\share",
+                             "http:// example.com",
+                             "https://\x01x",
+                             "https://\xE3\x80\x80x",
+                             "http:/example.com",
+                             "C:\\Windows\\System32\\calc.exe",
+                             "WWW.example.com\\x.bat",
+                             "www./../x.sh",
+                             "www.x/./y",
+                             "www.x/..",
+                             "wwwx.example.com",
+                             "\twww.example.com",
+                             "",
+                             "ftp://example.com/",
+                             "calc"})
         EXPECT_FALSE(isWebAddress(text)) << text;
 }
 
