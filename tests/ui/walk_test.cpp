@@ -400,6 +400,36 @@ TEST_F(Walk, RepeatsOfEnterFoldedIntoOneMessageAskOnceAndGoNoFurther) {
     EXPECT_TRUE(openedAfterAWhile(1).empty());
 }
 
+TEST_F(Walk, NetworkPathsAndRiskySchemesFromOutsideAsk) {
+    test::DialogWatcher watcher;
+    watcher.answer = [](HWND box) {
+        Sleep(350);
+        pressInBox(box, VK_ESCAPE);
+    };
+    const Names risky = {"\\\\host\\share\\x",
+                         "file://host/share/x",
+                         "FILE:///C:/Windows/System32/calc.exe",
+                         "ms-msdt:/id PCWDiagnostic",
+                         "search-ms:query=x&crumb=location:\\\\host\\share",
+                         "ms-officecmd:x",
+                         "shell:startup",
+                         "javascript:alert(1)",
+                         " https://example.com/"};
+    for (const std::string& e : risky) form->lbxURL->append(e);
+    form->lbxURL->append("http://example.com/end");
+    form->lbxURL->setItemIndex(0);
+    form->btnGo->setEnabled(true);
+    show();
+    for (size_t i = 0; i < risky.size(); ++i) press(VK_RETURN);
+    const auto seen = watcher.seen();
+    ASSERT_EQ(seen.size(), risky.size());
+    for (size_t i = 0; i < risky.size(); ++i) EXPECT_EQ(seen[i].text, openQuestionText(risky[i]));
+    EXPECT_EQ(form->lbxURL->itemIndex(), static_cast<int>(risky.size()));
+    press(VK_RETURN);
+    EXPECT_EQ(opened(1), Names{"http://example.com/end"}) << "No opened none of the others";
+    EXPECT_EQ(watcher.seen().size(), risky.size());
+}
+
 TEST_F(Walk, AWwwNameThatIsAFileInTheListsFolderAsks) {
     test::DialogWatcher watcher;
     watcher.answer = [](HWND box) {
