@@ -37,13 +37,6 @@ new_folder() {
   cp "$work/korlinkwalker.dat" "$logs/$1-old.dat"
 }
 
-probe_to() { (cd "$logs" && wine "$probe" "$1" "$2" >>"$logs/probe.log" 2>&1 </dev/null) || true; }
-# The visible message boxes of the prefix, one line each: caption, then texts, tab-separated.
-boxes() {
-  rm -f "$logs/boxes.txt"
-  probe_to boxes boxes.txt
-  cat "$logs/boxes.txt" 2>/dev/null || true
-}
 # Waits up to TENTHS tenths of a second for a message box; sets box to what boxes shows.
 wait_box() {
   box=""

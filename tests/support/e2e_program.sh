@@ -151,6 +151,15 @@ probe_state() {
   cat "$logs/state.txt"
 }
 
+# probe_to COMMAND FILE: the probe's COMMAND, writing FILE in $logs.
+probe_to() { (cd "$logs" && wine "$probe" "$1" "$2" >>"$logs/probe.log" 2>&1 </dev/null) || true; }
+# The visible message boxes of the prefix, one line each: caption, then texts, tab-separated.
+boxes() {
+  rm -f "$logs/boxes.txt"
+  probe_to boxes boxes.txt
+  cat "$logs/boxes.txt" 2>/dev/null || true
+}
+
 # wait_for LINE: waits up to 8 s until the probe shows LINE (the script's own probe_state, where
 # it has one).
 wait_for() {

@@ -37,12 +37,6 @@ batch() {
   printf '@echo %s>>%s\r\n' "$1" "$(winepath -w "$marks" 2>/dev/null)" >"$dl/$1"
 }
 image() { python3 "$here/../support/list_image.py" "$@"; }
-probe_to() { (cd "$logs" && wine "$probe" "$1" "$2" >>"$logs/probe.log" 2>&1 </dev/null) || true; }
-boxes() {
-  rm -f "$logs/boxes.txt"
-  probe_to boxes boxes.txt
-  cat "$logs/boxes.txt" 2>/dev/null || true
-}
 # wait_box: waits up to 10 s for a message box; prints its line (caption, texts).
 wait_box() {
   local b
