@@ -14,8 +14,11 @@ export LC_ALL=ja_JP.UTF-8
 work=$(mktemp -d /tmp/klw-order.XXXXXX)
 logs=$(mktemp -d /tmp/klw-order-logs.XXXXXX)
 temp_dirs=("$work" "$logs")
+# A failure keeps the program's output, where Wine also reports a handler that failed to start.
+keep_logs=1
 forget_place=1
 recorder_log="$(dirname "$recorder")/klw-recorder.log"
+recorder_notes="$(dirname "$recorder")/klw-recorder-notes.log"
 recorder_win=$(winepath -w "$recorder" 2>/dev/null)
 checks=0
 # A program left open by a failure, and the handlers that never end: only this test's, whose
@@ -43,16 +46,22 @@ recorded() {
   wait_lines "$recorder_log" "$1"
   cat "$recorder_log" 2>/dev/null || true
 }
+# The recorders' own account of a missing or late line (errors, handlers that overlapped).
+recorder_notes() {
+  [ -s "$recorder_notes" ] || return 0
+  echo "; the recorders noted: $(tr '\n' ';' <"$recorder_notes")"
+}
 
 echo "== Enter held over 12 entries; each handler waits a random 0-300 ms before it logs"
 use_recorder /jitter:300
 cp "$logs/list.dat" "$work/korlinkwalker.dat"
-rm -f "$recorder_log"
+rm -f "$recorder_log" "$recorder_notes"
 start_program
 presses=$(hold_key Return 12)
 expected=$(walk_opens 12 "$presses" "${entries[@]}")
 got=$(recorded "$presses")
-[ "$got" = "$expected" ] || fail "after $presses presses the handlers received, in this order: $(echo $got)"
+[ "$got" = "$expected" ] ||
+  fail "after $presses presses the handlers received, in this order: $(echo $got)$(recorder_notes)"
 ok "the handler received the 12 addresses once each, in list order ($presses presses)"
 state=$(probe_state)
 grep -qx "selected 11" <<<"$state" || fail "the walk did not end on the last entry: $state"
@@ -63,7 +72,7 @@ ok "Alt+F4 after the walk saved the list unchanged"
 
 echo "== A handler that never ends: three quick presses of Enter, and Alt+F4 right after them"
 use_recorder /hold:60000
-rm -f "$recorder_log"
+rm -f "$recorder_log" "$recorder_notes"
 start_program
 (cd "$logs" && wine "$probe" watch watch.txt 15000 >>"$logs/probe.log" 2>&1 </dev/null) &
 watcher=$!
@@ -91,7 +100,7 @@ for t, i in moves:
 PY
 ok "each Go returned within the bound plus 0.5 s and the selection walked on"
 got=$(recorded 3)
-[ "$got" = "$(printf '%s\n' "${entries[@]:0:3}")" ] || fail "the handlers received: $(echo $got)"
+[ "$got" = "$(printf '%s\n' "${entries[@]:0:3}")" ] || fail "the handlers received: $(echo $got)$(recorder_notes)"
 ok "each of the three opens reached a handler, in order"
 # Alt+F4, pressed while the first Go waited, closes once the three are done, saving the list.
 for _ in $(seq 150); do
