@@ -225,6 +225,8 @@ int watch(const std::string& outName, int ms) {
     std::fflush(f);
     if (FILE* ready = std::fopen((outName + ".ready").c_str(), "wb")) std::fclose(ready);
     const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(ms);
+    // A busy machine must not make the watcher miss a move just before the window goes away.
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
     while (GetTickCount64() < end) {
         // Answered even while Go waits for a handler: the program answers sent messages then.
         // A list that is going away answers nothing that counts.

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <string>
 
+#include "support/shared_log.h"
+
 namespace klw::test {
 
 inline std::wstring& toolLogPath() {
@@ -13,16 +15,7 @@ inline std::wstring& toolLogPath() {
     return path;
 }
 
-inline void logLine(const std::string& line) {
-    HANDLE f =
-        CreateFileW(toolLogPath().c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return;
-    const std::string text = line + "\n";
-    DWORD written = 0;
-    WriteFile(f, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    CloseHandle(f);
-}
+inline void logLine(const std::string& line) { appendToSharedLog(toolLogPath(), line + "\n"); }
 
 inline std::string hresult(HRESULT hr) {
     char buf[16];

@@ -83,7 +83,7 @@ pressed=$(date +%s%3N)
 xdotool key Return Return Return alt+F4
 wait "$watcher" || fail "the watcher failed"
 cat "$logs/watch.txt"
-python3 - "$pressed" "$logs/watch.txt" <<'PY' || fail "the Go presses did not return within the bound"
+python3 - "$pressed" "$logs/watch.txt" <<'PY' || fail "the Go presses did not return after the bound"
 import sys
 pressed = int(sys.argv[1])
 rows = [tuple(map(int, line.split())) for line in open(sys.argv[2])]
@@ -94,11 +94,12 @@ last = pressed
 for t, i in moves:
     took = t - last
     print("Go to entry %d returned after %d ms" % (i, took))
-    # The handler never goes idle: each Go waits the whole bound, 3 s, and no longer.
-    assert 2900 <= took <= 3500, took
+    # The handler never goes idle: each Go waits the whole bound, 3 s, and then goes on (the
+    # slack is for a busy machine; the handler would hold it for a minute).
+    assert 2900 <= took <= 6000, took
     last = t
 PY
-ok "each Go returned within the bound plus 0.5 s and the selection walked on"
+ok "each Go waited the bound and returned, and the selection walked on"
 got=$(recorded 3)
 [ "$got" = "$(printf '%s\n' "${entries[@]:0:3}")" ] || fail "the handlers received: $(echo $got)$(recorder_notes)"
 ok "each of the three opens reached a handler, in order"
