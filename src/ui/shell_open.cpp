@@ -44,6 +44,7 @@ void openWithShell(HWND owner, const std::string& text) {
     // NOASYNC: when the shell hands the address over itself (DDE, a running handler), it
     // returns only once it is done. NOCLOSEPROCESS: the process it started, if any, to wait on.
     // FLAG_NO_UI: as the plain ShellExecute call, a failed open shows no box of the shell's.
+    // Never NOZONECHECKS: Windows' own checks of files that came from elsewhere stay on.
     info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
     info.hwnd = owner;
     info.lpVerb = L"open";
