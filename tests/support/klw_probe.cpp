@@ -232,8 +232,12 @@ int watch(const std::string& outName, int ms) {
         // A list that is going away answers nothing that counts.
         DWORD_PTR answer = 0;
         if (!SendMessageTimeoutW(c.list, LB_GETCURSEL, 0, 0, SMTO_BLOCK, 10000, &answer) ||
-            !IsWindow(c.list))
+            !IsWindow(c.list)) {
+            // The window may close right after a move, before a look could see it: the time
+            // the window was found gone stands for that.
+            std::fprintf(f, "%lld gone\n", unixMs());
             break;
+        }
         const auto now = static_cast<LRESULT>(answer);
         if (now != last) {
             last = now;
