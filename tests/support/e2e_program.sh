@@ -144,10 +144,20 @@ close_program() {
 }
 
 # The probe reads the running window from another process: list, selection, buttons, rectangle.
+# A probe that could not start or read (seen once in many runs, with no word from Wine) is
+# tried again; its exit codes go to probe.log.
 probe_state() {
-  rm -f "$logs/state.txt"
-  (cd "$logs" && LC_ALL=ja_JP.UTF-8 wine "$probe" state state.txt >>"$logs/probe.log" 2>&1 </dev/null) ||
-    fail "probe failed"
+  local try code=0
+  for try in 1 2 3; do
+    rm -f "$logs/state.txt"
+    code=0
+    (cd "$logs" && LC_ALL=ja_JP.UTF-8 wine "$probe" state state.txt >>"$logs/probe.log" 2>&1 </dev/null) ||
+      code=$?
+    [ "$code" -eq 0 ] && break
+    echo "probe state: exit code $code (try $try)" >>"$logs/probe.log"
+    sleep 0.2
+  done
+  [ "$code" -eq 0 ] || fail "probe failed (exit code $code)"
   cat "$logs/state.txt"
 }
 
