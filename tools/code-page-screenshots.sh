@@ -15,19 +15,8 @@ mkdir -p "$out"
 export WINEPREFIX="$build/shots-1252-prefix" WINEDEBUG=-all LC_ALL=C.UTF-8
 "$root/tools/wineprefix.sh" "$WINEPREFIX" 96 unmanaged
 
-start_virtual_display 62 800x600
-work=$(mktemp -d)
-app_pid=""
-cleanup() {
-  [ -n "$app_pid" ] && kill "$app_pid" >/dev/null 2>&1 || true
-  wineserver -k >/dev/null 2>&1 || true
-  kill "$xvfb_pid" >/dev/null 2>&1 || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-wineserver -p >/dev/null 2>&1 </dev/null
-wine reg add 'HKCU\SOFTWARE\KORVANE\LINKWALKER' /v Top /t REG_DWORD /d 40 /f >"$work/reg.log" 2>&1 </dev/null
-wine reg add 'HKCU\SOFTWARE\KORVANE\LINKWALKER' /v Left /t REG_DWORD /d 40 /f >>"$work/reg.log" 2>&1 </dev/null
+start_screenshot_session 62 800x600
+place_window_at_40
 
 # The window: a list in four scripts, saved by the program itself on an earlier run, and an
 # address being typed.

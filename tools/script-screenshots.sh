@@ -16,19 +16,8 @@ mkdir -p "$out"
 export WINEPREFIX="$build/shots-scripts-prefix" WINEDEBUG=-all
 "$root/tools/wineprefix.sh" "$WINEPREFIX" 96 unmanaged
 
-start_virtual_display "${KLW_DISPLAY:-64}" 800x600
-work=$(mktemp -d)
-app_pid=""
-cleanup() {
-  [ -n "$app_pid" ] && kill "$app_pid" >/dev/null 2>&1 || true
-  wineserver -k >/dev/null 2>&1 || true
-  kill "$xvfb_pid" >/dev/null 2>&1 || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-wineserver -p >/dev/null 2>&1 </dev/null
-wine reg add 'HKCU\SOFTWARE\KORVANE\LINKWALKER' /v Top /t REG_DWORD /d 40 /f >"$work/reg.log" 2>&1 </dev/null
-wine reg add 'HKCU\SOFTWARE\KORVANE\LINKWALKER' /v Left /t REG_DWORD /d 40 /f >>"$work/reg.log" 2>&1 </dev/null
+start_screenshot_session "${KLW_DISPLAY:-64}" 800x600
+place_window_at_40
 
 python3 "$root/tests/support/list_image.py" "https://example.com/Café" \
   "https://example.com/Ελλάς_Русь" "https://example.com/日本語" "https://example.com/汉语" \

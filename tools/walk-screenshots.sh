@@ -17,17 +17,7 @@ mkdir -p "$out"
 export WINEPREFIX="$build/shots-prefix" WINEDEBUG=-all LC_ALL=ja_JP.UTF-8
 "$root/tools/wineprefix.sh" "$WINEPREFIX" 96
 
-start_virtual_display 60 1024x768
-work=$(mktemp -d)
-app_pid=""
-cleanup() {
-  [ -n "$app_pid" ] && kill "$app_pid" >/dev/null 2>&1 || true
-  wineserver -k >/dev/null 2>&1 || true
-  kill "$xvfb_pid" >/dev/null 2>&1 || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-wineserver -p >/dev/null 2>&1 </dev/null
+start_screenshot_session 60 1024x768
 
 wine reg add 'HKCR\http\shell\open\command' /ve /f \
   /d "\"$(winepath -w "$recorder" 2>/dev/null)\" \"%1\"" >"$work/reg.log" 2>&1 </dev/null
