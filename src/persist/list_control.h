@@ -196,14 +196,20 @@ public:
     void endLoading() {
         loading_ = false;
         loaded();
+        readEnded();
     }
     // Clears the marks after a failed read, leaving everything as the read left it.
-    void cancelLoading() { loading_ = false; }
+    void cancelLoading() {
+        loading_ = false;
+        readEnded();
+    }
 
 protected:
     virtual void applyColor(std::int32_t value) = 0;
     // Loading is over: take the window's colour, font and so on where Parent... is true.
     virtual void loaded() {}
+    // A read has ended, whether it succeeded or failed.
+    virtual void readEnded() {}
 
 private:
     ListBoxProperties properties_;

@@ -5,29 +5,55 @@
 namespace klw {
 
 StreamedListBox::StreamedListBox(ListBox& list, Owner owner)
-    : list_(list), owner_(std::move(owner)) {}
+    : list_(list), owner_(std::move(owner)) {
+    const Bounds now = windowBounds();
+    design_ = owner_.toFile ? owner_.toFile(now) : now;
+}
 
 std::string StreamedListBox::name() const { return list_.name(); }
 void StreamedListBox::setName(std::string_view name) { list_.setName(std::string(name)); }
 
-int StreamedListBox::left() const { return list_.bounds().left; }
-int StreamedListBox::top() const { return list_.bounds().top; }
-int StreamedListBox::width() const {
+Bounds StreamedListBox::windowBounds() const {
     const RECT r = list_.bounds();
-    return r.right - r.left;
-}
-int StreamedListBox::height() const {
-    const RECT r = list_.bounds();
-    return r.bottom - r.top;
+    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
-void StreamedListBox::setBounds(int left, int top, int width, int height) {
-    list_.setBounds(left, top, width, height);
+int StreamedListBox::left() const { return design_.left; }
+int StreamedListBox::top() const { return design_.top; }
+int StreamedListBox::width() const { return design_.width; }
+int StreamedListBox::height() const { return design_.height; }
+
+void StreamedListBox::setDesignBounds(const Bounds& design) {
+    design_ = design;
+    if (loading()) boundsRead_ = true;
+    const Bounds b = owner_.toWindow ? owner_.toWindow(design) : design;
+    list_.setBounds(b.left, b.top, b.width, b.height);
 }
-void StreamedListBox::setLeft(int v) { setBounds(v, top(), width(), height()); }
-void StreamedListBox::setTop(int v) { setBounds(left(), v, width(), height()); }
-void StreamedListBox::setWidth(int v) { setBounds(left(), top(), v, height()); }
-void StreamedListBox::setHeight(int v) { setBounds(left(), top(), width(), v); }
+void StreamedListBox::setLeft(int v) {
+    setDesignBounds({v, design_.top, design_.width, design_.height});
+}
+void StreamedListBox::setTop(int v) {
+    setDesignBounds({design_.left, v, design_.width, design_.height});
+}
+void StreamedListBox::setWidth(int v) {
+    setDesignBounds({design_.left, design_.top, v, design_.height});
+}
+void StreamedListBox::setHeight(int v) {
+    setDesignBounds({design_.left, design_.top, design_.width, v});
+}
+
+void StreamedListBox::readEnded() {
+    // Checked once the whole rectangle is known: a file of another display or a hand-made one
+    // must not leave the list over the field and the buttons.
+    if (!boundsRead_) return;
+    boundsRead_ = false;
+    if (!owner_.placeRead) return;
+    const Bounds read = owner_.toWindow ? owner_.toWindow(design_) : design_;
+    const Bounds placed = owner_.placeRead(read);
+    if (placed == read) return;
+    list_.setBounds(placed.left, placed.top, placed.width, placed.height);
+    design_ = owner_.toFile ? owner_.toFile(placed) : placed;
+}
 
 std::int32_t StreamedListBox::color() const { return list_.color(); }
 void StreamedListBox::applyColor(std::int32_t value) { list_.setColor(value); }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "persist/list_control.h"
+#include "widgets/bounds.h"
 
 namespace klw {
 
@@ -23,6 +24,13 @@ public:
         // The names of the window's handlers bound to the list's click and double-click.
         std::string clickHandler;
         std::string dblClickHandler;
+        // The list file keeps the list's rectangle in design units; these turn it into the
+        // window's pixels and back. Unset, the two are the same.
+        std::function<Bounds(const Bounds&)> toWindow;
+        std::function<Bounds(const Bounds&)> toFile;
+        // Where a rectangle read from a file is put: itself, or another one where it would break
+        // the window. Unset, it is put as read.
+        std::function<Bounds(const Bounds&)> placeRead;
     };
     StreamedListBox(ListBox& list, Owner owner);
 
@@ -60,11 +68,18 @@ public:
 protected:
     void applyColor(std::int32_t value) override;
     void loaded() override;
+    void readEnded() override;
 
 private:
-    void setBounds(int left, int top, int width, int height);
+    // Takes the rectangle in design units and moves the native list there.
+    void setDesignBounds(const Bounds& design);
+    Bounds windowBounds() const;
     ListBox& list_;
     Owner owner_;
+    // The list's rectangle as the list file gives it; the native list is at its conversion.
+    Bounds design_{};
+    // Whether a read being carried out has given the list a rectangle.
+    bool boundsRead_ = false;
     // The input-method name stays empty unless a file gives one, as on a Japanese system.
     std::string imeName_;
 };

@@ -1,5 +1,9 @@
 #include "ui/layout.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+
 #include "runtime/mul_div.h"
 
 namespace klw {
@@ -16,11 +20,46 @@ const std::array<DesignControl, kControlCount> kDesignControls = {{
 
 int scaleValue(int x, int m, int d) { return mulDiv(x, m, d); }
 
-Bounds scaleBounds(const Bounds& b, int m, int d) {
-    const int left = scaleValue(b.left, m, d);
-    const int top = scaleValue(b.top, m, d);
-    return {left, top, scaleValue(b.left + b.width, m, d) - left,
-            scaleValue(b.top + b.height, m, d) - top};
+namespace {
+
+// x * m / d for 64-bit x, rounded as mulDiv rounds; m and d are small positive factors.
+std::int64_t scaleWide(std::int64_t x, int m, int d) {
+    const std::int64_t p = x * m;
+    const std::int64_t q = (2 * (p < 0 ? -p : p) + d) / (2 * std::int64_t{d});
+    return p < 0 ? -q : q;
+}
+
+int clampToInt(std::int64_t v) {
+    return static_cast<int>(std::clamp<std::int64_t>(v, std::numeric_limits<int>::min(),
+                                                     std::numeric_limits<int>::max()));
+}
+
+// The rectangle with each edge scaled by m/d, right and bottom edges like left and top.
+Bounds scaleEdges(const Bounds& b, int m, int d) {
+    if (m == d) return b;
+    const std::int64_t left = scaleWide(b.left, m, d);
+    const std::int64_t top = scaleWide(b.top, m, d);
+    const std::int64_t right = scaleWide(std::int64_t{b.left} + b.width, m, d);
+    const std::int64_t bottom = scaleWide(std::int64_t{b.top} + b.height, m, d);
+    return {clampToInt(left), clampToInt(top), clampToInt(right - left), clampToInt(bottom - top)};
+}
+
+}  // namespace
+
+Bounds scaleBounds(const Bounds& b, int m, int d) { return scaleEdges(b, m, d); }
+
+Bounds toDesignUnits(const Bounds& pixels, int m, int d) { return scaleEdges(pixels, d, m); }
+
+bool listFitsWindow(const Bounds& list, int clientWidth, int clientHeight,
+                    std::span<const Bounds> others) {
+    const std::int64_t left = list.left, top = list.top;
+    const std::int64_t right = left + list.width, bottom = top + list.height;
+    if (list.width <= 0 || list.height <= 0) return false;
+    if (left < 0 || top < 0 || right > clientWidth || bottom > clientHeight) return false;
+    return std::none_of(others.begin(), others.end(), [&](const Bounds& o) {
+        return left < std::int64_t{o.left} + o.width && o.left < right &&
+               top < std::int64_t{o.top} + o.height && o.top < bottom;
+    });
 }
 
 int windowFontHeight(int pixelsPerInch) {
@@ -46,6 +85,8 @@ MainLayout computeMainLayout(int pixelsPerInch, int measuredTextHeight) {
     l.clientHeight = scaleValue(design::kClientHeight, m, d);
     l.editFontHeight = editFontHeight(pixelsPerInch, m, d);
     l.scaled = scaled;
+    l.scaleM = m;
+    l.scaleD = d;
     return l;
 }
 

@@ -1,14 +1,12 @@
 #pragma once
 // The main window's designed layout and its adaptation to the screen's pixel density.
 #include <array>
+#include <span>
 #include <string_view>
 
-namespace klw {
+#include "widgets/bounds.h"
 
-struct Bounds {
-    int left, top, width, height;
-    bool operator==(const Bounds&) const = default;
-};
+namespace klw {
 
 namespace design {
 inline constexpr int kPixelsPerInch = 96;
@@ -32,8 +30,18 @@ extern const std::array<DesignControl, kControlCount> kDesignControls;
 
 // x * m / d rounded to the nearest integer, halves away from zero.
 int scaleValue(int x, int m, int d);
-// Left and top scaled; right and bottom edges scaled like them.
+// Left and top scaled; right and bottom edges scaled like them. Edges beyond the range of int
+// (only hand-made list files give such values) stop at its ends.
 Bounds scaleBounds(const Bounds& b, int m, int d);
+// The list file keeps the list's rectangle in design units (pixels at 96 pixels per inch), so
+// that a file means the same on every display: the window's rectangle at the scaling m/d back in
+// design units, edge by edge. A rectangle that scaleBounds gave at m >= d comes back exactly.
+Bounds toDesignUnits(const Bounds& pixels, int m, int d);
+
+// Whether the list at `list` (pixels of the client area) leaves the window usable: not empty,
+// inside the client area, and over none of the other controls.
+bool listFitsWindow(const Bounds& list, int clientWidth, int clientHeight,
+                    std::span<const Bounds> others);
 
 // The window font's height in pixels at this density (-12 at 96, -15 at 120).
 int windowFontHeight(int pixelsPerInch);
@@ -47,6 +55,9 @@ struct MainLayout {
     int clientHeight;
     int editFontHeight;
     bool scaled;
+    // The factor of the scaling: the measured text height over the designed one (1/1 unscaled).
+    int scaleM;
+    int scaleD;
 };
 
 // `measuredTextHeight` is the height of "0" drawn in the window font of windowFontHeight().

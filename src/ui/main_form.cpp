@@ -77,7 +77,12 @@ TfrmMain::TfrmMain(Application& app) : app_(app) {
                      .isTopLevelName = [](std::string_view n) { return sameText(n, "frmMain"); },
                      .tabOrder = [this] { return tabOrderOf(*lbxURL); },
                      .clickHandler = "lbxURLClick",
-                     .dblClickHandler = "btnGoClick"});
+                     .dblClickHandler = "btnGoClick",
+                     .toWindow = [m = layout_.scaleM, d = layout_.scaleD](
+                                     const Bounds& b) { return scaleBounds(b, m, d); },
+                     .toFile = [m = layout_.scaleM, d = layout_.scaleD](
+                                   const Bounds& b) { return toDesignUnits(b, m, d); },
+                     .placeRead = [this](const Bounds& b) { return placeListRead(b); }});
     app.setMainForm(*this);
     saver_ = std::make_unique<BackgroundSave>(listFile_, handle(), kSaveEnded);
 
@@ -88,6 +93,17 @@ TfrmMain::TfrmMain(Application& app) : app_(app) {
     } catch (...) {
         reportCurrentError();
     }
+}
+
+Bounds TfrmMain::placeListRead(const Bounds& read) const {
+    std::vector<Bounds> others;
+    for (const Control* c : controls()) {
+        if (c == lbxURL.get()) continue;
+        const RECT r = c->bounds();
+        others.push_back({r.left, r.top, r.right - r.left, r.bottom - r.top});
+    }
+    if (listFitsWindow(read, layout_.clientWidth, layout_.clientHeight, others)) return read;
+    return layout_.controls[static_cast<size_t>(Ctl::lbxURL)];
 }
 
 bool TfrmMain::hasComponentNamed(std::string_view name, const Control* except) const {

@@ -72,6 +72,9 @@ public:
     const SaveSchedule& saveSchedule() const { return schedule_; }
 
     const MainLayout& layout() const { return layout_; }
+    // Where the list goes after a read gave it `read`: there when the window stays usable,
+    // otherwise at its designed place.
+    Bounds placeListRead(const Bounds& read) const;
     int pixelsPerInch() const { return pixelsPerInch_; }
 
     // Handlers, bound by name to the events in bindEvents().

@@ -111,23 +111,84 @@ TEST_F(StreamedListBoxTest, ObjectNamesAgainstTheWindowsComponents) {
 }
 
 TEST_F(StreamedListBoxTest, GeometryAndColourRecordsChangeTheNativeControl) {
-    read(imageWith(test::record("Left", test::int8(10)) + test::record("Top", test::int8(20)) +
-                   test::record("Width", hex("03 2C 01")) + test::record("Height", test::int8(90)) +
-                   test::record("Color", test::ident("clYellow"))));
+    const std::string image =
+        imageWith(test::record("Left", test::int8(10)) + test::record("Top", test::int8(20)) +
+                  test::record("Width", hex("03 96 00")) + test::record("Height", test::int8(60)) +
+                  test::record("Color", test::ident("clYellow")));
+    read(image);
     const RECT r = test::childRect(form->lbxURL->handle());
     EXPECT_EQ(r.left, 10);
     EXPECT_EQ(r.top, 20);
-    EXPECT_EQ(r.right - r.left, 300);
-    EXPECT_EQ(r.bottom - r.top, 90);
+    EXPECT_EQ(r.right - r.left, 150);
+    EXPECT_EQ(r.bottom - r.top, 60);
     EXPECT_EQ(form->lbxURL->color(), 0x00FFFF);
     // The list paints its background in that colour.
     form->lbxURL->append("x");
     RedrawWindow(form->lbxURL->handle(), nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     HDC dc = GetDC(form->lbxURL->handle());
-    const COLORREF pixel = GetPixel(dc, 150, 60);
+    const COLORREF pixel = GetPixel(dc, 75, 40);
     ReleaseDC(form->lbxURL->handle(), dc);
     EXPECT_EQ(pixel, RGB(255, 255, 0));
+    // Written again as read.
+    form->lbxURL->clear();
+    const std::string written = write();
+    EXPECT_NE(written.find(
+                  test::record("Left", test::int8(10)) + test::record("Top", test::int8(20)) +
+                  test::record("Width", hex("03 96 00")) + test::record("Height", test::int8(60))),
+              std::string::npos);
+}
+
+// A rectangle that would cover the field or the buttons, or leave the client area (a file of an
+// earlier build saved at another density, or made by hand), is not applied: the list keeps its
+// designed place and writes it back; the records around the rectangle still take effect.
+TEST_F(StreamedListBoxTest, ARectangleThatBreaksTheWindowIsNotApplied) {
+    const struct {
+        const char* what;
+        std::string records;
+    } cases[] = {
+        {"saved at 120 pixels per inch by an earlier build",
+         test::record("Left", test::int8(5)) + test::record("Top", test::int8(5)) +
+             test::record("Width", hex("03 4E 01")) + test::record("Height", hex("03 A6 00"))},
+        {"a pixel over the buttons", test::record("Width", hex("03 11 01"))},
+        {"a pixel over the field", test::record("Height", hex("03 89 00"))},
+        {"left of the client area", test::record("Left", test::int8(-1))},
+        {"no width", test::record("Width", test::int8(0))},
+        {"far away", test::record("Top", hex("04 00 00 00 40"))},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        form->lbxURL->setColor(kClWhite);
+        read(imageWith(
+            test::record("ItemHeight", test::int8(12)) + c.records +
+            test::record("Color", test::ident("clYellow")) +
+            test::record("Items.Strings", hex("01") + test::shortText("kept") + hex("00"))));
+        const RECT r = test::childRect(form->lbxURL->handle());
+        EXPECT_EQ(r.left, 4);
+        EXPECT_EQ(r.top, 4);
+        EXPECT_EQ(r.right - r.left, 267);
+        EXPECT_EQ(r.bottom - r.top, 133);
+        EXPECT_EQ(form->lbxURL->color(), 0x00FFFF) << "the record after the rectangle applies";
+        ASSERT_EQ(form->lbxURL->count(), 1);
+        EXPECT_EQ(form->lbxURL->item(0), "kept");
+        EXPECT_EQ(form->streamedList().width(), 267) << "the designed rectangle is saved";
+    }
+    // Just fitting is honoured: right edge on the buttons, bottom edge on the field.
+    read(imageWith(test::record("Width", hex("03 10 01")) +
+                   test::record("Height", hex("03 88 00"))));
+    const RECT r = test::childRect(form->lbxURL->handle());
+    EXPECT_EQ(r.right - r.left, 272);
+    EXPECT_EQ(r.bottom - r.top, 136);
+}
+
+// A read that fails after the rectangle still leaves no list over the other controls.
+TEST_F(StreamedListBoxTest, AFailedReadLeavesNoBrokenRectangle) {
+    EXPECT_THROW(read(imageWith(test::record("Width", hex("03 4E 01")) +
+                                test::record("Left", test::shortText("x")))),
+                 EReadError);
+    const RECT r = test::childRect(form->lbxURL->handle());
+    EXPECT_EQ(r.left, 4);
+    EXPECT_EQ(r.right - r.left, 267);
 }
 
 TEST_F(StreamedListBoxTest, NewRowHeightRecreatesTheListKeepingItsState) {

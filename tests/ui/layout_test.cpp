@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+#include <vector>
+
 namespace klw {
 namespace {
 
@@ -59,6 +62,109 @@ TEST(Layout, At192DotsPerInch) {
     EXPECT_EQ(doubled.controls[static_cast<size_t>(Ctl::lbxURL)], (Bounds{8, 8, 534, 266}));
     EXPECT_EQ(doubled.controls[static_cast<size_t>(Ctl::btnGo)], (Bounds{552, 232, 82, 42}));
     EXPECT_EQ(doubled.editFontHeight, -27);
+}
+
+}  // namespace
+}  // namespace klw
+
+namespace klw {
+namespace {
+
+// The other six controls of a layout, for the list's place among them.
+std::vector<Bounds> othersOf(const MainLayout& l) {
+    std::vector<Bounds> others;
+    for (size_t i = 0; i < kDesignControls.size(); ++i)
+        if (kDesignControls[i].id != Ctl::lbxURL) others.push_back(l.controls[i]);
+    return others;
+}
+
+const Bounds kDesignedList{4, 4, 267, 133};
+
+// The list's rectangle as the window has it at each density the user may have (the font
+// measuring 12 * dpi / 96), converted to the list file's design units and back.
+TEST(ListGeometry, DesignUnitsComeBackExactlyAtEveryDensity) {
+    const struct {
+        int textHeight;
+        Bounds list;
+    } cases[] = {{15, {5, 5, 334, 166}}, {18, {6, 6, 401, 200}}, {24, {8, 8, 534, 266}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.textHeight);
+        const MainLayout l = computeMainLayout(c.textHeight * 8, c.textHeight);
+        EXPECT_EQ(l.scaleM, c.textHeight);
+        EXPECT_EQ(l.scaleD, 12);
+        EXPECT_EQ(l.controls[static_cast<size_t>(Ctl::lbxURL)], c.list);
+        EXPECT_EQ(toDesignUnits(c.list, l.scaleM, l.scaleD), kDesignedList);
+        // Every control's rectangle, and odd ones, survive the way through the file.
+        for (const auto& d : kDesignControls)
+            EXPECT_EQ(toDesignUnits(scaleBounds(d.bounds, l.scaleM, l.scaleD), l.scaleM, l.scaleD),
+                      d.bounds);
+        for (const Bounds& b : {Bounds{10, 20, 150, 60}, Bounds{-7, 3, 1, 0}, Bounds{0, 0, 1, 1}})
+            EXPECT_EQ(toDesignUnits(scaleBounds(b, l.scaleM, l.scaleD), l.scaleM, l.scaleD), b);
+    }
+    // Unscaled, the file holds the window's own pixels.
+    const MainLayout at96 = computeMainLayout(96, 12);
+    EXPECT_EQ(at96.scaleM, at96.scaleD);
+    EXPECT_EQ(toDesignUnits({5, 5, 334, 166}, at96.scaleM, at96.scaleD), (Bounds{5, 5, 334, 166}));
+}
+
+// Files of earlier builds hold the list in the pixels of the density they were saved at: read at
+// another density, the rectangle would cover the field and the buttons or leave the window.
+TEST(ListGeometry, RectanglesOfOtherDensitiesDoNotFit) {
+    const struct {
+        int textHeight;
+        Bounds fromFile;
+    } cases[] = {
+        {12, {5, 5, 334, 166}},  // saved at 120, opened at 96
+        {15, {6, 6, 401, 200}},  // saved at 144, opened at 120
+        {12, {8, 8, 534, 266}},  // saved at 192, opened at 96
+        {18, {5, 5, 334, 166}},  // saved at 120, opened at 144
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.textHeight);
+        const MainLayout l = computeMainLayout(c.textHeight * 8, c.textHeight);
+        const Bounds window = scaleBounds(c.fromFile, l.scaleM, l.scaleD);
+        EXPECT_FALSE(listFitsWindow(window, l.clientWidth, l.clientHeight, othersOf(l)));
+        // The designed rectangle always fits.
+        EXPECT_TRUE(listFitsWindow(l.controls[static_cast<size_t>(Ctl::lbxURL)], l.clientWidth,
+                                   l.clientHeight, othersOf(l)));
+    }
+}
+
+TEST(ListGeometry, TheEdgesOfAUsableList) {
+    const MainLayout l = computeMainLayout(96, 12);
+    auto fits = [&](Bounds b) {
+        return listFitsWindow(b, l.clientWidth, l.clientHeight, othersOf(l));
+    };
+    EXPECT_TRUE(fits({10, 20, 150, 60})) << "elsewhere inside its own area";
+    EXPECT_TRUE(fits({4, 4, 272, 133})) << "right edge on the buttons' left edge";
+    EXPECT_FALSE(fits({4, 4, 273, 133})) << "a pixel over the buttons";
+    EXPECT_TRUE(fits({4, 4, 267, 136})) << "bottom edge on the field's top edge";
+    EXPECT_FALSE(fits({4, 4, 267, 137})) << "a pixel over the field";
+    EXPECT_TRUE(fits({0, 0, 272, 140}));
+    EXPECT_FALSE(fits({-1, 4, 267, 133})) << "left of the client area";
+    EXPECT_FALSE(fits({4, -1, 267, 133})) << "above the client area";
+    EXPECT_FALSE(fits({4, 4, 0, 133})) << "no width: nothing to see or click";
+    EXPECT_FALSE(fits({4, 4, 267, 0}));
+    EXPECT_FALSE(fits({4, 4, -5, 133}));
+    // Below the field, inside the client area, is another free place.
+    EXPECT_TRUE(fits({0, 160, 10, 5}));
+    EXPECT_FALSE(fits({0, 160, 10, 6})) << "a pixel below the client area";
+    EXPECT_FALSE(fits({320, 0, 3, 10})) << "a pixel right of the client area";
+}
+
+// Values only a hand-made file holds: nothing overflows, and none of it fits.
+TEST(ListGeometry, ExtremeValuesNeitherOverflowNorFit) {
+    constexpr int kMax = std::numeric_limits<int>::max();
+    constexpr int kMin = std::numeric_limits<int>::min();
+    const MainLayout l = computeMainLayout(120, 15);
+    for (const Bounds& b : {Bounds{kMax, kMax, kMax, kMax}, Bounds{kMin, kMin, kMin, kMin},
+                            Bounds{kMin, 0, kMax, 10}, Bounds{0, 0, kMax, kMax}}) {
+        const Bounds window = scaleBounds(b, l.scaleM, l.scaleD);
+        EXPECT_FALSE(listFitsWindow(window, l.clientWidth, l.clientHeight, othersOf(l)));
+        EXPECT_FALSE(listFitsWindow(b, l.clientWidth, l.clientHeight, othersOf(l)));
+        (void)toDesignUnits(b, l.scaleM, l.scaleD);
+    }
+    EXPECT_EQ(scaleBounds({kMax, 0, 1, 1}, 15, 12).left, kMax) << "stops at the end of int";
 }
 
 }  // namespace
