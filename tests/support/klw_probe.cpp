@@ -1,7 +1,7 @@
 // Looks at a running KorLinkWalker from outside, as another program can, and times its start
 // and close for tools/bench-startup.sh.
 //   klw_probe state OUTFILE        the main window's list, selection, buttons, entry field,
-//                                  focus and screen rectangles, as UTF-8 lines
+//                                  focus, screen rectangles and client area, as UTF-8 lines
 //   klw_probe bench EXE RUNS [N..] start and save timings in the current directory, each beside
 //                                  its floor measured in the same run (default 100,000 and
 //                                  1,000,000 entries)
@@ -146,6 +146,12 @@ int state(const char* outName) {
         out += std::string(name) + " " + rectText(r) + "\n";
     };
     rect("rect", main);
+    // The client area: its top-left corner on the screen, then its size.
+    RECT client{};
+    GetClientRect(main, &client);
+    POINT origin{0, 0};
+    ClientToScreen(main, &origin);
+    out += "client " + rectText({origin.x, origin.y, client.right, client.bottom}) + "\n";
     if (c.list) rect("list-rect", c.list);
     if (c.field) rect("field-rect", c.field);
     for (HWND b : c.buttons) {
