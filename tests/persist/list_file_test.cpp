@@ -195,6 +195,8 @@ TEST_F(ListFileTest, AFileThatCannotBeReplacedStaysAsItWas) {
         SCOPED_TRACE(c.what);
         writeFile(kDat, old);
         ListFile file;
+        MemoryListControl seen;
+        ASSERT_TRUE(file.load(seen));
         c.block();
         EXPECT_EQ(streamError([&] { file.save(list); }), createMessage());
         EXPECT_EQ(streamError([&] { file.save(list); }), createMessage()) << "every attempt";
@@ -237,6 +239,8 @@ TEST_F(ListFileTest, AWriteFailureAtAnyOffsetKeepsTheOldFile) {
 
     writeFile(kDat, old);
     ListFile file;
+    MemoryListControl seen;
+    ASSERT_TRUE(file.load(seen));
     for (const std::size_t offset : offsets) {
         SCOPED_TRACE(offset);
         file.setWriteFilter(
