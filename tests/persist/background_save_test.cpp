@@ -46,13 +46,20 @@ TEST(BackgroundSave, RunsTheWorkOnItsOwnThreadAndCallsBackWhenItEnds) {
     Ended ended;
     std::thread::id workThread;
     int seen = 0;
+    std::atomic<bool> workDone{false};
+    bool doneBeforeCallback = false;
     BackgroundSave save(
         [&](const ListSnapshot& list) {
             workThread = std::this_thread::get_id();
             seen = list.count();
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            workDone = true;
             return std::string();
         },
-        [&] { ended(); });
+        [&] {
+            doneBeforeCallback = workDone;
+            ended();
+        });
     EXPECT_FALSE(save.finish().ended);
     save.start(snapshotOf({"a", "b", "c"}));
     EXPECT_TRUE(save.running());
@@ -65,6 +72,7 @@ TEST(BackgroundSave, RunsTheWorkOnItsOwnThreadAndCallsBackWhenItEnds) {
     EXPECT_EQ(seen, 3);
     EXPECT_NE(workThread, std::this_thread::get_id());
     EXPECT_EQ(ended.thread, workThread);
+    EXPECT_TRUE(doneBeforeCallback) << "the callback comes once the work has ended";
     EXPECT_FALSE(save.running());
     // Told once only.
     EXPECT_FALSE(save.finish().ended);
