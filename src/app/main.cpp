@@ -28,6 +28,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
             klw::TfrmMain form(app);
             klw::watchConsoleEnd(form.handle(), klw::TfrmMain::endRequestMessage());
             app.run();
+            form.saveBeforeEnd();
             // The list is saved: a start from now on may open it.
             claim.release();
             // Process end: hide the windows owned by the application, then destroy the forms.

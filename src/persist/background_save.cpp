@@ -4,27 +4,28 @@
 
 namespace klw {
 
-BackgroundSave::BackgroundSave(ListFile& file, HWND window, UINT done)
-    : file_(file), window_(window), done_(done) {}
+BackgroundSave::BackgroundSave(Work work, std::function<void()> ended)
+    : work_(std::move(work)), ended_(std::move(ended)) {}
 
 BackgroundSave::~BackgroundSave() { finish(); }
 
 void BackgroundSave::start(std::unique_ptr<ListSnapshot> snapshot) {
     error_ = nullptr;
+    otherVersion_.clear();
     worker_ = std::thread([this, list = std::move(snapshot)] {
         try {
-            file_.save(*list);
+            otherVersion_ = work_(*list);
         } catch (...) {
             error_ = std::current_exception();
         }
-        PostMessageW(window_, done_, 0, 0);
+        if (ended_) ended_();
     });
 }
 
 BackgroundSave::Outcome BackgroundSave::finish() {
     if (!worker_.joinable()) return {};
     worker_.join();
-    return {true, std::exchange(error_, nullptr)};
+    return {true, std::exchange(error_, nullptr), std::exchange(otherVersion_, {})};
 }
 
 }  // namespace klw

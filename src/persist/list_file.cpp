@@ -2,12 +2,15 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "persist/file_stream.h"
 #include "persist/object_stream_reader.h"
 #include "persist/object_stream_writer.h"
 #include "runtime/exceptions.h"
 #include "runtime/format.h"
 #include "runtime/handles.h"
+#include "runtime/stream.h"
 #include "runtime/texts.h"
 #include "runtime/unicode.h"
 
@@ -29,6 +32,16 @@ private:
     std::string name_;
 };
 
+FileState stateOf(HANDLE file) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(file, &info)) return {};
+    if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return {};
+    auto join = [](DWORD high, DWORD low) { return (std::uint64_t{high} << 32) | low; };
+    return {true, join(info.nFileSizeHigh, info.nFileSizeLow),
+            join(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime),
+            join(info.nFileIndexHigh, info.nFileIndexLow)};
+}
+
 bool isPlainFile(const std::string& name) {
     const DWORD attrs = GetFileAttributesW(wide(name).c_str());
     return attrs != INVALID_FILE_ATTRIBUTES && !(attrs & FILE_ATTRIBUTE_DIRECTORY);
@@ -46,10 +59,26 @@ bool listFileExists(const std::string& name) {
 
 ListFile::ListFile(std::string fileName) : fileName_(std::move(fileName)) {}
 
+FileState ListFile::currentState() const {
+    // Asks for no access at all: a file that its writer holds open still tells its state.
+    UniqueFile file(CreateFileW(wide(fileName_).c_str(), 0,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!file) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return {};
+        return known_;  // cannot tell: taken as unchanged
+    }
+    return stateOf(file.get());
+}
+
 bool ListFile::load(ListControl& list) {
     if (!listFileExists(fileName_)) return false;
+    // Known before the open: a file that cannot be read is still the one this run has seen.
+    known_ = currentState();
     try {
         TFileStream file(fileName_, TFileStream::fmOpenRead);
+        known_ = stateOf(file.handle());
         ObjectStreamReader reader(file);
         reader.ParseRoot(list);
     } catch (...) {
@@ -57,6 +86,51 @@ bool ListFile::load(ListControl& list) {
         throw;
     }
     return true;
+}
+
+ListFile::Reload ListFile::reload(ListControl& list) {
+    std::string bytes;
+    FileState state;
+    try {
+        TFileStream file(fileName_, TFileStream::fmOpenRead);
+        state = stateOf(file.handle());
+        char buffer[65536];
+        while (const std::size_t got = file.read(buffer, sizeof buffer)) bytes.append(buffer, got);
+    } catch (const Exception&) {
+        return Reload::Busy;
+    }
+    std::vector<std::string> before(static_cast<std::size_t>(list.count()));
+    for (int i = 0; i < list.count(); ++i) list.entryText(i, before[static_cast<std::size_t>(i)]);
+    try {
+        MemoryStream in(std::move(bytes));
+        ObjectStreamReader reader(in);
+        reader.ParseRoot(list);
+    } catch (...) {
+        list.beginUpdate();
+        list.clearEntries();
+        for (const std::string& entry : before) list.appendEntry(entry);
+        list.endUpdate();
+        unreadable_ = state;
+        return Reload::Unreadable;
+    }
+    known_ = state;
+    unreadable_ = {};
+    loadFailed_ = false;
+    return Reload::Loaded;
+}
+
+std::string ListFile::keepOtherVersion() const {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    const LocalTime at{now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+    for (int attempt = 1;; ++attempt) {
+        const std::string name = otherVersionName(at, attempt);
+        // Never over an earlier copy: each one may be the only place of someone's entries.
+        if (CopyFileW(wide(fileName_).c_str(), wide(name).c_str(), TRUE)) return name;
+        const DWORD error = GetLastError();
+        if ((error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) || attempt >= 1000)
+            throw EFCreateError(formatText(texts::kFCreateError, {name}));
+    }
 }
 
 void ListFile::throwCreateError() const {
@@ -78,7 +152,7 @@ void ListFile::checkReplaceable(const std::string& name) const {
     if (!probe) throwCreateError();
 }
 
-void ListFile::writeImage(const std::string& tempName, const ListControl& list) {
+FileState ListFile::writeImage(const std::string& tempName, const ListControl& list) {
     std::unique_ptr<TFileStream> file;
     try {
         file = std::make_unique<TFileStream>(tempName, TFileStream::fmCreate);
@@ -92,15 +166,17 @@ void ListFile::writeImage(const std::string& tempName, const ListControl& list) 
     writer.EmitObject(list);
     writer.flush();
     if (!file->flushToDisk()) throw EWriteError(std::string(texts::kWriteError));
+    // The same file, index and all, once it is renamed into place.
+    return stateOf(file->handle());
 }
 
-void ListFile::save(const ListControl& list) {
+std::string ListFile::save(const ListControl& list) {
     checkReplaceable(fileName_);
     wchar_t tempPath[MAX_PATH] = {};
     if (!GetTempFileNameW(L".", L"klw", 0, tempPath)) throwCreateError();
     const std::string tempName = narrow(tempPath);
     TempFileGuard guard(tempName);
-    writeImage(tempName, list);
+    const FileState written = writeImage(tempName, list);
 
     checkReplaceable(fileName_);
     if (loadFailed_ && isPlainFile(fileName_)) {
@@ -108,11 +184,16 @@ void ListFile::save(const ListControl& list) {
         checkReplaceable(backup);
         if (!CopyFileW(wide(fileName_).c_str(), wide(backup).c_str(), FALSE)) throwCreateError();
     }
+    std::string kept;
+    if (changedElsewhere(known_, currentState())) kept = keepOtherVersion();
     if (!MoveFileExW(tempPath, wide(fileName_).c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         throwCreateError();
     guard.release();
     loadFailed_ = false;
+    known_ = written;
+    unreadable_ = {};
+    return kept;
 }
 
 }  // namespace klw

@@ -20,12 +20,12 @@ StoredPosition readPosition() noexcept {
     return stored;
 }
 
-void savePosition(int top, int left) {
+void savePosition(const WindowPlace& place) {
     TRegistry reg;
     reg.setRootKey(HKEY_CURRENT_USER);
     if (!reg.openKey(kPositionKeyPath, true)) return;
-    reg.writeInteger("Top", top);
-    reg.writeInteger("Left", left);
+    reg.writeInteger("Top", place.top);
+    reg.writeInteger("Left", place.left);
     reg.closeKey();
 }
 

@@ -17,8 +17,15 @@ struct StoredPosition {
 // "Left" is only read after a good "Top".
 StoredPosition readPosition() noexcept;
 
+// A window's outer top-left corner in screen coordinates.
+struct WindowPlace {
+    int left = 0;
+    int top = 0;
+    bool operator==(const WindowPlace&) const = default;
+};
+
 // Writes "Top" then "Left", creating the key with its parents. A key that cannot be opened is
 // skipped silently; a failed write raises ERegistryException.
-void savePosition(int top, int left);
+void savePosition(const WindowPlace& place);
 
 }  // namespace klw

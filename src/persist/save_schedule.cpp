@@ -24,8 +24,8 @@ void SaveSchedule::started() {
     running_ = true;
 }
 
-void SaveSchedule::finished() { running_ = false; }
+void SaveSchedule::runEnded() { running_ = false; }
 
-void SaveSchedule::saved() { pending_ = false; }
+void SaveSchedule::savedOutsideSchedule() { pending_ = false; }
 
 }  // namespace klw

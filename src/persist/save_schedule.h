@@ -23,9 +23,9 @@ public:
     // A save took the list as it stands now.
     void started();
     // The running save ended. A failed one is not retried by itself: the next change tries again.
-    void finished();
-    // The list went to disk by another way (the close): nothing is waiting any more.
-    void saved();
+    void runEnded();
+    // The list went to disk by another way (the close, the session's end): nothing is waiting.
+    void savedOutsideSchedule();
 
     bool pending() const { return pending_; }
     bool running() const { return running_; }

@@ -54,7 +54,14 @@ struct BrushTraits {
     static void close(HBRUSH h) { DeleteObject(h); }
 };
 
+// A folder's change notification, closed by its own call.
+struct ChangeNotificationTraits {
+    static HANDLE invalid() { return INVALID_HANDLE_VALUE; }
+    static void close(HANDLE h) { FindCloseChangeNotification(h); }
+};
+
 using UniqueFile = UniqueHandle<HANDLE, FileHandleTraits>;
+using UniqueChangeNotification = UniqueHandle<HANDLE, ChangeNotificationTraits>;
 using UniqueProcess = UniqueHandle<HANDLE, ProcessHandleTraits>;
 // A mutex, event or file mapping: null when there is none, as for a process.
 using UniqueObject = UniqueHandle<HANDLE, ProcessHandleTraits>;

@@ -31,6 +31,10 @@ inline constexpr std::string_view kDuplicateComponentName =
     "コンポーネント名 %s はすでに使われています";
 inline constexpr std::string_view kClassNotFound = "クラス %s が見つかりません";
 inline constexpr std::string_view kAssignError = "%s を %s に代入することはできません";
+// Another program changed the list file
+inline constexpr std::string_view kOtherVersionKept =
+    "ファイル %s はほかのプログラムに書き換えられていました。書き換えられた内容は「%s」に残し、"
+    "このウィンドウのリストを %s に保存しました。";
 // Go
 inline constexpr std::string_view kOpenNotWebAddress =
     "ウェブのアドレスではない項目を開こうとしています。\n\n「%s」\n\n"

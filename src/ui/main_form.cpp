@@ -2,9 +2,12 @@
 
 #include "app/application.h"
 #include "app/console_end.h"
+#include "app/error_report.h"
 #include "app/message_form.h"
 #include "persist/position_store.h"
 #include "persist/stream_format.h"
+#include "runtime/format.h"
+#include "runtime/texts.h"
 #include "runtime/unicode.h"
 #include "ui/dropped_addresses.h"
 #include "ui/open_question.h"
@@ -14,16 +17,22 @@
 namespace klw {
 namespace {
 
-// A save after a change has ended (posted by its thread); the terminal asks the program to end.
+// A save after a change has ended (posted by its thread); the terminal asks the program to end;
+// something in the folder changed (posted by the watch's thread).
 constexpr UINT kSaveEnded = WM_APP + 0x10;
 constexpr UINT kEndRequested = WM_APP + 0x11;
+constexpr UINT kFolderChanged = WM_APP + 0x12;
 constexpr UINT_PTR kSaveTimer = 1;
 constexpr UINT_PTR kSaveErrorTimer = 2;
 constexpr UINT_PTR kPlaceTimer = 3;
+constexpr UINT_PTR kFileQuietTimer = 4;
 // How often a waiting error box looks again whether it may be shown, and how long the window
 // must stand still before its place counts as the one the user chose.
 constexpr UINT kSaveErrorRetryMs = 250;
 constexpr UINT kPlaceSettleMs = 500;
+// Writers that do not rename write in pieces: the list file is looked at once it has been quiet
+// this long.
+constexpr UINT kFileQuietMs = 500;
 
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = 0;
@@ -84,7 +93,9 @@ TfrmMain::TfrmMain(Application& app) : app_(app) {
                                    const Bounds& b) { return toDesignUnits(b, m, d); },
                      .placeRead = [this](const Bounds& b) { return placeListRead(b); }});
     app.setMainForm(*this);
-    saver_ = std::make_unique<BackgroundSave>(listFile_, handle(), kSaveEnded);
+    saver_ = std::make_unique<BackgroundSave>(
+        [this](const ListSnapshot& list) { return listFile_.save(list); },
+        [window = handle()] { PostMessageW(window, kSaveEnded, 0, 0); });
 
     // The create step has a guard of its own: an error is shown before the window is, and
     // start-up goes on.
@@ -93,6 +104,8 @@ TfrmMain::TfrmMain(Application& app) : app_(app) {
     } catch (...) {
         reportCurrentError();
     }
+    watch_ = std::make_unique<FolderWatch>(
+        [window = handle()] { PostMessageW(window, kFolderChanged, 0, 0); });
 }
 
 Bounds TfrmMain::placeListRead(const Bounds& read) const {
@@ -121,6 +134,7 @@ bool TfrmMain::hasComponentNamed(std::string_view name, const Control* except) c
 }
 
 TfrmMain::~TfrmMain() {
+    watch_.reset();
     finishBackgroundSave();
     streamedList_.reset();
     btnDelete.reset();
@@ -237,7 +251,7 @@ void TfrmMain::FormCreate() {
     if (stored.left) setLeft(*stored.left);
     if (stored.top) bringOntoMonitor();
     // Where the window starts counts as kept: only a move away from it is written.
-    storedPlace_ = {left(), top()};
+    storedPlace_ = place();
     listFile_.load(streamedList());
     if (lbxURL->count() > 0) {
         lbxURL->setItemIndex(0);
@@ -249,12 +263,25 @@ void TfrmMain::FormClose(CloseAction&) {
     // A save after a change that is still running ends first: the close writes the list as it
     // stands now, after it.
     finishBackgroundSave();
-    savePosition(top(), left());
-    storedPlace_ = {left(), top()};
-    listFile_.save(streamedList());
-    schedule_.saved();
-    KillTimer(handle(), kSaveTimer);
-    saveTimerSet_ = false;
+    savePosition(place());
+    storedPlace_ = place();
+    std::string kept;
+    try {
+        kept = listFile_.save(streamedList());
+    } catch (...) {
+        // The close's box says it: no save after a change repeats it, and later failures stay
+        // silent until a save succeeds.
+        stopSaveTimer();
+        saveErrorShown_ = true;
+        saveError_ = nullptr;
+        throw;
+    }
+    savedChanges_ = changes_;
+    schedule_.savedOutsideSchedule();
+    stopSaveTimer();
+    closed_ = true;
+    if (!kept.empty()) otherVersion_ = kept;
+    tellOtherVersion();
 }
 
 void TfrmMain::edtTestChange(Control&) { entryFieldChanged(*this); }
@@ -335,12 +362,26 @@ void TfrmMain::sessionEnding() noexcept {
     sessionSaved_ = true;
     finishBackgroundSave();
     try {
-        savePosition(top(), left());
+        savePosition(place());
     } catch (...) {
     }
     try {
         listFile_.save(streamedList());
+        savedChanges_ = changes_;
+        schedule_.savedOutsideSchedule();
     } catch (...) {
+    }
+}
+
+void TfrmMain::saveBeforeEnd() noexcept {
+    finishBackgroundSave();
+    if (!changeWaiting()) return;
+    try {
+        listFile_.save(streamedList());
+        savedChanges_ = changes_;
+    } catch (...) {
+        // At the session's end nobody is there to read a box.
+        if (!sessionSaved_) Application::reportError(std::current_exception());
     }
 }
 
@@ -355,6 +396,7 @@ void TfrmMain::endRequested() noexcept {
 // ---- Saves after changes ----
 
 void TfrmMain::listChanged() {
+    ++changes_;
     schedule_.changed(GetTickCount());
     // A change only ever moves the save later: a timer that is set already fires early at
     // worst and is set again then, so a drop of many lines sets it once, not once a line.
@@ -366,57 +408,128 @@ void TfrmMain::scheduleSave() {
         SetTimer(handle(), kSaveTimer, std::max<UINT>(*due, USER_TIMER_MINIMUM), nullptr);
         saveTimerSet_ = true;
     } else {
-        KillTimer(handle(), kSaveTimer);
-        saveTimerSet_ = false;
+        stopSaveTimer();
     }
+}
+
+void TfrmMain::stopSaveTimer() {
+    KillTimer(handle(), kSaveTimer);
+    saveTimerSet_ = false;
 }
 
 void TfrmMain::startSave() {
     // The snapshot is a copy of the entries as the list holds them, made here in one go; the
     // conversion, the writing and the flush happen on the save's own thread.
     auto snapshot = std::make_unique<ListSnapshot>(streamedList(), lbxURL->entries());
-    schedule_.started();
+    // Marked once the thread runs: a thread that cannot start leaves the change waiting.
     saver_->start(std::move(snapshot));
+    schedule_.started();
+    savingChanges_ = changes_;
 }
 
 void TfrmMain::saveEnded() {
+    // Ended already when the close or the session's end waited for it; what was changed during
+    // it starts the next save all the same.
     const BackgroundSave::Outcome outcome = saver_->finish();
-    if (!outcome.ended) return;  // the close or the session's end waited for it already
-    schedule_.finished();
-    if (!outcome.error) {
-        saveErrorShown_ = false;
-    } else if (!saveErrorShown_) {
-        saveErrorShown_ = true;
-        saveError_ = outcome.error;
-        showSaveError();
+    if (outcome.ended) {
+        schedule_.runEnded();
+        if (!outcome.error) {
+            savedChanges_ = savingChanges_;
+            saveErrorShown_ = false;
+        } else if (!saveErrorShown_) {
+            saveErrorShown_ = true;
+            saveError_ = outcome.error;
+        }
+        if (!outcome.otherVersion.empty()) otherVersion_ = outcome.otherVersion;
+        showWaitingBoxes();
     }
-    scheduleSave();
+    if (!closed_) scheduleSave();
 }
 
-void TfrmMain::showSaveError() {
-    if (!saveError_) return;
+void TfrmMain::showWaitingBoxes() {
+    if (!saveError_ && otherVersion_.empty()) return;
     // Not over a drag, which would keep the program it comes from waiting, nor over another box.
     if (dragInProgress() || !IsWindowEnabled(handle())) {
         SetTimer(handle(), kSaveErrorTimer, kSaveErrorRetryMs, nullptr);
         return;
     }
     KillTimer(handle(), kSaveErrorTimer);
-    Application::reportError(std::exchange(saveError_, nullptr));
+    if (saveError_) Application::reportError(std::exchange(saveError_, nullptr));
+    tellOtherVersion();
+}
+
+void TfrmMain::tellOtherVersion() {
+    if (otherVersion_.empty()) return;
+    const std::string copy = std::exchange(otherVersion_, {});
+    applicationMessageBox(
+        formatText(texts::kOtherVersionKept, {listFile_.fileName(), copy, listFile_.fileName()}),
+        app_.currentTitle(), MB_OK | MB_ICONWARNING);
 }
 
 void TfrmMain::finishBackgroundSave() noexcept {
     if (!saver_) return;
-    if (saver_->finish().ended) schedule_.finished();
+    const BackgroundSave::Outcome outcome = saver_->finish();
+    if (!outcome.ended) return;
+    schedule_.runEnded();
+    if (!outcome.error) savedChanges_ = savingChanges_;
+    try {
+        if (!outcome.otherVersion.empty()) otherVersion_ = outcome.otherVersion;
+    } catch (...) {
+    }
+}
+
+void TfrmMain::folderChanged() {
+    // Each change starts the quiet time again.
+    if (!closed_ && !sessionSaved_) SetTimer(handle(), kFileQuietTimer, kFileQuietMs, nullptr);
+}
+
+void TfrmMain::checkOtherVersion() {
+    KillTimer(handle(), kFileQuietTimer);
+    if (closed_ || sessionSaved_) return;
+    // Not while the list is being written or walked, nor under a box: looked at again later.
+    if (saver_->running() || actions_.running() || !IsWindowEnabled(handle())) {
+        SetTimer(handle(), kFileQuietTimer, kFileQuietMs, nullptr);
+        return;
+    }
+    switch (onOtherVersion(listFile_.knownState(), listFile_.currentState(), changeWaiting(),
+                           listFile_.unreadableState())) {
+        case OnOtherVersion::Nothing:
+            return;
+        case OnOtherVersion::KeepAndSave:
+            // The save keeps the other version beside the list before it writes this one.
+            stopSaveTimer();
+            startSave();
+            return;
+        case OnOtherVersion::Reload:
+            reloadList();
+            return;
+    }
+}
+
+void TfrmMain::reloadList() {
+    const int selected = lbxURL->itemIndex();
+    switch (listFile_.reload(streamedList())) {
+        case ListFile::Reload::Busy:
+            SetTimer(handle(), kFileQuietTimer, kFileQuietMs, nullptr);
+            return;
+        case ListFile::Reload::Unreadable:
+            return;
+        case ListFile::Reload::Loaded:
+            lbxURL->setItemIndex(selectionAfterReload(selected, lbxURL->count()));
+            refreshCommandStates(*this);
+            return;
+    }
 }
 
 void TfrmMain::positionSettled() {
     KillTimer(handle(), kPlaceTimer);
-    if (!isShowing() || IsIconic(handle())) return;
-    const std::pair<int, int> place{left(), top()};
-    if (storedPlace_ == place) return;
+    // Showing maximized moves the window too, but not by the user's hand.
+    if (!isShowing() || IsIconic(handle()) || IsZoomed(handle())) return;
+    const WindowPlace now = place();
+    if (storedPlace_ == now) return;
     try {
-        savePosition(place.second, place.first);
-        storedPlace_ = place;
+        savePosition(now);
+        storedPlace_ = now;
     } catch (...) {
         // The close keeps the place again and reports what fails then.
     }
@@ -449,7 +562,10 @@ LRESULT TfrmMain::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
                         scheduleSave();
                     return 0;
                 case kSaveErrorTimer:
-                    showSaveError();
+                    showWaitingBoxes();
+                    return 0;
+                case kFileQuietTimer:
+                    checkOtherVersion();
                     return 0;
                 case kPlaceTimer:
                     positionSettled();
@@ -462,6 +578,9 @@ LRESULT TfrmMain::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case kEndRequested:
             endRequested();
+            return 0;
+        case kFolderChanged:
+            folderChanged();
             return 0;
         case WM_ENTERSIZEMOVE:
             inSizeMove_ = true;

@@ -1,11 +1,15 @@
 #pragma once
 // The main window frmMain: its seven controls, the menu bar and the handlers bound to them.
+#include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
 #include <utility>
 
 #include "persist/background_save.h"
+#include "persist/folder_watch.h"
 #include "persist/list_file.h"
+#include "persist/position_store.h"
 #include "persist/save_schedule.h"
 #include "persist/streamed_list_box.h"
 #include "runtime/handles.h"
@@ -64,6 +68,9 @@ public:
     void endRequested() noexcept;
     // Posted to the window for endRequested() from another thread.
     static UINT endRequestMessage();
+    // The loop has ended: what was changed after the close's or the session's save (a drop or a
+    // paste carried out behind a question) goes to disk before the process ends.
+    void saveBeforeEnd() noexcept;
 
     // What Go opens without asking in this run.
     TrustedEntries& trustedEntries() override { return trusted_; }
@@ -106,6 +113,7 @@ private:
     void buildControls();
     void bindEvents();
     void moveTo(int left, int top);
+    WindowPlace place() const { return {left(), top()}; }
 
     // AddressListView
     int count() const override;
@@ -133,10 +141,19 @@ private:
     void scheduleSave();
     void startSave();
     void saveEnded();
-    // A save after a change failed: the user hears of it once, when no drag or box is up.
-    void showSaveError();
+    void stopSaveTimer();
+    // A save after a change failed, or kept another program's version: the user hears of it
+    // once, when no drag or box is up.
+    void showWaitingBoxes();
+    // Says where another program's version of the list was kept.
+    void tellOtherVersion();
     // Waits for a save after a change that is running, before the list is saved otherwise.
     void finishBackgroundSave() noexcept;
+    // The folder changed: once the list file has been quiet for a moment, see what became of it.
+    void folderChanged();
+    void checkOtherVersion();
+    void reloadList();
+    bool changeWaiting() const { return changes_ != savedChanges_; }
     // Keeps the window's place once the user has finished moving it.
     void positionSettled();
 
@@ -149,7 +166,14 @@ private:
     std::exception_ptr saveError_;  // waiting to be shown
     bool saveErrorShown_ = false;   // since the last save that succeeded
     bool saveTimerSet_ = false;
-    std::optional<std::pair<int, int>> storedPlace_;  // left, top as last read or kept
+    std::string otherVersion_;  // the copy of another program's version, to be told of
+    // Changes made, and how many of them are on disk (or being written).
+    std::uint64_t changes_ = 0;
+    std::uint64_t savedChanges_ = 0;
+    std::uint64_t savingChanges_ = 0;
+    bool closed_ = false;  // the close has saved; the process ends
+    std::unique_ptr<FolderWatch> watch_;
+    std::optional<WindowPlace> storedPlace_;  // as last read or kept
     bool inSizeMove_ = false;
     UniqueFont windowFont_;
     UniqueFont editFont_;

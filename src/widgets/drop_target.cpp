@@ -101,8 +101,10 @@ public:
         enterError_ = nullptr;
         sink_ = nullptr;
     }
-    // Between a drag's entering the window and its leaving or dropping.
-    bool dragging() const { return dragging_; }
+    // Between a drag's entering the window and its leaving or dropping. A source that died
+    // mid-drag never says the drag left, but the button that dragged is up by then (where the
+    // button could be seen at all: a drag from another X client may show none).
+    bool dragging() const { return dragging_ && (!buttonSeen_ || dragButtonHeld()); }
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
         if (!out) return E_POINTER;
@@ -127,6 +129,7 @@ public:
         wanted_ = false;
         // The pointer is back within the same drag: its error is still to be shown.
         dragging_ = true;
+        buttonSeen_ = dragButtonHeld();
         stopWaitingForRelease();
         if (data && open()) {
             try {
@@ -218,6 +221,7 @@ private:
     DropSink* sink_;
     bool wanted_ = false;
     bool dragging_ = false;
+    bool buttonSeen_ = false;  // a mouse button was down when the drag entered
     // An error raised as the drag entered, kept until the drag has ended.
     std::exception_ptr enterError_;
     bool waiting_ = false;  // for the drag's button to be released

@@ -195,6 +195,8 @@ TEST_F(ListFileTest, AFileThatCannotBeReplacedStaysAsItWas) {
         SCOPED_TRACE(c.what);
         writeFile(kDat, old);
         ListFile file;
+        MemoryListControl seen;
+        ASSERT_TRUE(file.load(seen));
         c.block();
         EXPECT_EQ(streamError([&] { file.save(list); }), createMessage());
         EXPECT_EQ(streamError([&] { file.save(list); }), createMessage()) << "every attempt";
@@ -237,6 +239,8 @@ TEST_F(ListFileTest, AWriteFailureAtAnyOffsetKeepsTheOldFile) {
 
     writeFile(kDat, old);
     ListFile file;
+    MemoryListControl seen;
+    ASSERT_TRUE(file.load(seen));
     for (const std::size_t offset : offsets) {
         SCOPED_TRACE(offset);
         file.setWriteFilter(
@@ -357,6 +361,95 @@ TEST_F(ListFileTest, AReadOnlyBackupMakesTheSaveFailWithoutHarm) {
     EXPECT_EQ(readFile(kDat), unreadable);
     EXPECT_EQ(readFile(kBak), "older");
     EXPECT_EQ(folderNames(), (Names{kDat, kBak}));
+}
+
+// Another program's version of the file, put in place by a rename, written in place with the
+// same size, or created where there was none: the save keeps it byte for byte beside the list,
+// once, and never over an earlier copy; a save over its own last write keeps nothing.
+TEST_F(ListFileTest, AVersionFromElsewhereIsKeptByTheNextSave) {
+    const auto otherCopies = [] {
+        Names out;
+        for (const std::string& n : folderNames())
+            if (n.rfind("korlinkwalker (changed elsewhere ", 0) == 0) out.insert(n);
+        return out;
+    };
+    ListFile file;
+    MemoryListControl seen;
+    EXPECT_FALSE(file.load(seen));
+    EXPECT_FALSE(file.knownState().exists);
+    // Created by someone else after the start.
+    const std::string created = test::writeImage(listOf({"from elsewhere"}));
+    writeFile(kDat, created);
+    std::string kept = file.save(listOf({"mine"}));
+    ASSERT_FALSE(kept.empty());
+    EXPECT_EQ(readFile(kept), created);
+    EXPECT_EQ(readFile(kDat), test::writeImage(listOf({"mine"})));
+    EXPECT_EQ(file.currentState(), file.knownState()) << "the save knows what it wrote";
+    // Saved again with nothing from elsewhere: no copy.
+    EXPECT_EQ(file.save(listOf({"mine", "more"})), "");
+    EXPECT_EQ(otherCopies().size(), 1u);
+
+    // Replaced by a rename.
+    const std::string renamed = test::writeImage(listOf({"renamed in"}));
+    writeFile("sync.tmp", renamed);
+    ASSERT_TRUE(MoveFileExA("sync.tmp", kDat.c_str(), MOVEFILE_REPLACE_EXISTING));
+    const std::string second = file.save(listOf({"mine"}));
+    ASSERT_FALSE(second.empty());
+    EXPECT_NE(second, kept) << "an earlier copy is never overwritten";
+    EXPECT_EQ(readFile(second), renamed);
+    EXPECT_EQ(readFile(kept), created);
+
+    // Rewritten in place with as many bytes, a moment later.
+    std::string same = readFile(kDat);
+    same.back() ^= 1;
+    Sleep(20);
+    {
+        HANDLE h = CreateFileA(kDat.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(h, INVALID_HANDLE_VALUE);
+        DWORD put = 0;
+        WriteFile(h, same.data(), static_cast<DWORD>(same.size()), &put, nullptr);
+        CloseHandle(h);
+    }
+    const std::string third = file.save(listOf({"mine"}));
+    ASSERT_FALSE(third.empty());
+    EXPECT_EQ(readFile(third), same);
+    EXPECT_EQ(otherCopies().size(), 3u);
+
+    // Gone: written again, nothing to keep.
+    DeleteFileA(kDat.c_str());
+    EXPECT_EQ(file.save(listOf({"again"})), "");
+    EXPECT_EQ(otherCopies().size(), 3u);
+}
+
+// Reading another program's version again: a readable one replaces the entries and counts as
+// known; an unreadable one leaves them as they were and is kept by the next save.
+TEST_F(ListFileTest, AVersionFromElsewhereIsReadAgainOrLeftForTheNextSave) {
+    writeFile(kDat, test::writeImage(listOf({"a", "b"})));
+    ListFile file;
+    MemoryListControl list;
+    ASSERT_TRUE(file.load(list));
+    writeFile("sync.tmp", test::writeImage(listOf({"x", "y", "z"})));
+    ASSERT_TRUE(MoveFileExA("sync.tmp", kDat.c_str(), MOVEFILE_REPLACE_EXISTING));
+    ASSERT_TRUE(changedElsewhere(file.knownState(), file.currentState()));
+    EXPECT_EQ(file.reload(list), ListFile::Reload::Loaded);
+    EXPECT_EQ(list.entries(), (std::vector<std::string>{"x", "y", "z"}));
+    EXPECT_EQ(file.knownState(), file.currentState());
+    EXPECT_EQ(file.save(list), "") << "what was read again is not someone else's any more";
+
+    const std::string broken = "TPF0 cut off by its writer";
+    writeFile("sync.tmp", broken);
+    ASSERT_TRUE(MoveFileExA("sync.tmp", kDat.c_str(), MOVEFILE_REPLACE_EXISTING));
+    EXPECT_EQ(file.reload(list), ListFile::Reload::Unreadable);
+    EXPECT_EQ(list.entries(), (std::vector<std::string>{"x", "y", "z"}));
+    EXPECT_EQ(file.unreadableState(), file.currentState());
+    {
+        test::FileLock lock(kDat);
+        EXPECT_EQ(file.reload(list), ListFile::Reload::Busy);
+    }
+    const std::string kept = file.save(list);
+    ASSERT_FALSE(kept.empty());
+    EXPECT_EQ(readFile(kept), broken);
+    EXPECT_EQ(readFile(kDat), test::writeImage(list));
 }
 
 }  // namespace

@@ -60,6 +60,20 @@ TEST(ListSnapshot, WritesWhatTheListWrites) {
     EXPECT_EQ(changed.handlerName(ListEvent::DblClick), "");
 }
 
+TEST(ListSnapshot, CarriesEveryHandlerUpToTheLastKind) {
+    MemoryListControl list;
+    list.setHandler(ListEvent::Click, "onFirst");
+    list.setHandler(ListEvent::MouseUp, "onMiddle");
+    list.setHandler(ListEvent::StartDrag, "lbxURLStartDrag");
+    ListSnapshot snapshot(list, {});
+    for (int e = 0; e < kListEventCount; ++e) {
+        const auto event = static_cast<ListEvent>(e);
+        EXPECT_EQ(snapshot.handlerName(event), list.handlerName(event)) << "event " << e;
+    }
+    EXPECT_EQ(snapshot.handlerName(ListEvent::StartDrag), "lbxURLStartDrag");
+    EXPECT_EQ(image(snapshot), image(list));
+}
+
 TEST(ListSnapshot, LaterChangesOfTheListDoNotReachIt) {
     MemoryListControl list;
     list.setEntries({"a", "b"});

@@ -512,6 +512,22 @@ TEST_F(WindowPersist, AFailedSaveAfterAChangeIsToldOnceUntilOneSucceeds) {
     run.form.listFile().setWriteFilter(nullptr);
 }
 
+// What is carried out after the close's save (a drop or a paste queued behind a question) is
+// saved before the process ends; with nothing changed since, the end writes nothing.
+TEST_F(WindowPersist, AChangeAfterTheClosesSaveIsSavedBeforeTheEnd) {
+    writeFile(kDat, imageOf({"http://old/"}));
+    ProgramRun run;
+    ASSERT_TRUE(run.close());
+    const FILETIME closed = lastWrite(kDat);
+    run.form.saveBeforeEnd();
+    EXPECT_TRUE(lastWrite(kDat) == closed) << "nothing changed after the close";
+    run.form.edtTest->setText("http://after-the-close/");
+    run.form.btnAddClick(*run.form.btnAdd);
+    run.form.saveBeforeEnd();
+    EXPECT_EQ(readFile(kDat), imageOf({"http://old/", "http://after-the-close/"}));
+    EXPECT_TRUE(watcher.seen().empty());
+}
+
 TEST_F(WindowPersist, TheFirstSaveAfterAFailedLoadKeepsTheBackup) {
     const std::string unreadable = "TPF0 this is not a list control";
     writeFile(kDat, unreadable);

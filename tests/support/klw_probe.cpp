@@ -494,7 +494,8 @@ void benchSize(const std::string& exe, int entries, int count) {
     // of the list and the start of the save's thread; the rest runs there.
     std::vector<double> gui, whole;
     for (int i = 0; i < count; ++i) {
-        klw::BackgroundSave saver(form.listFile(), form.handle(), WM_NULL);
+        klw::BackgroundSave saver(
+            [&](const klw::ListSnapshot& list) { return form.listFile().save(list); }, {});
         const double s0 = now();
         saver.start(
             std::make_unique<klw::ListSnapshot>(form.streamedList(), form.lbxURL->entries()));

@@ -358,6 +358,72 @@ TEST_F(Drop, AListThatRefusesAnEntryShowsTheErrorAndKeepsWhatCameBefore) {
     EXPECT_EQ(form->lbxURL->itemIndex(), 2);
 }
 
+// A failed save after a change while a drag is over the window: its box waits for the drag to
+// leave, so that the program the drag comes from is not kept waiting; and a drag whose source
+// died (no leave ever comes) holds it back only while the button that dragged is down.
+class DragAndSaveError : public Drop {
+protected:
+    // The list file cannot be replaced: a folder stands in its name.
+    void SetUp() override {
+        Drop::SetUp();
+        ASSERT_TRUE(CreateDirectoryA("korlinkwalker.dat", nullptr));
+        show();
+    }
+    void runFor(int ms) {
+        const DWORD start = GetTickCount();
+        while (GetTickCount() - start < static_cast<DWORD>(ms)) pump(app, 20);
+    }
+    void enterWithoutData() {
+        RECT r{};
+        GetWindowRect(form->lbxURL->handle(), &r);
+        DWORD effect = kAnyEffect;
+        ASSERT_EQ(
+            form->dropTarget()->DragEnter(nullptr, MK_LBUTTON, {r.left + 5, r.top + 5}, &effect),
+            S_OK);
+    }
+    void changeTheList() {
+        form->edtTest->setText("http://changed/");
+        form->btnAddClick(*form->btnAdd);
+    }
+    static void leftButton(DWORD flag) {
+        INPUT in{};
+        in.type = INPUT_MOUSE;
+        in.mi.dwFlags = flag;
+        SendInput(1, &in, sizeof in);
+    }
+    test::TempCurrentDirectory dir;
+    test::DialogWatcher watcher;
+};
+
+TEST_F(DragAndSaveError, TheBoxComesOnceTheDragHasLeft) {
+    enterWithoutData();
+    changeTheList();
+    runFor(2500);
+    EXPECT_TRUE(watcher.seen().empty()) << "no box while the drag is over the window";
+    form->dropTarget()->DragLeave();
+    runFor(700);
+    const auto seen = watcher.seen();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].text, "ファイル korlinkwalker.dat を作成できません.");
+}
+
+TEST_F(DragAndSaveError, ADragWhoseSourceDiedHoldsTheBoxOnlyWhileTheButtonIsDown) {
+    // The pointer away from the window: the button goes down and up over nothing of ours.
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 5, GetSystemMetrics(SM_CYSCREEN) - 5);
+    leftButton(MOUSEEVENTF_LEFTDOWN);
+    runFor(100);
+    ASSERT_LT(GetAsyncKeyState(VK_LBUTTON), 0) << "premise: the button is seen down";
+    enterWithoutData();
+    changeTheList();
+    runFor(2500);
+    EXPECT_TRUE(watcher.seen().empty()) << "no box while the button drags";
+    // The source is gone: no leave, no drop; only the button comes up.
+    leftButton(MOUSEEVENTF_LEFTUP);
+    runFor(700);
+    EXPECT_EQ(watcher.seen().size(), 1u);
+    form->dropTarget()->DragLeave();
+}
+
 // ---- A drag passing over, a drop taken in part, errors ----
 
 TEST_F(Drop, ADragOverAThousandShortcutsReadsOnlyTheNamesTheDropReadsTheFiles) {
