@@ -9,17 +9,18 @@
 namespace klw {
 namespace {
 
-// A character no real address holds unencoded anywhere.
-bool breaksAnAddress(char32_t c) { return c == '"' || isBlank(c) || isHiddenCharacter(c); }
-
-bool holdsOnlyAddressCharacters(std::string_view text) {
+template <class Pred>
+bool anyCharacter(std::string_view text, Pred pred) {
     for (std::size_t at = 0; at < text.size();) {
         const DecodedChar d = decodeUtf8At(text, at);
-        if (breaksAnAddress(d.code)) return false;
+        if (pred(d.code)) return true;
         at += d.length;
     }
-    return true;
+    return false;
 }
+
+// A character no real address holds unencoded anywhere.
+bool breaksAnAddress(char32_t c) { return c == '"' || isBlank(c) || isHiddenCharacter(c); }
 
 // What comes after "http://": a host, not a path, a query or nothing.
 bool beginsWithHost(std::string_view rest) {
@@ -89,17 +90,10 @@ bool isHiddenCharacter(char32_t c) {
            (c >= 0xE0000 && c <= 0xE007F);
 }
 
-bool holdsHiddenCharacter(std::string_view text) {
-    for (std::size_t at = 0; at < text.size();) {
-        const DecodedChar d = decodeUtf8At(text, at);
-        if (isHiddenCharacter(d.code)) return true;
-        at += d.length;
-    }
-    return false;
-}
+bool holdsHiddenCharacter(std::string_view text) { return anyCharacter(text, isHiddenCharacter); }
 
 bool isWebAddress(std::string_view text) {
-    if (!holdsOnlyAddressCharacters(text)) return false;
+    if (anyCharacter(text, breaksAnAddress)) return false;
     if (startsWithIgnoringAsciiCase(text, "http://")) return beginsWithHost(text.substr(7));
     if (startsWithIgnoringAsciiCase(text, "https://")) return beginsWithHost(text.substr(8));
     if (startsWithIgnoringAsciiCase(text, "mailto:")) return isPlainMail(text.substr(7));

@@ -231,7 +231,7 @@ printf '#!/bin/sh\necho x.sh >>"%s"\n' "$marks" >"$work/x.sh"
 chmod +x "$work/x.sh"
 batch payload.bat
 long_dir=$(winepath -w "$dl" 2>/dev/null)
-long_path="$long_dir\\$(printf 'd%.0s' $(seq $((420 - ${#long_dir} - 2 - 12))))\\payload.bat"
+long_path="$long_dir\\$(printf 'd%.0s' $(seq $((420 - ${#long_dir} - 1 - 12))))\\payload.bat"
 [ ${#long_path} -eq 420 ] || fail "the long path has ${#long_path} characters"
 asking=(
   "http://example.com/../../x.bat"

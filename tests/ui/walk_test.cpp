@@ -105,6 +105,30 @@ protected:
         return opened(n, 0);
     }
 
+    // Go on the selected entry, with `during` run on another thread once the first address has
+    // reached the handler, while Go waits; what that thread sends is answered until it ends.
+    void goWhileItWaits(const std::function<void()>& during) {
+        std::atomic<bool> otherDone{false};
+        goReturned = false;
+        std::thread other([&] {
+            struct Done {
+                std::atomic<bool>& flag;
+                ~Done() { flag = true; }
+            } done{otherDone};
+            if (opened(1).size() != 1) return;
+            during();
+        });
+        form->btnGo->onClick(*form->btnGo);
+        goReturned = true;
+        for (const DWORD start = GetTickCount(); !otherDone && GetTickCount() - start < 30000;) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_SENDMESSAGE);
+            MSG msg;
+            PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        }
+        other.join();
+    }
+    std::atomic<bool> goReturned{false};
+
     static inline bool hadOld_ = false;
     static inline std::string old_;
 };
@@ -225,18 +249,10 @@ TEST_F(Walk, WhatArrivesWhileGoWaitsForTheShellIsCarriedOutAfterItInOrder) {
     test::TestDataObject data;
     data.set(L"text/x-moz-url", test::wideBytes(L"https://dropped.example/\ntitle"));
     SentCall onTheWindowsThread;
-    std::atomic<bool> goReturned{false};
     bool insideGo = false;
     std::string fieldDuringGo = "?";
     DWORD dropEffect = 0;
-    // Another thread acts once the first address has reached the handler, while Go waits.
-    std::atomic<bool> otherDone{false};
-    std::thread other([&] {
-        struct Done {
-            std::atomic<bool>& flag;
-            ~Done() { flag = true; }
-        } done{otherDone};
-        if (opened(1).size() != 1) return;
+    goWhileItWaits([&] {
         // A sent message is answered during the wait.
         onTheWindowsThread.call([&] { insideGo = !goReturned; });
         // A posted character is not: it waits in the queue until Go has returned.
@@ -254,15 +270,6 @@ TEST_F(Walk, WhatArrivesWhileGoWaitsForTheShellIsCarriedOutAfterItInOrder) {
         sendBounded(form->lbxURL->handle(), WM_PASTE);
         onTheWindowsThread.call([&] { fieldDuringGo = form->edtTest->text(); });
     });
-    form->btnGo->onClick(*form->btnGo);
-    goReturned = true;
-    // Answer the thread until it has finished, should it still be sending.
-    for (const DWORD start = GetTickCount(); !otherDone && GetTickCount() - start < 30000;) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_SENDMESSAGE);
-        MSG msg;
-        PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
-    other.join();
     EXPECT_TRUE(insideGo) << "the thread's message was answered while Go waited";
     EXPECT_EQ(fieldDuringGo, "") << "the posted character came before Go returned";
     EXPECT_EQ(dropEffect, static_cast<DWORD>(DROPEFFECT_COPY)) << "taken, for after Go";
@@ -310,6 +317,14 @@ void pressInBox(HWND box, WORD vk) {
     const HWND target = info.hwndFocus ? info.hwndFocus : box;
     PostMessageW(target, WM_KEYDOWN, vk, 1);
     PostMessageW(target, WM_KEYUP, vk, 1 | (3u << 30));
+}
+
+// Each box is answered with Esc once it has been up long enough to take an answer.
+void escapeEachBox(test::DialogWatcher& watcher) {
+    watcher.answer = [](HWND box) {
+        Sleep(400);
+        pressInBox(box, VK_ESCAPE);
+    };
 }
 
 void clickYes(HWND box) {
@@ -387,10 +402,7 @@ TEST_F(Walk, AnswersInTheBoxsFirstMomentAreIgnored) {
 
 TEST_F(Walk, RepeatsOfEnterFoldedIntoOneMessageAskOnceAndGoNoFurther) {
     test::DialogWatcher watcher;
-    watcher.answer = [](HWND box) {
-        Sleep(400);
-        pressInBox(box, VK_ESCAPE);
-    };
+    escapeEachBox(watcher);
     load({"klwtest:one", "klwtest:two", "klwtest:three", "klwtest:four"});
     show();
     // Three presses the user made before seeing the box: only the first one counts.
@@ -434,10 +446,7 @@ TEST_F(Walk, NetworkPathsAndRiskySchemesFromOutsideAsk) {
 
 TEST_F(Walk, AWwwNameThatIsAFileInTheListsFolderAsks) {
     test::DialogWatcher watcher;
-    watcher.answer = [](HWND box) {
-        Sleep(400);
-        pressInBox(box, VK_ESCAPE);
-    };
+    escapeEachBox(watcher);
     // The shell would take this for the program in the current folder, not for an address.
     test::writeFile("www.klwtest.com", "@exit\r\n");
     load({"www.klwtest.com", "WWW.klwtest.bat", "www.klwtest.org"});
@@ -458,10 +467,7 @@ TEST_F(Walk, AWwwNameThatIsAFileInTheListsFolderAsks) {
 
 TEST_F(Walk, AnAddressThatNamesAFileAsksAndOtherwiseReachesItsHandlerExactly) {
     test::DialogWatcher watcher;
-    watcher.answer = [](HWND box) {
-        Sleep(400);
-        pressInBox(box, VK_ESCAPE);
-    };
+    escapeEachBox(watcher);
     // Wine collapses the ".." and would run x.bat of the current folder.
     test::writeFile("x.bat", "@echo ran>ran.txt\r\n");
     load({"http://example.com/../../x.bat", "http://example.com/../../y.bat",
@@ -577,10 +583,7 @@ TEST_F(Walk, WhileTheQuestionIsUpTheApplicationWindowIsDisabledAndItsCloseEndsNo
 
 TEST_F(Walk, AfterTheQuestionTypingReachesTheFieldWhenNoControlHadTheFocus) {
     test::DialogWatcher watcher;
-    watcher.answer = [](HWND box) {
-        Sleep(400);
-        pressInBox(box, VK_ESCAPE);
-    };
+    escapeEachBox(watcher);
     load({"klwtest:a", "klwtest:b", "klwtest:c"});
     show();
     clickRow(1);
@@ -600,10 +603,7 @@ TEST_F(Walk, AfterTheQuestionTypingReachesTheFieldWhenNoControlHadTheFocus) {
 
 TEST_F(Walk, InputQueuedJustBeforeTheQuestionIsDropped) {
     test::DialogWatcher watcher;
-    watcher.answer = [](HWND box) {
-        Sleep(400);
-        pressInBox(box, VK_ESCAPE);
-    };
+    escapeEachBox(watcher);
     load({"klwtest:a", "klwtest:b", "klwtest:c"});
     show();
     // Enter, then a typed character and a click on the last entry, all in the queue at once.
@@ -623,14 +623,7 @@ TEST_F(Walk, ADoubleClickQueuedBehindAGoOpensItsOwnEntry) {
     setHandlerOptions("/hold:1500");
     load({"http://example.com/1", "http://example.com/2", "http://example.com/3"});
     show();
-    SentCall onTheWindowsThread;
-    std::atomic<bool> otherDone{false};
-    std::thread other([&] {
-        struct Done {
-            std::atomic<bool>& flag;
-            ~Done() { flag = true; }
-        } done{otherDone};
-        if (opened(1).size() != 1) return;
+    goWhileItWaits([&] {
         // While Go waits for the handler: a double-click on the third entry.
         const HWND list = form->lbxURL->handle();
         const LPARAM at = MAKELPARAM(20, 2 * 12 + 6);
@@ -639,13 +632,6 @@ TEST_F(Walk, ADoubleClickQueuedBehindAGoOpensItsOwnEntry) {
         sendBounded(list, WM_LBUTTONDBLCLK, at);
         sendBounded(list, WM_LBUTTONUP, at);
     });
-    form->btnGo->onClick(*form->btnGo);
-    for (const DWORD start = GetTickCount(); !otherDone && GetTickCount() - start < 30000;) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_SENDMESSAGE);
-        MSG msg;
-        PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
-    other.join();
     pump(app);
     EXPECT_EQ(openedAfterAWhile(2), (Names{"http://example.com/1", "http://example.com/3"}));
     EXPECT_EQ(form->lbxURL->itemIndex(), 2);
