@@ -198,7 +198,8 @@ LRESULT Application::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     }
     switch (msg) {
         case WM_CLOSE:
-            if (mainForm_) mainForm_->close();
+            // Disabled, a box of the program is up: the close route waits for its answer.
+            if (mainForm_ && IsWindowEnabled(handle())) mainForm_->close();
             return 0;
         case WM_SYSCOMMAND:
             switch (wp & 0xFFF0) {
@@ -209,7 +210,7 @@ LRESULT Application::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
                     restore();
                     return 0;
                 case SC_CLOSE:
-                    if (mainForm_) mainForm_->close();
+                    if (mainForm_ && IsWindowEnabled(handle())) mainForm_->close();
                     return 0;
                 default:
                     return defaultProc(msg, wp, lp);

@@ -63,6 +63,15 @@ std::string lowerCase(std::string_view utf8, const LetterCase& letterCase = plat
 bool startsWithIgnoringCase(std::string_view text, std::string_view prefix,
                             const LetterCase& letterCase = platformLetterCase());
 
+// Comparisons where only the ASCII letters A-Z and a-z count as the same (schemes, names of
+// parameters, of file extensions and of sections): the same on every system.
+bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b);
+bool startsWithIgnoringAsciiCase(std::string_view text, std::string_view prefix);
+
+// A space or a tab: U+0009, U+0020, U+00A0, U+1680, U+2000 to U+200A, U+202F, U+205F and
+// U+3000. What is trimmed from pasted and dropped lines, and what no address holds.
+bool isBlank(char32_t code);
+
 }  // namespace klw
 
 // ---- The conversions, for both unit types ----

@@ -48,11 +48,10 @@ void entryFieldChanged(AddressListView& v) {
     }
 }
 
-void addEntry(AddressListView& v) {
+void addEntry(AddressListView& v, OpenPolicy& policy) {
     const std::string text = v.entryText();
     v.append(text);
-    // Typed or pasted into the field by the user: it opens as it is, whatever it is.
-    v.trustedEntries().add(text);
+    policy.addedByUser(text);
     v.setSelection(v.count() - 1);
     refreshCommandStates(v);
     v.clearEntry();
@@ -90,20 +89,16 @@ void moveEntryDown(AddressListView& v) {
     refreshCommandStates(v);
 }
 
-bool opensUnasked(AddressListView& v, const std::string& text) {
-    if (v.trustedEntries().contains(text)) return true;
-    return isWebAddress(text) && !(shellMayTakeForFile(text) && v.shellFindsFile(text));
-}
-
-void openEntry(AddressListView& v) {
+void openEntry(AddressListView& v, OpenPolicy& policy) {
     const int s = v.selection();
     if (s < 0) return;
     const std::string text = v.item(s);
-    if (opensUnasked(v, text)) {
-        v.shellOpen(text);
+    const OpenWay way = policy.wayFor(text);
+    if (!way.ask) {
+        v.shellOpen(text, way.handlerClass);
     } else if (v.confirmOpen(text)) {
-        v.trustedEntries().add(text);
-        v.shellOpen(text);
+        policy.allowed(text);
+        v.shellOpen(text, {});
     }
     // No: nothing opened, and the walk goes on as after an open that failed.
     if (s != v.count() - 1) {

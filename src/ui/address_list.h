@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "ui/web_address.h"
+#include "ui/open_policy.h"
 
 namespace klw {
 
@@ -31,15 +31,11 @@ public:
     // Puts the text in place of the entry field's selection, as a paste does; raises the change
     // event as clearEntry() does.
     virtual void replaceEntrySelection(const std::string& text) = 0;
-    // Hands the text to the desktop's "open"; the outcome is not examined.
-    virtual void shellOpen(const std::string& text) = 0;
-    // True when the shell would take the text for a file it finds (in the current folder or on
-    // the program path) rather than for an address.
-    virtual bool shellFindsFile(const std::string& text) = 0;
+    // Hands the text to the desktop's "open"; the outcome is not examined. With a handler
+    // class, to that scheme's registered command only (see OpenWay).
+    virtual void shellOpen(const std::string& text, const std::string& handlerClass) = 0;
     // Asks the user whether an entry that is not a web address may be opened; true for Yes.
     virtual bool confirmOpen(const std::string& text) = 0;
-    // The texts that Go opens without asking in this run.
-    virtual TrustedEntries& trustedEntries() = 0;
     // The list stops and resumes redrawing while many entries arrive; pairs nest.
     virtual void beginUpdate() = 0;
     virtual void endUpdate() = 0;
@@ -50,15 +46,14 @@ void refreshCommandStates(AddressListView& view);
 // edtTestChange
 void entryFieldChanged(AddressListView& view);
 // btnAddClick, btnDeleteClick, btnUPClick, btnDownClick, btnGoClick
-void addEntry(AddressListView& view);
+// Add also tells `policy` that the user added the text.
+void addEntry(AddressListView& view, OpenPolicy& policy);
 void deleteEntry(AddressListView& view);
 void moveEntryUp(AddressListView& view);
 void moveEntryDown(AddressListView& view);
-// Go: a web address, or a text the user added or allowed in this run, is handed to the shell;
-// anything else only once the user has said Yes to it. Then the selection moves on.
-void openEntry(AddressListView& view);
-// Whether Go hands `text` to the shell without asking.
-bool opensUnasked(AddressListView& view, const std::string& text);
+// Go: the entry goes to the shell when `policy` lets it open unasked, else only once the user
+// has said Yes to it. Then the selection moves on.
+void openEntry(AddressListView& view, OpenPolicy& policy);
 
 // Addresses from a drop or a paste: each appended in order, in one update of the list; then the
 // last one added is selected and the command states are refreshed as after Add. The entry field

@@ -30,35 +30,23 @@ std::string_view trimBlanks(std::string_view s) {
     return s.substr(first, s.find_last_not_of(" \t") - first + 1);
 }
 
-bool sameAsciiText(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (lower(a[i]) != lower(b[i])) return false;
-    return true;
-}
-
 bool startsWith(std::string_view s, std::string_view prefix) {
     return s.substr(0, prefix.size()) == prefix;
-}
-
-// The length of the blank that `s` starts (or, with `atEnd`, ends) with; 0 for none.
-std::size_t blankAt(std::string_view s, bool atEnd) {
-    for (std::string_view blank :
-         {std::string_view(" "), std::string_view("\t"), std::string_view("\xC2\xA0"),
-          std::string_view("\xE3\x80\x80")}) {
-        if (s.size() < blank.size()) continue;
-        if (s.substr(atEnd ? s.size() - blank.size() : 0, blank.size()) == blank)
-            return blank.size();
-    }
-    return 0;
 }
 
 }  // namespace
 
 std::string_view trimLine(std::string_view line) {
-    while (const std::size_t n = blankAt(line, false)) line.remove_prefix(n);
-    while (const std::size_t n = blankAt(line, true)) line.remove_suffix(n);
+    while (!line.empty()) {
+        const DecodedChar d = decodeUtf8At(line, 0);
+        if (!isBlank(d.code)) break;
+        line.remove_prefix(d.length);
+    }
+    while (!line.empty()) {
+        const std::size_t last = lastCharStart(line);
+        if (!isBlank(decodeUtf8At(line, last).code)) break;
+        line.remove_suffix(line.size() - last);
+    }
     return line;
 }
 
@@ -96,13 +84,14 @@ std::string internetShortcutUrl(std::string_view contents, const CodePage& cp) {
             const std::string_view name = line.substr(1, line.find(']') - 1);
             if (state == Inside)
                 state = After;
-            else if (sameAsciiText(trimBlanks(name), "InternetShortcut"))
+            else if (equalsIgnoringAsciiCase(trimBlanks(name), "InternetShortcut"))
                 state = Inside;
             return;
         }
         if (state != Inside) return;
         const std::size_t eq = line.find('=');
-        if (eq == std::string_view::npos || !sameAsciiText(trimBlanks(line.substr(0, eq)), "URL"))
+        if (eq == std::string_view::npos ||
+            !equalsIgnoringAsciiCase(trimBlanks(line.substr(0, eq)), "URL"))
             return;
         std::string_view value = trimBlanks(line.substr(eq + 1));
         if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
@@ -115,7 +104,7 @@ std::string internetShortcutUrl(std::string_view contents, const CodePage& cp) {
 }
 
 bool isInternetShortcutFile(std::string_view path) {
-    return path.size() >= 4 && sameAsciiText(path.substr(path.size() - 4), ".url");
+    return path.size() >= 4 && equalsIgnoringAsciiCase(path.substr(path.size() - 4), ".url");
 }
 
 std::vector<std::string> addressesInBlock(TransferFormat format, std::string_view block,

@@ -18,8 +18,7 @@ inline constexpr std::size_t kInternetShortcutLimit = std::size_t{1} << 20;
 // One address per line: lines end at CR LF, LF or CR, each is taken without the blanks around
 // it (see trimLine), and a line with nothing else is skipped. A NUL ends the text.
 std::vector<std::string> splitAddresses(std::string_view text);
-// A line without the spaces and tabs before and after it: U+0020, U+0009, U+00A0 and U+3000,
-// in UTF-8.
+// A line without the blanks before and after it (isBlank: spaces of every width and tabs).
 std::string_view trimLine(std::string_view line);
 // The text up to its first line break or NUL.
 std::string_view firstLine(std::string_view text);

@@ -286,15 +286,18 @@ void TfrmMain::FormClose(CloseAction&) {
 
 void TfrmMain::edtTestChange(Control&) { entryFieldChanged(*this); }
 void TfrmMain::lbxURLClick(Control&) { refreshCommandStates(*this); }
-void TfrmMain::btnGoClick(Control&) {
-    actions_.perform([this] {
-        openEntry(*this);
+void TfrmMain::btnGoClick(Control& sender) {
+    // A double-click opens the entry it was on, also when it waits for a Go that moves on.
+    const int clicked = &sender == lbxURL.get() ? lbxURL->itemIndex() : -1;
+    actions_.perform([this, clicked] {
+        if (clicked >= 0 && clicked < count()) setSelection(clicked);
+        openEntry(*this, openPolicy_);
         // Go may have waited for the handler, and more presses may be queued behind it: show
         // the new selection now, not once the queue is empty.
         RedrawWindow(handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     });
 }
-void TfrmMain::btnAddClick(Control&) { addEntry(*this); }
+void TfrmMain::btnAddClick(Control&) { addEntry(*this, openPolicy_); }
 void TfrmMain::btnDeleteClick(Control&) { deleteEntry(*this); }
 void TfrmMain::btnUPClick(Control&) { moveEntryUp(*this); }
 void TfrmMain::btnDownClick(Control&) { moveEntryDown(*this); }
@@ -660,12 +663,10 @@ void TfrmMain::setEnabled(Command command, bool enabled) {
     b->setEnabled(enabled);
 }
 
-void TfrmMain::shellOpen(const std::string& text) {
+void TfrmMain::shellOpen(const std::string& text, const std::string& handlerClass) {
     // The entry's exact text: whatever the user typed, in any script.
-    openWithShell(handle(), text);
+    openWithShell(handle(), text, handlerClass);
 }
-
-bool TfrmMain::shellFindsFile(const std::string& text) { return klw::shellFindsFile(text); }
 
 bool TfrmMain::confirmOpen(const std::string& text) {
     keyRepeatsInterrupted();

@@ -16,6 +16,7 @@
 #include "ui/address_list.h"
 #include "ui/layout.h"
 #include "ui/serial_actions.h"
+#include "ui/shell_open.h"
 #include "widgets/button.h"
 #include "widgets/edit.h"
 #include "widgets/form.h"
@@ -72,8 +73,8 @@ public:
     // paste carried out behind a question) goes to disk before the process ends.
     void saveBeforeEnd() noexcept;
 
-    // What Go opens without asking in this run.
-    TrustedEntries& trustedEntries() override { return trusted_; }
+    // What Go opens without asking in this run, and how.
+    OpenPolicy& openPolicy() { return openPolicy_; }
 
     // Saves after changes: whether one is waiting or running, for tests.
     const SaveSchedule& saveSchedule() const { return schedule_; }
@@ -127,8 +128,7 @@ private:
     std::string entryText() const override;
     void clearEntry() override;
     void replaceEntrySelection(const std::string& text) override;
-    void shellOpen(const std::string& text) override;
-    bool shellFindsFile(const std::string& text) override;
+    void shellOpen(const std::string& text, const std::string& handlerClass) override;
     bool confirmOpen(const std::string& text) override;
     void beginUpdate() override;
     void endUpdate() override;
@@ -181,8 +181,8 @@ private:
     int pixelsPerInch_ = 96;
     // Go, drops and pastes, one at a time: what arrives while Go runs waits for it.
     SerialActions actions_;
-    // What Go opens without asking in this run.
-    TrustedEntries trusted_;
+    PlatformShellLookups shellLookups_;
+    OpenPolicy openPolicy_{shellLookups_};
 };
 
 }  // namespace klw

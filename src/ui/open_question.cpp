@@ -3,8 +3,10 @@
 #include <commctrl.h>
 
 #include "app/application.h"
+#include "app/error_report.h"
 #include "runtime/unicode.h"
 #include "ui/web_address.h"
+#include "widgets/form.h"
 
 namespace klw {
 namespace {
@@ -95,6 +97,9 @@ bool askToOpen(HWND owner, const std::string& entry) {
     dropQueuedInput();
     int answer = 0;
     {
+        // The whole program takes no input, as under the error box: the application window's
+        // Close would otherwise run the close route in the middle of Go.
+        DisabledThreadWindows disabled(owner);
         QuestionBox box;
         BoxHook hook(box);
         answer = MessageBoxW(owner, text.c_str(), caption.c_str(),
@@ -106,7 +111,17 @@ bool askToOpen(HWND owner, const std::string& entry) {
         if (GetForegroundWindow() != active) SetForegroundWindow(active);
         SetActiveWindow(active);
     }
-    if (focus && IsWindow(focus)) SetFocus(focus);
+    // A control that had the focus gets it back; where none had it (a focused button had
+    // disabled itself), it goes where activation puts it, so that typing reaches the field.
+    const bool focusOnControl = focus && IsWindow(focus) && IsWindowEnabled(focus) &&
+                                IsWindowVisible(focus) &&
+                                (GetWindowLongW(focus, GWL_STYLE) & WS_CHILD);
+    if (focusOnControl)
+        SetFocus(focus);
+    else if (auto* form = dynamic_cast<Form*>(Window::fromHandle(active)))
+        form->activate();
+    else if (focus && IsWindow(focus))
+        SetFocus(focus);
     return answer == IDYES;
 }
 

@@ -37,8 +37,9 @@ private:
 
 }  // namespace
 
-void openWithShell(HWND owner, const std::string& text) {
+void openWithShell(HWND owner, const std::string& text, const std::string& handlerClass) {
     const std::wstring file = wide(text);
+    const std::wstring cls = wide(handlerClass);
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof info;
     // NOASYNC: when the shell hands the address over itself (DDE, a running handler), it
@@ -46,6 +47,12 @@ void openWithShell(HWND owner, const std::string& text) {
     // FLAG_NO_UI: as the plain ShellExecute call, a failed open shows no box of the shell's.
     // Never NOZONECHECKS: Windows' own checks of files that came from elsewhere stay on.
     info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+    // The scheme's class: Wine would otherwise try the text as a program and as a file first,
+    // and expand %NAME% in it.
+    if (!cls.empty()) {
+        info.fMask |= SEE_MASK_CLASSNAME;
+        info.lpClass = cls.c_str();
+    }
     info.hwnd = owner;
     info.lpVerb = L"open";
     info.lpFile = file.c_str();
@@ -59,26 +66,52 @@ void openWithShell(HWND owner, const std::string& text) {
     waitForHandOver(&handler);
 }
 
-bool shellFindsFile(const std::string& text) {
+FileLookup PlatformShellLookups::fileFor(const std::string& text) {
     const std::wstring name = wide(text);
-    wchar_t found[MAX_PATH];
-    auto finds = [&](const std::wstring& candidate) {
-        const DWORD n = SearchPathW(nullptr, candidate.c_str(), nullptr, MAX_PATH, found, nullptr);
-        return n > 0 && n < MAX_PATH && !(GetFileAttributesW(found) & FILE_ATTRIBUTE_DIRECTORY);
+    if (name.empty()) return FileLookup::None;
+    auto look = [](const std::wstring& candidate) {
+        // Room for any path the platform allows; where it allows no longer than MAX_PATH, the
+        // lookup of a longer one fails, and a file may be there.
+        std::wstring found(32768, L'\0');
+        SetLastError(ERROR_SUCCESS);
+        const DWORD n = SearchPathW(nullptr, candidate.c_str(), nullptr,
+                                    static_cast<DWORD>(found.size()), found.data(), nullptr);
+        if (n > 0) return n < found.size() ? FileLookup::Found : FileLookup::Unknown;
+        switch (GetLastError()) {
+            case ERROR_FILE_NOT_FOUND:
+            case ERROR_PATH_NOT_FOUND:
+            // A name the file system refuses (a ? or * in it) names no file for the shell either.
+            case ERROR_INVALID_NAME:
+                return FileLookup::None;
+            default:
+                return FileLookup::Unknown;
+        }
     };
-    if (finds(name)) return true;
-    // The shell also tries the name with each program extension.
-    wchar_t extensions[1024];
-    const DWORD n = GetEnvironmentVariableW(L"PATHEXT", extensions, 1024);
-    const std::wstring list = (n > 0 && n < 1024) ? extensions : L".COM;.EXE;.BAT;.CMD";
+    std::wstring extensions = L".COM;.EXE;.BAT;.CMD";
+    if (const DWORD n = GetEnvironmentVariableW(L"PATHEXT", nullptr, 0); n > 1) {
+        std::wstring value(n, L'\0');
+        const DWORD got = GetEnvironmentVariableW(L"PATHEXT", value.data(), n);
+        if (got > 0 && got < n) extensions.assign(value.data(), got);
+    }
+    // After the program extensions, Windows also tries shortcuts.
+    extensions += L";.lnk;.pif";
+    FileLookup result = look(name);
     std::size_t start = 0;
-    while (start < list.size()) {
-        std::size_t end = list.find(L';', start);
-        if (end == std::wstring::npos) end = list.size();
-        if (end > start && finds(name + list.substr(start, end - start))) return true;
+    while (result == FileLookup::None && start < extensions.size()) {
+        std::size_t end = extensions.find(L';', start);
+        if (end == std::wstring::npos) end = extensions.size();
+        if (end > start) result = look(name + extensions.substr(start, end - start));
         start = end + 1;
     }
-    return false;
+    return result;
+}
+
+bool PlatformShellLookups::hasVariable(std::string_view name) {
+    const std::wstring wname = wide(name);
+    SetLastError(ERROR_SUCCESS);
+    // A variable that is set but empty still replaces its name.
+    return GetEnvironmentVariableW(wname.c_str(), nullptr, 0) > 0 ||
+           GetLastError() != ERROR_ENVVAR_NOT_FOUND;
 }
 
 }  // namespace klw

@@ -4,14 +4,21 @@
 
 #include <string>
 
+#include "ui/open_policy.h"
+
 namespace klw {
 
 // Hands `text` unchanged to the shell's "open" on behalf of `owner` and waits, within the
-// hand-over bound, until the handler has it. The outcome of the open is not examined.
-void openWithShell(HWND owner, const std::string& text);
+// hand-over bound, until the handler has it. With `handlerClass` (a scheme), only that scheme's
+// registered command is run, with the text for its argument: the shell neither tries the text as
+// a program or a file nor expands variables in it. The outcome of the open is not examined.
+void openWithShell(HWND owner, const std::string& text, const std::string& handlerClass = {});
 
-// True when the shell's "open" of `text` would find a file of that name, as it is or with a
-// program extension, in the current folder or on the program path.
-bool shellFindsFile(const std::string& text);
+// The shell's lookups, made with the platform's own path rules and environment.
+class PlatformShellLookups : public ShellLookups {
+public:
+    FileLookup fileFor(const std::string& text) override;
+    bool hasVariable(std::string_view name) override;
+};
 
 }  // namespace klw

@@ -1,5 +1,7 @@
 #include "ui/web_address.h"
 
+#include <vector>
+
 #include "runtime/format.h"
 #include "runtime/texts.h"
 #include "runtime/unicode.h"
@@ -7,26 +9,24 @@
 namespace klw {
 namespace {
 
-bool startsWithNoCase(std::string_view text, std::string_view prefix) {
-    if (text.size() < prefix.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        char c = text[i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (c != prefix[i]) return false;
+template <class Pred>
+bool anyCharacter(std::string_view text, Pred pred) {
+    for (std::size_t at = 0; at < text.size();) {
+        const DecodedChar d = decodeUtf8At(text, at);
+        if (pred(d.code)) return true;
+        at += d.length;
     }
-    return true;
+    return false;
 }
 
-bool isSpaceOrControl(char32_t c) {
-    return c <= 0x20 || (c >= 0x7F && c <= 0xA0) || c == 0x1680 || (c >= 0x2000 && c <= 0x200B) ||
-           c == 0x2028 || c == 0x2029 || c == 0x202F || c == 0x205F || c == 0x3000 || c == 0xFEFF;
-}
+// A character no real address holds unencoded anywhere.
+bool breaksAnAddress(char32_t c) { return c == '"' || isBlank(c) || isHiddenCharacter(c); }
 
 // What comes after "http://": a host, not a path, a query or nothing.
 bool beginsWithHost(std::string_view rest) {
     if (rest.empty()) return false;
-    const char32_t c = decodeUtf8At(rest, 0).code;
-    return c != '/' && c != '\\' && c != '?' && c != '#' && !isSpaceOrControl(c);
+    const char c = rest.front();
+    return c != '/' && c != '\\' && c != '?' && c != '#';
 }
 
 // The shell reads www. text as a path first: a backslash, or a part of only dots ("www./../x"),
@@ -44,39 +44,85 @@ bool staysAName(std::string_view text) {
     return true;
 }
 
-// A character that would hide or disguise what the entry is: shown as a visible stand-in.
+// After "mailto:": an address, then at most the parameters of a plain mail. A mail program takes
+// others (attach=, attachment=) as files to send.
+bool isPlainMail(std::string_view rest) {
+    const std::size_t query = rest.find('?');
+    if (query == std::string_view::npos) return true;
+    std::string_view params = rest.substr(query + 1);
+    while (true) {
+        const std::size_t amp = params.find('&');
+        const std::string_view param = params.substr(0, amp);
+        const std::string_view name = param.substr(0, param.find('='));
+        bool known = false;
+        for (std::string_view plain : {"to", "cc", "bcc", "subject", "body"})
+            known = known || equalsIgnoringAsciiCase(name, plain);
+        if (!known) return false;
+        if (amp == std::string_view::npos) return true;
+        params.remove_prefix(amp + 1);
+    }
+}
+
+// The visible stand-in of a hidden character: the control pictures for C0 (a tab is ␉), else
+// the replacement character.
 char32_t shownAs(char32_t c) {
-    if (c < 0x20) return 0x2400 + c;  // the control pictures: a tab is ␉
+    if (!isHiddenCharacter(c)) return c;
+    if (c < 0x20) return 0x2400 + c;
     if (c == 0x7F) return 0x2421;
-    if ((c >= 0x80 && c <= 0x9F) || c == 0x061C || c == 0x200E || c == 0x200F ||
-        (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069))
-        return 0xFFFD;
-    return c;
+    return 0xFFFD;
+}
+
+void appendShown(std::string_view text, std::string& out) {
+    for (std::size_t at = 0; at < text.size();) {
+        const DecodedChar d = decodeUtf8At(text, at);
+        appendUtf8(shownAs(d.code), out);
+        at += d.length;
+    }
 }
 
 }  // namespace
 
+bool isHiddenCharacter(char32_t c) {
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0xAD || c == 0x34F || c == 0x61C ||
+           c == 0x115F || c == 0x1160 || c == 0x180E || (c >= 0x200B && c <= 0x200F) ||
+           (c >= 0x2028 && c <= 0x202E) || (c >= 0x2060 && c <= 0x206F) || c == 0x3164 ||
+           (c >= 0xFE00 && c <= 0xFE0F) || c == 0xFEFF || c == 0xFFA0 ||
+           (c >= 0xE0000 && c <= 0xE007F);
+}
+
+bool holdsHiddenCharacter(std::string_view text) { return anyCharacter(text, isHiddenCharacter); }
+
 bool isWebAddress(std::string_view text) {
-    if (startsWithNoCase(text, "http://")) return beginsWithHost(text.substr(7));
-    if (startsWithNoCase(text, "https://")) return beginsWithHost(text.substr(8));
-    if (startsWithNoCase(text, "mailto:")) return true;
-    if (startsWithNoCase(text, "www.")) return staysAName(text);
+    if (anyCharacter(text, breaksAnAddress)) return false;
+    if (startsWithIgnoringAsciiCase(text, "http://")) return beginsWithHost(text.substr(7));
+    if (startsWithIgnoringAsciiCase(text, "https://")) return beginsWithHost(text.substr(8));
+    if (startsWithIgnoringAsciiCase(text, "mailto:")) return isPlainMail(text.substr(7));
+    if (startsWithIgnoringAsciiCase(text, "www.")) return staysAName(text);
     return false;
 }
 
-bool shellMayTakeForFile(std::string_view text) { return startsWithNoCase(text, "www."); }
+std::string webAddressScheme(std::string_view text) {
+    for (std::string_view scheme : {"http", "https", "mailto"}) {
+        const std::size_t n = scheme.size();
+        if (text.size() > n && text[n] == ':' && equalsIgnoringAsciiCase(text.substr(0, n), scheme))
+            return std::string(scheme);
+    }
+    return {};
+}
 
 std::string openQuestionText(std::string_view entry) {
+    // Where each character begins, to cut between characters, never inside one.
+    std::vector<std::size_t> starts;
+    for (std::size_t at = 0; at < entry.size(); at += decodeUtf8At(entry, at).length)
+        starts.push_back(at);
     std::string shown;
-    std::size_t at = 0;
-    std::size_t chars = 0;
-    while (at < entry.size() && chars < kQuestionEntryChars) {
-        const DecodedChar d = decodeUtf8At(entry, at);
-        appendUtf8(shownAs(d.code), shown);
-        at += d.length;
-        ++chars;
+    if (starts.size() <= kQuestionEntryChars) {
+        appendShown(entry, shown);
+    } else {
+        appendShown(entry.substr(0, starts[kQuestionHeadChars]), shown);
+        shown += "…";
+        appendShown(entry.substr(starts[starts.size() - kQuestionTailChars]), shown);
     }
-    if (at < entry.size()) shown += "…";
     return formatText(texts::kOpenNotWebAddress, {std::string_view(shown)});
 }
 

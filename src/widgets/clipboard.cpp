@@ -13,7 +13,7 @@ ClipboardData::ClipboardData(HWND owner) {
     bool opened = false;
     for (int attempt = 0; attempt < 5 && !(opened = OpenClipboard(owner) != FALSE); ++attempt)
         Sleep(10);
-    if (!opened) throw Exception(std::string(texts::kCannotOpenClipboard));
+    if (!opened) throw EClipboardBusy(std::string(texts::kCannotOpenClipboard));
 }
 
 ClipboardData::~ClipboardData() { CloseClipboard(); }

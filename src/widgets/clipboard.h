@@ -6,9 +6,16 @@
 #include <string>
 #include <vector>
 
+#include "runtime/exceptions.h"
 #include "widgets/transfer_data.h"
 
 namespace klw {
+
+// The clipboard stayed open in another program.
+class EClipboardBusy : public Exception {
+public:
+    using Exception::Exception;
+};
 
 // The clipboard, open for the object's lifetime. Fails with the program's error when it cannot
 // be opened (another program may hold it for a moment: it is tried a few times).

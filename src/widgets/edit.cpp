@@ -85,7 +85,12 @@ LRESULT Edit::subclassProc(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     }
     if (msg == WM_PASTE && onPaste) {
-        const std::optional<std::string> text = clipboardText(handle());
+        std::optional<std::string> text;
+        try {
+            text = clipboardText(handle());
+        } catch (const EClipboardBusy&) {
+            return 0;  // as the field's own paste: a busy clipboard pastes nothing, silently
+        }
         if (text && onPaste(*this, *text)) return 0;
     }
     if (msg == WM_UNDO || msg == EM_UNDO) {

@@ -94,8 +94,12 @@ protected:
     // Shows the error once the window's message loop runs again, not inside the current call.
     void reportLater(std::exception_ptr error) noexcept;
 
-private:
+public:
+    // The focus goes where the window's activation puts it: the active control, or else the
+    // first enabled control in tab order.
     void activate();
+
+private:
     // The first button, in creation order, that takes Enter (VK_RETURN) or Esc now.
     Button* dialogButton(WPARAM vk) const;
     bool dropWanted(const TransferData& data) override;

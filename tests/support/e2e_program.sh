@@ -59,15 +59,16 @@ own_display() {
   fi
 }
 
-# set_http_handler COMMAND: the shell's "open" of http and https addresses runs COMMAND (where
-# "%1" stands for the address) until the test ends, when the prefix's own handlers come back.
+# set_http_handler COMMAND: the shell's "open" of http, https and mailto addresses runs COMMAND
+# (where "%1" stands for the address) until the test ends, when the prefix's own handlers come
+# back.
 # Keeps what it saves in $logs.
 http_handlers_saved=""
 handler_key() { echo "HKCR\\$1\\shell\\open\\command"; }
 set_http_handler() {
   local scheme
   if [ -z "$http_handlers_saved" ]; then
-    for scheme in http https; do
+    for scheme in http https mailto; do
       wine reg query "$(handler_key "$scheme")" /ve >"$logs/handler-query.txt" 2>&1 </dev/null || true
       python3 -c 'import sys
 for line in open(sys.argv[1], encoding="utf-8", errors="replace"):
@@ -77,14 +78,14 @@ for line in open(sys.argv[1], encoding="utf-8", errors="replace"):
     done
     http_handlers_saved=1
   fi
-  for scheme in http https; do
+  for scheme in http https mailto; do
     wine reg add "$(handler_key "$scheme")" /ve /d "$1" /f >>"$logs/wine.log" 2>&1 </dev/null
   done
 }
 restore_http_handler() {
   [ -n "$http_handlers_saved" ] || return 0
   local scheme old
-  for scheme in http https; do
+  for scheme in http https mailto; do
     old=$(cat "$logs/handler-$scheme.txt" 2>/dev/null || true)
     if [ -n "$old" ]; then
       wine reg add "$(handler_key "$scheme")" /ve /d "$old" /f >/dev/null 2>&1 </dev/null || true

@@ -72,7 +72,7 @@ TEST(EditingCommands, AddRunsTheEntryFieldRuleInsideTheClear) {
     FakeView v = withEntries({"a"}, 0);
     v.type("b");
     v.trace.clear();
-    addEntry(v);
+    addEntry(v, v.policy);
     // The refresh has run when the field is cleared (Go, Up and Delete on next to Add); the
     // clear's change event then turns Add off.
     const std::vector<std::string> expected = {"append b", "select 1", "clear 11101", "change "};
@@ -83,16 +83,16 @@ TEST(EditingCommands, AddRunsTheEntryFieldRuleInsideTheClear) {
 TEST(EditingCommands, AddAppendsSelectsAndClearsTheField) {
     FakeView v;
     v.type("http://a/");
-    addEntry(v);
+    addEntry(v, v.policy);
     EXPECT_EQ(v.entries, std::vector<std::string>{"http://a/"});
     EXPECT_EQ(v.selected, 0);
     EXPECT_EQ(v.field, "");
     EXPECT_EQ(v.states(), "10001") << "Go and Delete on; Add, Up, Down off";
     EXPECT_EQ(v.changeEvents, 2) << "clearing the field raised its change event";
     v.type("  http://a/  ");
-    addEntry(v);
+    addEntry(v, v.policy);
     v.type("http://a/");
-    addEntry(v);
+    addEntry(v, v.policy);
     EXPECT_EQ(v.entries, (std::vector<std::string>{"http://a/", "  http://a/  ", "http://a/"}));
     EXPECT_EQ(v.selected, 2);
     EXPECT_EQ(v.states(), "10101") << "Up on, Down off at the bottom";
@@ -160,30 +160,30 @@ const std::string kC = "https://c.example/";
 
 TEST(Go, OpensTheSelectedEntryAndMovesOnWithoutWrapping) {
     FakeView v = withEntries({kA, kB, kC}, 0);
-    openEntry(v);
+    openEntry(v, v.policy);
     EXPECT_EQ(v.opened, std::vector<std::string>{kA});
     EXPECT_EQ(v.selected, 1);
     EXPECT_TRUE(v.on(Command::Up));
-    openEntry(v);
-    openEntry(v);
-    openEntry(v);
+    openEntry(v, v.policy);
+    openEntry(v, v.policy);
+    openEntry(v, v.policy);
     EXPECT_EQ(v.opened, (std::vector<std::string>{kA, kB, kC, kC}));
     EXPECT_EQ(v.selected, 2);
     EXPECT_TRUE(v.asked.empty());
     FakeView none = withEntries({kA}, -1);
-    openEntry(none);
+    openEntry(none, none.policy);
     EXPECT_TRUE(none.opened.empty());
 }
 
 TEST(Go, OnTheLastEntryRunsNoRefresh) {
     FakeView v = withEntries({kA, kB}, 1);
     v.enabled[static_cast<int>(Command::Go)] = true;
-    openEntry(v);
+    openEntry(v, v.policy);
     EXPECT_EQ(v.opened, std::vector<std::string>{kB});
     EXPECT_EQ(v.selected, 1);
     EXPECT_EQ(v.states(), "10000") << "Delete and Up stay as they were";
     FakeView first = withEntries({kA, kB}, 0);
-    openEntry(first);
+    openEntry(first, first.policy);
     EXPECT_EQ(first.trace, std::vector<std::string>{"select 1"});
     EXPECT_EQ(first.states(), "10101") << "elsewhere the refresh runs";
 }
@@ -191,17 +191,17 @@ TEST(Go, OnTheLastEntryRunsNoRefresh) {
 TEST(GoAsks, NoOpensNothingAndTheWalkGoesOn) {
     const std::string script = "Z:\\home\\user\\Downloads\\x.sh";
     FakeView v = withEntries({script, "shell:startup", kC}, 0);
-    openEntry(v);
-    openEntry(v);
+    openEntry(v, v.policy);
+    openEntry(v, v.policy);
     EXPECT_EQ(v.asked, (std::vector<std::string>{script, "shell:startup"}));
     EXPECT_TRUE(v.opened.empty());
     EXPECT_EQ(v.selected, 2) << "each No moves on as a failed open does";
     EXPECT_EQ(v.states(), "10101");
-    openEntry(v);
+    openEntry(v, v.policy);
     EXPECT_EQ(v.opened, std::vector<std::string>{kC});
     // Asked again next time: a No is not remembered.
     v.selected = 0;
-    openEntry(v);
+    openEntry(v, v.policy);
     EXPECT_EQ(v.asked.size(), 3u);
     EXPECT_TRUE(v.opened.size() == 1);
 }
@@ -210,11 +210,11 @@ TEST(GoAsks, YesOpensAndTheSameTextDoesNotAskAgain) {
     const std::string script = "/home/user/Downloads/x.sh";
     FakeView v = withEntries({script, "other.bat", script}, 0);
     v.answerYes = true;
-    openEntry(v);
+    openEntry(v, v.policy);
     EXPECT_EQ(v.opened, std::vector<std::string>{script});
     v.answerYes = false;
-    openEntry(v);  // another text: asked, and No
-    openEntry(v);  // the same text again, in another entry
+    openEntry(v, v.policy);  // another text: asked, and No
+    openEntry(v, v.policy);  // the same text again, in another entry
     EXPECT_EQ(v.asked, (std::vector<std::string>{script, "other.bat"}));
     EXPECT_EQ(v.opened, (std::vector<std::string>{script, script}));
 }
@@ -223,41 +223,42 @@ TEST(GoAsks, WhatTheUserAddedOpensAtOnceEvenWhenTheListHadItFirst) {
     const std::string path = "C:\\Windows\\System32\\calc.exe";
     FakeView v = withEntries({path}, 0);
     v.type(path);
-    addEntry(v);
+    addEntry(v, v.policy);
     EXPECT_EQ(v.entries.size(), 2u);
-    openEntry(v);  // the added entry
+    openEntry(v, v.policy);  // the added entry
     v.selected = 0;
-    openEntry(v);  // the list's own entry of the same text
+    openEntry(v, v.policy);  // the list's own entry of the same text
     EXPECT_TRUE(v.asked.empty());
     EXPECT_EQ(v.opened, (std::vector<std::string>{path, path}));
     // Arrivals by a drop or a paste are not added by the user's hand.
     FakeView pasted;
     pasteIntoList(pasted, "x.bat\nhttps://example.com/\n");
     pasted.selected = 0;
-    openEntry(pasted);
-    openEntry(pasted);
+    openEntry(pasted, pasted.policy);
+    openEntry(pasted, pasted.policy);
     EXPECT_EQ(pasted.asked, std::vector<std::string>{"x.bat"});
     EXPECT_EQ(pasted.opened, std::vector<std::string>{"https://example.com/"});
     FakeView field;
     EXPECT_TRUE(pasteIntoEntryField(field, "a.bat\nb.bat\n"));
     field.selected = 0;
-    openEntry(field);
+    openEntry(field, field.policy);
     EXPECT_EQ(field.asked, std::vector<std::string>{"a.bat"})
         << "several lines pasted into the field";
 }
 
 TEST(GoAsks, AWwwNameTheShellWouldFindAsAFileAsks) {
     FakeView v = withEntries({"www.example.com", "www.example.org"}, 0);
-    v.files = {"www.example.com"};
-    openEntry(v);
-    openEntry(v);
+    v.shell.files = {"www.example.com"};
+    openEntry(v, v.policy);
+    openEntry(v, v.policy);
     EXPECT_EQ(v.asked, std::vector<std::string>{"www.example.com"});
     EXPECT_EQ(v.opened, std::vector<std::string>{"www.example.org"});
-    // Only names the shell tries as files are looked up: an https address never is.
+    // Every web address is looked up, an https one too: Wine tries each as a file first.
     FakeView web = withEntries({kA}, 0);
-    web.files = {kA};
-    openEntry(web);
-    EXPECT_EQ(web.opened, std::vector<std::string>{kA});
+    web.shell.files = {kA};
+    openEntry(web, web.policy);
+    EXPECT_EQ(web.asked, std::vector<std::string>{kA});
+    EXPECT_TRUE(web.opened.empty());
 }
 
 }  // namespace

@@ -56,16 +56,21 @@ TEST(SplitAddresses, BlanksAroundALineGoAndBlankLinesAreSkippedDuplicatesStay) {
 }
 
 TEST(SplitAddresses, BlanksInsideAndOtherSpacesStay) {
-    // Inside a line nothing is touched; the em space (U+2003), the zero-width space (U+200B)
-    // and the next-line character (U+0085) are no blanks here.
+    // Inside a line nothing is touched; the zero-width space (U+200B) and the next-line
+    // character (U+0085) are no blanks: they stay, to be shown by the question.
     EXPECT_EQ(splitAddresses("https://a/ b\t\xE3\x80\x80"
                              "c"),
               Lines{"https://a/ b\t\xE3\x80\x80"
                     "c"});
-    EXPECT_EQ(splitAddresses("\xE2\x80\x83"
+    EXPECT_EQ(splitAddresses("\xE2\x80\x8B"
                              "a\xE2\x80\x8B"),
-              Lines{"\xE2\x80\x83"
+              Lines{"\xE2\x80\x8B"
                     "a\xE2\x80\x8B"});
+    // The same blanks as the address rule's: the em space (U+2003), the narrow no-break space
+    // (U+202F) and the Ogham space mark (U+1680) go too.
+    EXPECT_EQ(splitAddresses("\xE2\x80\x83"
+                             "a\xE2\x80\xAF\xE1\x9A\x80"),
+              Lines{"a"});
     EXPECT_EQ(splitAddresses("\xC2\x85"
                              "a"),
               Lines{"\xC2\x85"

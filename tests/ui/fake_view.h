@@ -11,6 +11,30 @@
 
 namespace klw::test {
 
+// The shell's lookups over a list of names: the texts that name a file, those whose lookup
+// fails, and the environment's variables.
+class FakeShell : public ShellLookups {
+public:
+    std::vector<std::string> files;
+    std::vector<std::string> failing;
+    std::vector<std::string> variables;
+    std::vector<std::string> looked;  // every text looked up, in order
+
+    FileLookup fileFor(const std::string& text) override {
+        looked.push_back(text);
+        for (const std::string& f : failing)
+            if (f == text) return FileLookup::Unknown;
+        for (const std::string& f : files)
+            if (f == text) return FileLookup::Found;
+        return FileLookup::None;
+    }
+    bool hasVariable(std::string_view name) override {
+        for (const std::string& v : variables)
+            if (v == name) return true;
+        return false;
+    }
+};
+
 class FakeView : public AddressListView {
 public:
     std::vector<std::string> entries;
@@ -18,12 +42,13 @@ public:
     bool enabled[5] = {false, false, false, false, false};
     std::string field;
     std::vector<std::string> opened;
+    // The handler class of each open, in the same order ("" for the shell's own "open").
+    std::vector<std::string> openedAs;
     // The questions asked before an open, with the texts asked about, and the answer given.
     std::vector<std::string> asked;
     bool answerYes = false;
-    // Files the shell would find by name.
-    std::vector<std::string> files;
-    TrustedEntries trusted;
+    FakeShell shell;
+    OpenPolicy policy{shell};
     int changeEvents = 0;
     int updateDepth = 0;
     // append() fails, as a full list does, once this many entries have been taken (-1: never).
@@ -84,17 +109,14 @@ public:
         trace.push_back("paste " + text);
         type(text);
     }
-    void shellOpen(const std::string& text) override { opened.push_back(text); }
-    bool shellFindsFile(const std::string& text) override {
-        for (const std::string& f : files)
-            if (f == text) return true;
-        return false;
+    void shellOpen(const std::string& text, const std::string& handlerClass) override {
+        opened.push_back(text);
+        openedAs.push_back(handlerClass);
     }
     bool confirmOpen(const std::string& text) override {
         asked.push_back(text);
         return answerYes;
     }
-    TrustedEntries& trustedEntries() override { return trusted; }
     void beginUpdate() override {
         trace.push_back("begin");
         ++updateDepth;

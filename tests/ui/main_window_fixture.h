@@ -44,7 +44,7 @@ protected:
     // Entries as if the user had added them in this run: Go opens them without asking.
     void loadAdded(std::initializer_list<std::string> entries) {
         load(entries);
-        for (const auto& e : entries) form->trustedEntries().add(e);
+        for (const auto& e : entries) form->openPolicy().addedByUser(e);
     }
     void show() {
         ShowWindow(form->handle(), SW_SHOWNORMAL);

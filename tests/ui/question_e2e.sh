@@ -4,8 +4,9 @@
 # when they run: each asks first, Enter answers No and runs nothing, Yes runs it once and the same
 # text then opens without a question; a path typed and added runs at once; Enter held over 12
 # such entries runs none and the walk reaches the end; a dropped .url file whose URL= names a
-# script asks too. Web addresses still open at once. With KLW_QUESTION_SHOTS=DIR the box's
-# screenshots under 932 and 1252 are kept in DIR.
+# script asks too. Web addresses still open at once; entries that a shell takes for a file or a
+# variable ask, and a pasted path holding a right-to-left override asks, showing a stand-in. With
+# KLW_QUESTION_SHOTS=DIR the box's screenshots under 932 and 1252 are kept in DIR.
 #   question_e2e.sh KorLinkWalker.exe klw_probe.exe klw_recorder.exe  (WINEPREFIX: the prefix)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -20,6 +21,9 @@ logs=$(mktemp -d /tmp/klw-question-logs.XXXXXX)
 temp_dirs=("$work" "$logs")
 keep_logs=1
 forget_place=1
+xclip_pid=""
+stop_xclip() { [ -n "$xclip_pid" ] && kill "$xclip_pid" >/dev/null 2>&1; }
+exit_hook=stop_xclip
 recorder_log="$(dirname "$recorder")/klw-recorder.log"
 recorder_win=$(winepath -w "$recorder" 2>/dev/null)
 own_display 120
@@ -217,6 +221,89 @@ wait_no_box
 sleep 1
 [ ! -e "$marks" ] || fail "the dropped shortcut ran: $(marked)"
 ok "the dropped shortcut's script asked; Esc answered No and nothing ran"
+close_program
+
+echo "== Entries a shell takes for a file, a program or a variable ask; the others reach their handler exactly"
+# In the folder the program starts in, as a list from someone else would find them.
+printf '@echo x.bat>>%s\r\n' "$(winepath -w "$marks" 2>/dev/null)" >"$work/x.bat"
+printf '@echo www.AMD64.bat>>%s\r\n' "$(winepath -w "$marks" 2>/dev/null)" >"$work/www.AMD64.bat"
+printf '#!/bin/sh\necho x.sh >>"%s"\n' "$marks" >"$work/x.sh"
+chmod +x "$work/x.sh"
+batch payload.bat
+long_dir=$(winepath -w "$dl" 2>/dev/null)
+long_path="$long_dir\\$(printf 'd%.0s' $(seq $((420 - ${#long_dir} - 1 - 12))))\\payload.bat"
+[ ${#long_path} -eq 420 ] || fail "the long path has ${#long_path} characters"
+asking=(
+  "http://example.com/../../x.bat"
+  "https://example.com/../../x.sh"
+  "mailto:x/../x.bat"
+  "www.%PROCESSOR_ARCHITECTURE%.bat"
+  "http://%USERNAME%.attacker.example/"
+  "mailto:a@b.example?attach=/etc/hostname"
+  "$long_path"
+)
+handed=(
+  "http://example.com/../../none.bat"
+  "mailto:a@b.example?subject=Hi&body=x"
+  "http://example.com/%41%42"
+)
+image "${asking[@]}" "${handed[@]}" >"$work/korlinkwalker.dat"
+rm -f "$recorder_log" "$marks"
+start_program
+for i in "${!asking[@]}"; do
+  key Return
+  box=$(wait_box)
+  if [ "$i" -eq 6 ]; then
+    # The beginning, "…" and the end: the name of what would run is in view.
+    grep -qF "「${long_path:0:40}" <<<"$box" || fail "the long path's beginning is not shown: $box"
+    grep -qF "…" <<<"$box" || fail "the long path is not shortened: $box"
+    grep -qF "${long_path: -120}」" <<<"$box" || fail "the long path's end is not shown: $box"
+    shot long-path-question "$box"
+  else
+    grep -qF "「${asking[$i]}」" <<<"$box" || fail "the box for ${asking[$i]} shows: $box"
+  fi
+  sleep 0.5
+  key Return
+  wait_no_box
+  wait_for "selected $((i + 1))"
+done
+for _ in "${handed[@]}"; do key Return; done
+wait_lines "$recorder_log" 3
+[ "$(cat "$recorder_log" 2>/dev/null)" = "$(printf '%s\n' "${handed[@]}")" ] ||
+  fail "the handler got: $(cat "$recorder_log" 2>/dev/null)"
+[ -z "$(boxes)" ] || fail "a web address asked: $(boxes)"
+sleep 1
+[ ! -e "$marks" ] || fail "something ran: $(marked)"
+ok "the ${#asking[@]} entries a shell takes for a file or a variable, or with an attachment, asked and ran nothing; the ${#handed[@]} web addresses reached their handler exactly"
+close_program
+
+echo "== A pasted path with a right-to-left override, added with Enter: Go asks and shows a stand-in"
+rlo=$(printf '\xe2\x80\xae')
+batch "${rlo}fdp.bat"
+disguised="$(winepath -w "$dl" 2>/dev/null)\\${rlo}fdp.bat"
+image "https://example.com/first" >"$work/korlinkwalker.dat"
+rm -f "$marks"
+printf '%s' "$disguised" | xclip -selection clipboard -quiet >>"$logs/xclip.log" 2>&1 &
+xclip_pid=$!
+start_program
+click_field
+key ctrl+v
+sleep 0.5
+key Return
+wait_for "selected 1"
+key Return
+box=$(wait_box)
+grep -qF "「$(winepath -w "$dl" 2>/dev/null)\\$(printf '\xef\xbf\xbd')fdp.bat」" <<<"$box" ||
+  fail "the box does not show the stand-in: $box"
+shot override-question "$box"
+sleep 0.5
+key Return
+wait_no_box
+kill "$xclip_pid" >/dev/null 2>&1 || true
+xclip_pid=""
+sleep 1
+[ ! -e "$marks" ] || fail "the pasted path ran: $(marked)"
+ok "the pasted path with U+202E asked, showing U+FFFD in its place; No ran nothing"
 close_program
 
 echo "== The box under the Western code page"

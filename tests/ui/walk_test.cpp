@@ -14,6 +14,7 @@
 #include "ui/data_object.h"
 #include "ui/list_box_hook.h"
 #include "ui/main_window_fixture.h"
+#include "ui/shell_open.h"
 #include "ui/web_address.h"
 
 namespace klw {
@@ -104,6 +105,30 @@ protected:
         return opened(n, 0);
     }
 
+    // Go on the selected entry, with `during` run on another thread once the first address has
+    // reached the handler, while Go waits; what that thread sends is answered until it ends.
+    void goWhileItWaits(const std::function<void()>& during) {
+        std::atomic<bool> otherDone{false};
+        goReturned = false;
+        std::thread other([&] {
+            struct Done {
+                std::atomic<bool>& flag;
+                ~Done() { flag = true; }
+            } done{otherDone};
+            if (opened(1).size() != 1) return;
+            during();
+        });
+        form->btnGo->onClick(*form->btnGo);
+        goReturned = true;
+        for (const DWORD start = GetTickCount(); !otherDone && GetTickCount() - start < 30000;) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_SENDMESSAGE);
+            MSG msg;
+            PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        }
+        other.join();
+    }
+    std::atomic<bool> goReturned{false};
+
     static inline bool hadOld_ = false;
     static inline std::string old_;
 };
@@ -113,9 +138,10 @@ using Names = std::vector<std::string>;
 TEST_F(Walk, GoHandsTheEntryToTheShellByteForByteAndMovesOn) {
     const std::string japanese =
         std::string("http://example.com/パス/ファイル.html?q=日本語&x=%E3%81%82#top");
+    // Typed with a space, which no address from outside may hold: opened all the same.
     const std::string spaced = "http://example.com/a b/c";
     const std::string upper = "HTTP://EXAMPLE.COM/Upper?";
-    load({japanese, spaced, upper});
+    loadAdded({japanese, spaced, upper});
     show();
     clickOn(*form->btnGo);
     EXPECT_EQ(opened(1), Names{japanese});
@@ -223,18 +249,10 @@ TEST_F(Walk, WhatArrivesWhileGoWaitsForTheShellIsCarriedOutAfterItInOrder) {
     test::TestDataObject data;
     data.set(L"text/x-moz-url", test::wideBytes(L"https://dropped.example/\ntitle"));
     SentCall onTheWindowsThread;
-    std::atomic<bool> goReturned{false};
     bool insideGo = false;
     std::string fieldDuringGo = "?";
     DWORD dropEffect = 0;
-    // Another thread acts once the first address has reached the handler, while Go waits.
-    std::atomic<bool> otherDone{false};
-    std::thread other([&] {
-        struct Done {
-            std::atomic<bool>& flag;
-            ~Done() { flag = true; }
-        } done{otherDone};
-        if (opened(1).size() != 1) return;
+    goWhileItWaits([&] {
         // A sent message is answered during the wait.
         onTheWindowsThread.call([&] { insideGo = !goReturned; });
         // A posted character is not: it waits in the queue until Go has returned.
@@ -252,15 +270,6 @@ TEST_F(Walk, WhatArrivesWhileGoWaitsForTheShellIsCarriedOutAfterItInOrder) {
         sendBounded(form->lbxURL->handle(), WM_PASTE);
         onTheWindowsThread.call([&] { fieldDuringGo = form->edtTest->text(); });
     });
-    form->btnGo->onClick(*form->btnGo);
-    goReturned = true;
-    // Answer the thread until it has finished, should it still be sending.
-    for (const DWORD start = GetTickCount(); !otherDone && GetTickCount() - start < 30000;) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_SENDMESSAGE);
-        MSG msg;
-        PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
-    other.join();
     EXPECT_TRUE(insideGo) << "the thread's message was answered while Go waited";
     EXPECT_EQ(fieldDuringGo, "") << "the posted character came before Go returned";
     EXPECT_EQ(dropEffect, static_cast<DWORD>(DROPEFFECT_COPY)) << "taken, for after Go";
@@ -308,6 +317,14 @@ void pressInBox(HWND box, WORD vk) {
     const HWND target = info.hwndFocus ? info.hwndFocus : box;
     PostMessageW(target, WM_KEYDOWN, vk, 1);
     PostMessageW(target, WM_KEYUP, vk, 1 | (3u << 30));
+}
+
+// Each box is answered with Esc once it has been up long enough to take an answer.
+void escapeEachBox(test::DialogWatcher& watcher) {
+    watcher.answer = [](HWND box) {
+        Sleep(400);
+        pressInBox(box, VK_ESCAPE);
+    };
 }
 
 void clickYes(HWND box) {
@@ -385,10 +402,7 @@ TEST_F(Walk, AnswersInTheBoxsFirstMomentAreIgnored) {
 
 TEST_F(Walk, RepeatsOfEnterFoldedIntoOneMessageAskOnceAndGoNoFurther) {
     test::DialogWatcher watcher;
-    watcher.answer = [](HWND box) {
-        Sleep(400);
-        pressInBox(box, VK_ESCAPE);
-    };
+    escapeEachBox(watcher);
     load({"klwtest:one", "klwtest:two", "klwtest:three", "klwtest:four"});
     show();
     // Three presses the user made before seeing the box: only the first one counts.
@@ -432,10 +446,7 @@ TEST_F(Walk, NetworkPathsAndRiskySchemesFromOutsideAsk) {
 
 TEST_F(Walk, AWwwNameThatIsAFileInTheListsFolderAsks) {
     test::DialogWatcher watcher;
-    watcher.answer = [](HWND box) {
-        Sleep(400);
-        pressInBox(box, VK_ESCAPE);
-    };
+    escapeEachBox(watcher);
     // The shell would take this for the program in the current folder, not for an address.
     test::writeFile("www.klwtest.com", "@exit\r\n");
     load({"www.klwtest.com", "WWW.klwtest.bat", "www.klwtest.org"});
@@ -450,6 +461,180 @@ TEST_F(Walk, AWwwNameThatIsAFileInTheListsFolderAsks) {
     press(VK_RETURN);
     EXPECT_EQ(watcher.seen().size(), 2u) << "a www. name that is no file opens as an address";
     EXPECT_EQ(opened(1).size(), 1u);
+}
+
+// ---- Addresses that a shell could take for a file, a program or a variable ----
+
+TEST_F(Walk, AnAddressThatNamesAFileAsksAndOtherwiseReachesItsHandlerExactly) {
+    test::DialogWatcher watcher;
+    escapeEachBox(watcher);
+    // Wine collapses the ".." and would run x.bat of the current folder.
+    test::writeFile("x.bat", "@echo ran>ran.txt\r\n");
+    load({"http://example.com/../../x.bat", "http://example.com/../../y.bat",
+          "http://%USERNAME%.attacker.example/", "http://%NOSUCH_KLW%.example/%41%42"});
+    show();
+    press(VK_RETURN);
+    ASSERT_EQ(watcher.seen().size(), 1u);
+    EXPECT_EQ(watcher.seen()[0].text, openQuestionText("http://example.com/../../x.bat"));
+    press(VK_RETURN);
+    press(VK_RETURN);
+    press(VK_RETURN);
+    // The handler gets the text as it stands: no file put in, no variable expanded.
+    EXPECT_EQ(openedAfterAWhile(2),
+              (Names{"http://example.com/../../y.bat", "http://%NOSUCH_KLW%.example/%41%42"}));
+    EXPECT_EQ(watcher.seen().size(), 2u) << "the user's name would have left the computer";
+    EXPECT_EQ(GetFileAttributesA("ran.txt"), INVALID_FILE_ATTRIBUTES) << "x.bat ran";
+}
+
+TEST_F(Walk, TheHandlerClassReachesTheSchemesCommandAndTheWaitStillHolds) {
+    // Straight to the command, the variable not expanded; and the wait for the handler that
+    // holds 1.5 s without reading input still holds Go.
+    setHandlerOptions("/hold:1500");
+    const DWORD start = GetTickCount();
+    openWithShell(nullptr, "http://%USERNAME%/../../y.bat", "http");
+    const DWORD took = GetTickCount() - start;
+    EXPECT_EQ(opened(1), Names{"http://%USERNAME%/../../y.bat"});
+    EXPECT_GE(took, 1000u) << "Go did not wait for the handler";
+    EXPECT_LT(took, 6000u);
+}
+
+TEST(ShellLookups, FindTheNamesTheShellWouldTry) {
+    test::TempCurrentDirectory dir;
+    PlatformShellLookups shell;
+    test::writeFile("x.bat", "@exit\r\n");
+    EXPECT_EQ(shell.fileFor("http://example.com/../../x.bat"), FileLookup::Found);
+    EXPECT_EQ(shell.fileFor("mailto:x/../x.bat"), FileLookup::Found);
+    EXPECT_EQ(shell.fileFor("http://example.com/../../x"), FileLookup::Found) << ".bat added";
+    EXPECT_EQ(shell.fileFor("http://example.com/../../z.bat"), FileLookup::None);
+    // Shortcuts come after the program extensions.
+    EXPECT_EQ(shell.fileFor("www.x"), FileLookup::None);
+    test::writeFile("www.x.lnk", "L");
+    EXPECT_EQ(shell.fileFor("www.x"), FileLookup::Found);
+    test::writeFile("www.y.pif", "P");
+    EXPECT_EQ(shell.fileFor("www.y"), FileLookup::Found);
+    // Addresses with a query, a fragment or a quote name no file: the shell finds none either.
+    EXPECT_EQ(shell.fileFor("mailto:a@b.example?subject=Hi&body=x"), FileLookup::None);
+    EXPECT_EQ(shell.fileFor("https://example.com/a?b=c#d"), FileLookup::None);
+    // A folder counts: the shell would open it, not the address.
+    EXPECT_NE(shell.fileFor("http://example.com/../.."), FileLookup::None);
+    EXPECT_TRUE(shell.hasVariable("PATH"));
+    EXPECT_TRUE(shell.hasVariable("path")) << "names without regard to letter case";
+    EXPECT_FALSE(shell.hasVariable("NOSUCH_KLW_VARIABLE"));
+}
+
+TEST(ShellLookups, AFileBeyondMaxPathIsNoAddress) {
+    test::TempCurrentDirectory dir;
+    PlatformShellLookups shell;
+    // Folders of 50 characters, six deep: the file's path is longer than MAX_PATH.
+    std::wstring full = L"\\\\?\\" + wide(dir.path());
+    std::string relative;
+    for (int i = 0; i < 6; ++i) {
+        const std::string part(50, static_cast<char>('a' + i));
+        full += L"\\" + wide(part);
+        relative += part + "/";
+        ASSERT_TRUE(CreateDirectoryW(full.c_str(), nullptr)) << GetLastError();
+    }
+    const std::wstring file = full + L"\\x.bat";
+    ASSERT_GT(file.size(), static_cast<std::size_t>(MAX_PATH));
+    HANDLE h = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    CloseHandle(h);
+    // Found or a lookup that failed: either way Go asks.
+    EXPECT_NE(shell.fileFor("http://example.com/../../" + relative + "x.bat"), FileLookup::None);
+    EXPECT_NE(shell.fileFor("http://example.com/../../" + relative + "x"), FileLookup::None);
+    EXPECT_EQ(shell.fileFor("http://example.com/../../" + relative + "y"), FileLookup::None);
+    // Clean up the deep folders, which the temporary folder's removal may not reach.
+    DeleteFileW(file.c_str());
+    for (int i = 5; i >= 0; --i) {
+        RemoveDirectoryW(full.c_str());
+        full.resize(full.rfind(L'\\'));
+    }
+}
+
+// ---- The question keeps the window's rules ----
+
+TEST_F(Walk, WhileTheQuestionIsUpTheApplicationWindowIsDisabledAndItsCloseEndsNothing) {
+    test::DialogWatcher watcher;
+    std::atomic<bool> disabled{false};
+    std::atomic<bool> boxStayed{false};
+    watcher.answer = [&](HWND box) {
+        Sleep(400);
+        disabled = !IsWindowEnabled(app.handle()) && !IsWindowEnabled(form->handle());
+        // The taskbar entry's Close, while Go waits for the answer.
+        DWORD_PTR r = 0;
+        SendMessageTimeoutW(app.handle(), WM_SYSCOMMAND, SC_CLOSE, 0, SMTO_NORMAL, 5000, &r);
+        SendMessageTimeoutW(app.handle(), WM_CLOSE, 0, 0, SMTO_NORMAL, 5000, &r);
+        Sleep(200);
+        boxStayed = IsWindow(box) != FALSE;
+        pressInBox(box, VK_ESCAPE);
+    };
+    load({"klwtest:one", "klwtest:two"});
+    show();
+    press(VK_RETURN);
+    ASSERT_EQ(watcher.seen().size(), 1u);
+    EXPECT_TRUE(disabled) << "the application window took input under the question";
+    EXPECT_TRUE(boxStayed);
+    EXPECT_EQ(events, Events{"btnGoClick"}) << "the close route ran in the middle of Go";
+    EXPECT_FALSE(app.terminated());
+    EXPECT_EQ(GetFileAttributesA("korlinkwalker.dat"), INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(IsWindowEnabled(app.handle())) << "enabled again afterwards";
+    EXPECT_EQ(form->lbxURL->itemIndex(), 1);
+}
+
+TEST_F(Walk, AfterTheQuestionTypingReachesTheFieldWhenNoControlHadTheFocus) {
+    test::DialogWatcher watcher;
+    escapeEachBox(watcher);
+    load({"klwtest:a", "klwtest:b", "klwtest:c"});
+    show();
+    clickRow(1);
+    // Tab from the list: Add is disabled and skipped; Space on Up disables it at the top.
+    press(VK_TAB);
+    ASSERT_EQ(focused(), form->btnUP.get());
+    press(VK_SPACE);
+    ASSERT_FALSE(form->btnUP->isEnabled());
+    ASSERT_TRUE(focusIsOnForm());
+    press(VK_RETURN);
+    ASSERT_EQ(watcher.seen().size(), 1u);
+    EXPECT_EQ(watcher.seen()[0].text, openQuestionText("klwtest:b"));
+    type("abc");
+    EXPECT_EQ(form->edtTest->text(), "abc");
+    EXPECT_EQ(focused(), form->edtTest.get());
+}
+
+TEST_F(Walk, InputQueuedJustBeforeTheQuestionIsDropped) {
+    test::DialogWatcher watcher;
+    escapeEachBox(watcher);
+    load({"klwtest:a", "klwtest:b", "klwtest:c"});
+    show();
+    // Enter, then a typed character and a click on the last entry, all in the queue at once.
+    const HWND list = form->lbxURL->handle();
+    PostMessageW(form->edtTest->handle(), WM_KEYDOWN, VK_RETURN, 1);
+    PostMessageW(form->edtTest->handle(), WM_CHAR, 'x', 1);
+    PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 2 * 12 + 6));
+    PostMessageW(list, WM_LBUTTONUP, 0, MAKELPARAM(20, 2 * 12 + 6));
+    pump(app);
+    ASSERT_EQ(watcher.seen().size(), 1u);
+    EXPECT_EQ(form->edtTest->text(), "") << "the character reached the field after the answer";
+    EXPECT_EQ(form->lbxURL->itemIndex(), 1) << "the click reached the list after the answer";
+    EXPECT_EQ(events, Events{"btnGoClick"});
+}
+
+TEST_F(Walk, ADoubleClickQueuedBehindAGoOpensItsOwnEntry) {
+    setHandlerOptions("/hold:1500");
+    load({"http://example.com/1", "http://example.com/2", "http://example.com/3"});
+    show();
+    goWhileItWaits([&] {
+        // While Go waits for the handler: a double-click on the third entry.
+        const HWND list = form->lbxURL->handle();
+        const LPARAM at = MAKELPARAM(20, 2 * 12 + 6);
+        sendBounded(list, WM_LBUTTONDOWN, at);
+        sendBounded(list, WM_LBUTTONUP, at);
+        sendBounded(list, WM_LBUTTONDBLCLK, at);
+        sendBounded(list, WM_LBUTTONUP, at);
+    });
+    pump(app);
+    EXPECT_EQ(openedAfterAWhile(2), (Names{"http://example.com/1", "http://example.com/3"}));
+    EXPECT_EQ(form->lbxURL->itemIndex(), 2);
 }
 
 TEST_F(Walk, GoWithoutASelectionOpensNothing) {

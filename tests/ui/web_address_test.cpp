@@ -56,18 +56,19 @@ TEST(WebAddress, EverythingElseIsNot) {
 }
 
 TEST(WebAddress, TheExactTextCountsToTheEnd) {
-    // A trailing tab is part of the address, which still begins with one; what begins with
-    // a space or a tab is not.
-    EXPECT_TRUE(isWebAddress("https://example.com/\t"));
+    // What begins or ends with a blank is no address: real addresses hold none unencoded.
+    EXPECT_FALSE(isWebAddress("https://example.com/\t"));
     EXPECT_FALSE(isWebAddress(" https://example.com/"));
     EXPECT_FALSE(isWebAddress("\xEF\xBB\xBFhttps://example.com/")) << "a byte order mark first";
     const std::string longWeb = "https://example.com/" + std::string(10000, 'a');
     EXPECT_TRUE(isWebAddress(longWeb));
     const std::string longPath = std::string(10000, 'a');
     EXPECT_FALSE(isWebAddress(longPath));
-    EXPECT_TRUE(shellMayTakeForFile("www.example.com"));
-    EXPECT_TRUE(shellMayTakeForFile("Www.example.com"));
-    EXPECT_FALSE(shellMayTakeForFile("https://www.example.com"));
+    EXPECT_EQ(webAddressScheme("HTTPS://example.com/"), "https");
+    EXPECT_EQ(webAddressScheme("http://example.com/"), "http");
+    EXPECT_EQ(webAddressScheme("MailTo:a@b.example"), "mailto");
+    EXPECT_EQ(webAddressScheme("www.example.com"), "");
+    EXPECT_EQ(webAddressScheme("httpx://example.com"), "");
 }
 
 std::string between(const std::string& question) {
@@ -96,26 +97,24 @@ TEST(OpenQuestion, ControlCharactersAndDirectionMarksAreVisible) {
     EXPECT_EQ(between(openQuestionText("x\xE2\x80\xAEtxt.sh")), "x\xEF\xBF\xBDtxt.sh");
 }
 
-TEST(OpenQuestion, LongEntriesAreCutAfter300Characters) {
+TEST(OpenQuestion, LongEntriesShowTheirBeginningAndTheirEnd) {
     const std::string exact(kQuestionEntryChars, 'a');
     EXPECT_EQ(between(openQuestionText(exact)), exact);
-    EXPECT_EQ(between(openQuestionText(exact + "b")), exact + "…");
-    // Characters, not bytes: 300 kana of three bytes each, and one more.
+    const std::string longer = std::string(kQuestionHeadChars, 'h') + "middle" +
+                               std::string(kQuestionTailChars - 1, 't') + "e";
+    EXPECT_EQ(between(openQuestionText(longer)), std::string(kQuestionHeadChars, 'h') + "…" +
+                                                     std::string(kQuestionTailChars - 1, 't') +
+                                                     "e");
+    // Characters, not bytes: kana of three bytes each are never cut inside.
     std::string kana;
     for (std::size_t i = 0; i < kQuestionEntryChars; ++i) kana += "あ";
     EXPECT_EQ(between(openQuestionText(kana)), kana);
-    EXPECT_EQ(between(openQuestionText(kana + "い")), kana + "…");
-    const std::string huge(10000, 'z');
-    EXPECT_EQ(between(openQuestionText(huge)), std::string(kQuestionEntryChars, 'z') + "…");
-}
-
-TEST(TrustedEntries, HoldsExactTexts) {
-    TrustedEntries t;
-    t.add("x.sh");
-    EXPECT_TRUE(t.contains("x.sh"));
-    EXPECT_FALSE(t.contains("X.SH"));
-    EXPECT_FALSE(t.contains("x.sh "));
-    EXPECT_FALSE(t.contains(""));
+    std::string tail;
+    for (std::size_t i = 0; i < kQuestionTailChars; ++i) tail += "い";
+    std::string head;
+    for (std::size_t i = 0; i < kQuestionHeadChars; ++i) head += "あ";
+    EXPECT_EQ(between(openQuestionText(kana + tail)), head + "…" + tail);
+    EXPECT_GE(kQuestionTailChars, 120u);
 }
 
 }  // namespace
