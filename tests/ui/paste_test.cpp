@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <functional>
 #include <thread>
 
 #include "runtime/texts.h"
@@ -263,10 +264,8 @@ TEST_F(Paste, TheClipboardIsReadAsADropIsRead) {
               std::optional<std::string>("  https://text.example/\t\r\nhttps://two/"));
 }
 
-TEST_F(Paste, ABusyClipboardIsReportedAndChangesNothing) {
-    test::DialogWatcher watcher;
-    clickRow(0);
-    setClipboard("https://never/");
+// Runs `paste` while another thread holds the clipboard open.
+void whileTheClipboardIsBusy(const std::function<void()>& paste) {
     std::atomic<bool> started{false}, holding{false}, release{false};
     std::thread holder([&] {
         holding = OpenClipboard(nullptr) != FALSE;
@@ -275,14 +274,20 @@ TEST_F(Paste, ABusyClipboardIsReportedAndChangesNothing) {
         if (holding) CloseClipboard();
     });
     while (!started) Sleep(5);
-    if (!holding) {
-        holder.join();
-        FAIL() << "another thread could not take the clipboard";
-    }
-    press('V', kCtrl);
-    pump(app, 300);
+    if (holding) paste();
     release = true;
     holder.join();
+    EXPECT_TRUE(holding) << "another thread could not take the clipboard";
+}
+
+TEST_F(Paste, ABusyClipboardIsReportedAndChangesNothing) {
+    test::DialogWatcher watcher;
+    clickRow(0);
+    setClipboard("https://never/");
+    whileTheClipboardIsBusy([&] {
+        press('V', kCtrl);
+        pump(app, 300);
+    });
     const auto seen = watcher.seen();
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].text, std::string(texts::kCannotOpenClipboard) + ".");
@@ -290,6 +295,22 @@ TEST_F(Paste, ABusyClipboardIsReportedAndChangesNothing) {
     // Once free again, the paste works.
     press('V', kCtrl);
     EXPECT_EQ(entries().back(), "https://never/");
+}
+
+TEST_F(Paste, ABusyClipboardPastesNothingIntoTheFieldSilently) {
+    test::DialogWatcher watcher;
+    clickOn(*form->edtTest);
+    type("abc");
+    setClipboard("https://one/\r\nhttps://two/");
+    whileTheClipboardIsBusy([&] {
+        press('V', kCtrl);
+        pump(app, 300);
+    });
+    EXPECT_TRUE(watcher.seen().empty()) << "as the field's own paste: no box";
+    EXPECT_EQ(form->edtTest->text(), "abc");
+    EXPECT_EQ(entries(), Names{"https://before/"});
+    press('V', kCtrl);
+    EXPECT_EQ(entries(), (Names{"https://before/", "https://one/", "https://two/"}));
 }
 
 }  // namespace
