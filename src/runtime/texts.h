@@ -31,6 +31,9 @@ inline constexpr std::string_view kDuplicateComponentName =
     "コンポーネント名 %s はすでに使われています";
 inline constexpr std::string_view kClassNotFound = "クラス %s が見つかりません";
 inline constexpr std::string_view kAssignError = "%s を %s に代入することはできません";
+// A start in a folder whose list another window holds
+inline constexpr std::string_view kListOpenNotAnswering =
+    "このフォルダーのリスト korlinkwalker.dat は、応答しないウィンドウで開かれています";
 // Go
 inline constexpr std::string_view kOpenNotWebAddress =
     "ウェブのアドレスではない項目を開こうとしています。\n\n「%s」\n\n"
