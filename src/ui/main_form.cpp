@@ -364,7 +364,11 @@ void TfrmMain::endRequested() noexcept {
         app_.terminate();
         return;
     }
-    // As a failed close: the window stays, with the error box.
+    // As a failed close: the window stays, with the error box, and no save after the change
+    // brings the same error up again.
+    KillTimer(handle(), kSaveTimer);
+    saveTimerSet_ = false;
+    saveErrorShown_ = true;
     app_.setClosing(false);
     Application::reportError(error);
 }
