@@ -12,6 +12,8 @@
 //                                  selection when watching starts); OUTFILE.ready once it watches
 //   klw_probe gobench LABEL RUNS   the time of one Go in this process, with the shell's handler
 //                                  of http as it is, beside a bare ShellExecuteW of the same text
+//   klw_probe last OUTFILE         the main window's entry count and its last entry, for a list
+//                                  too long to read whole from another process
 //   klw_probe hold OUTFILE MS      a holder of the current directory's list that is slow to
 //                                  start: claims the folder as the program does, publishes after
 //                                  MS milliseconds a window that answers a later start as the
@@ -198,6 +200,27 @@ BOOL CALLBACK listWindow(HWND hwnd, LPARAM param) {
     if (GetForegroundWindow() == hwnd) line += "\tforeground";
     l->out += line + "\n";
     return TRUE;
+}
+
+int countAndLast(const char* outName) {
+    const HWND main = waitForMainWindow();
+    if (!main) return 2;
+    const Children c = childrenOf(main);
+    if (!c.list) return 2;
+    const auto count = static_cast<int>(SendMessageW(c.list, LB_GETCOUNT, 0, 0));
+    std::string out = "count " + std::to_string(count) + "\n";
+    if (count > 0) {
+        const auto len = SendMessageW(c.list, LB_GETTEXTLEN, static_cast<WPARAM>(count - 1), 0);
+        std::wstring text(static_cast<size_t>(len < 0 ? 0 : len) + 1, L'\0');
+        const auto got = SendMessageW(c.list, LB_GETTEXT, static_cast<WPARAM>(count - 1),
+                                      reinterpret_cast<LPARAM>(text.data()));
+        out += "last " + toUtf8(text.data(), static_cast<int>(got < 0 ? 0 : got)) + "\n";
+    }
+    FILE* f = std::fopen(outName, "wb");
+    if (!f) return 3;
+    std::fwrite(out.data(), 1, out.size(), f);
+    std::fclose(f);
+    return 0;
 }
 
 int listWindows(const char* cls, const char* outName) {
@@ -617,6 +640,7 @@ int main(int argc, char** argv) {
         const HWND main = waitForMainWindow();
         return main && PostMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0) ? 0 : 2;
     }
+    if (cmd == "last" && argc == 3) return countAndLast(argv[2]);
     if (cmd == "hold" && argc == 4) return holdLate(argv[2], std::atoi(argv[3]));
     if (cmd == "floor" && argc == 3) return floorProgram(std::atoi(argv[2]));
     if (cmd == "watch" && argc == 4) return watch(argv[2], std::atoi(argv[3]));
@@ -632,6 +656,6 @@ int main(int argc, char** argv) {
         "usage: klw_probe state OUTFILE | klw_probe boxes OUTFILE | klw_probe mains OUTFILE | "
         "klw_probe minimize | klw_probe bench EXE RUNS [ENTRIES...] | "
         "klw_probe floor ENTRIES | klw_probe watch OUTFILE MS | "
-        "klw_probe gobench LABEL RUNS | klw_probe hold OUTFILE MS\n");
+        "klw_probe gobench LABEL RUNS | klw_probe last OUTFILE | klw_probe hold OUTFILE MS\n");
     return 1;
 }
