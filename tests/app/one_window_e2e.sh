@@ -184,7 +184,12 @@ add_and_close "$wid" "http://last.example/"
 # The close is under way once its temporary file is there.
 for _ in $(seq 400); do compgen -G "$work/klw*.tmp" >/dev/null && break; sleep 0.01; done
 compgen -G "$work/klw*.tmp" >/dev/null || fail "the close wrote no temporary file"
+# Held in the middle of its save for 2 s, as a slow disk would, so that the start surely comes
+# while the holder closes (a Wine process takes longer to start than this save).
+kill -STOP "$program_pid"
 start_second "$work"
+sleep 2
+kill -CONT "$program_pid"
 await_code "$program_pid" 300
 program_pid=""
 [ "$code" = 0 ] || fail "the holder ended with $code"
