@@ -99,7 +99,8 @@ FolderClaim::Holder FolderClaim::activateHolder() {
     DWORD silentSince = GetTickCount() - msSinceProcessStart();
     DWORD closingSince = 0;
     bool closing = false;
-    while (heldElsewhere()) {
+    // A holder that has just let go leaves the list to us, however long we have waited.
+    while (heldElsewhere() && !waitForClaim(0)) {
         const DWORD now = GetTickCount();
         Published* holder = published(view_);
         const bool saysClosing =
