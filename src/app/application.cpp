@@ -12,9 +12,7 @@ namespace klw {
 
 Application* Application::instance_ = nullptr;
 
-namespace {
-
-std::string moduleTitle() {
+std::string Application::moduleTitle() {
     // The whole path, however long: a cut-off path would give the title of another name.
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
@@ -27,8 +25,6 @@ std::string moduleTitle() {
     }
     return deriveTitle(narrow(path));
 }
-
-}  // namespace
 
 Application::Application() : title_(moduleTitle()) {
     instance_ = this;
@@ -139,6 +135,11 @@ void Application::processMessages() {
 
 void Application::terminate() { PostQuitMessage(0); }
 
+void Application::setClosing(bool closing) {
+    closing_ = closing;
+    if (claim_) claim_->setClosing(closing);
+}
+
 void Application::updateVisible() {
     const bool anyVisible = mainForm_ && IsWindowVisible(mainForm_->handle());
     if (anyVisible == (IsWindowVisible(handle()) != FALSE)) return;
@@ -193,6 +194,8 @@ void Application::bringToFront() {
 LRESULT Application::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     // A second start in the folder whose list is open here.
     if (msg == FolderClaim::activateMessage() && msg != 0) {
+        // A window that is about to go would leave that start with nothing.
+        if (closing_) return FolderClaim::kClosing;
         bringToFront();
         return FolderClaim::kActivated;
     }
@@ -219,6 +222,7 @@ LRESULT Application::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             return TRUE;
         case WM_ENDSESSION:
             if (wp) {
+                setClosing(true);
                 // The loop may end before the main form hears of the ending itself.
                 if (mainForm_) mainForm_->sessionEnding();
                 terminated_ = true;

@@ -11,6 +11,7 @@
 namespace klw {
 
 class Form;
+class FolderClaim;
 
 class Application : public Window {
 public:
@@ -19,6 +20,8 @@ public:
 
     static Application* instance() { return instance_; }
 
+    // The title derived from the executable's file name.
+    static std::string moduleTitle();
     // The title derived from the executable's name once, at creation.
     const std::string& title() const { return title_; }
     // The application window's current caption, or the title while it does not exist.
@@ -44,6 +47,13 @@ public:
     void terminate();
     bool terminated() const { return terminated_; }
 
+    // The folder's claim, told when the close begins, and when a close fails.
+    void setClaim(FolderClaim* claim) { claim_ = claim; }
+    // The close has begun (its handler runs, or the session ends): a later start in the folder
+    // waits for the list to be saved and opens it itself, instead of finding this window.
+    void setClosing(bool closing);
+    bool closing() const { return closing_; }
+
     void minimize();
     void restore();
     // Restores the program when it is minimized and puts the main form in front.
@@ -66,6 +76,8 @@ private:
     HICON icon_ = nullptr;
     Form* mainForm_ = nullptr;
     bool terminated_ = false;
+    bool closing_ = false;
+    FolderClaim* claim_ = nullptr;
     HWND focusBeforeMinimize_ = nullptr;
 };
 

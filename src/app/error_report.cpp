@@ -61,23 +61,27 @@ int applicationMessageBox(const std::string& text, const std::string& caption, U
     return result;
 }
 
+std::optional<std::string> errorMessage(std::exception_ptr error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const EAbort&) {
+        return std::nullopt;
+    } catch (const Exception& e) {
+        return e.message();
+    } catch (const std::exception& e) {
+        return e.what();
+    } catch (...) {
+        return "Unknown error";
+    }
+}
+
 void showErrorReport(std::exception_ptr error) noexcept {
     try {
         if (HWND capture = GetCapture()) SendMessageW(capture, WM_CANCELMODE, 0, 0);
-        std::string message;
-        try {
-            std::rethrow_exception(error);
-        } catch (const EAbort&) {
-            return;
-        } catch (const Exception& e) {
-            message = e.message();
-        } catch (const std::exception& e) {
-            message = e.what();
-        } catch (...) {
-            message = "Unknown error";
-        }
+        const std::optional<std::string> message = errorMessage(error);
+        if (!message) return;
         Application* app = Application::instance();
-        applicationMessageBox(errorBoxText(message), app ? app->currentTitle() : std::string(),
+        applicationMessageBox(errorBoxText(*message), app ? app->currentTitle() : std::string(),
                               MB_OK | MB_ICONSTOP);
     } catch (...) {
         // The report itself has nowhere to go.

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <exception>
+#include <optional>
 #include <string>
 
 namespace klw {
@@ -10,6 +11,8 @@ namespace klw {
 // Cancels a pending mouse mode, drops EAbort silently, otherwise shows the error box: the
 // message with its closing full stop, the application title as caption, a stop icon.
 void showErrorReport(std::exception_ptr error) noexcept;
+// The message the error carries, without the closing full stop; none for EAbort.
+std::optional<std::string> errorMessage(std::exception_ptr error);
 
 // MessageBoxW owned by the application window, with every other window of the program
 // disabled while it is up, on the monitor of the active window.

@@ -69,6 +69,35 @@ using UniqueKey = UniqueHandle<HKEY, RegKeyTraits>;
 using UniqueFont = UniqueHandle<HFONT, FontTraits>;
 using UniqueBrush = UniqueHandle<HBRUSH, BrushTraits>;
 
+// A view of a file mapping, unmapped when its owner goes.
+class MappedView {
+public:
+    MappedView() = default;
+    MappedView(HANDLE mapping, DWORD access, SIZE_T size)
+        : view_(MapViewOfFile(mapping, access, 0, 0, size)) {}
+    MappedView(const MappedView&) = delete;
+    MappedView& operator=(const MappedView&) = delete;
+    MappedView(MappedView&& o) noexcept : view_(std::exchange(o.view_, nullptr)) {}
+    MappedView& operator=(MappedView&& o) noexcept {
+        if (this != &o) {
+            reset();
+            view_ = std::exchange(o.view_, nullptr);
+        }
+        return *this;
+    }
+    ~MappedView() { reset(); }
+
+    void* get() const { return view_; }
+    explicit operator bool() const { return view_ != nullptr; }
+    void reset() {
+        if (view_) UnmapViewOfFile(view_);
+        view_ = nullptr;
+    }
+
+private:
+    void* view_ = nullptr;
+};
+
 // A screen device context for measuring, released at the end of the scope.
 class ScreenDC {
 public:

@@ -35,6 +35,9 @@ inline constexpr std::string_view kAssignError = "%s を %s に代入するこ�
 inline constexpr std::string_view kOtherVersionKept =
     "ファイル %s はほかのプログラムに書き換えられていました。書き換えられた内容は「%s」に残し、"
     "このウィンドウのリストを %s に保存しました。";
+// A start in a folder whose list another window holds
+inline constexpr std::string_view kListOpenNotAnswering =
+    "このフォルダーのリスト korlinkwalker.dat は、応答しないウィンドウで開かれています";
 // Go
 inline constexpr std::string_view kOpenNotWebAddress =
     "ウェブのアドレスではない項目を開こうとしています。\n\n「%s」\n\n"

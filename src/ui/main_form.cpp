@@ -1,7 +1,6 @@
 #include "ui/main_form.h"
 
 #include "app/application.h"
-#include "app/console_end.h"
 #include "app/error_report.h"
 #include "app/message_form.h"
 #include "persist/position_store.h"
@@ -13,19 +12,16 @@
 #include "ui/open_question.h"
 #include "ui/shell_open.h"
 #include "widgets/error_sink.h"
+#include "widgets/messages.h"
 
 namespace klw {
 namespace {
 
-// A save after a change has ended (posted by its thread); the terminal asks the program to end;
-// something in the folder changed (posted by the watch's thread).
-constexpr UINT kSaveEnded = WM_APP + 0x10;
-constexpr UINT kEndRequested = WM_APP + 0x11;
-constexpr UINT kFolderChanged = WM_APP + 0x12;
 constexpr UINT_PTR kSaveTimer = 1;
 constexpr UINT_PTR kSaveErrorTimer = 2;
 constexpr UINT_PTR kPlaceTimer = 3;
 constexpr UINT_PTR kFileQuietTimer = 4;
+constexpr UINT_PTR kEndRequestTimer = 5;
 // How often a waiting error box looks again whether it may be shown, and how long the window
 // must stand still before its place counts as the one the user chose.
 constexpr UINT kSaveErrorRetryMs = 250;
@@ -210,7 +206,17 @@ void TfrmMain::bindEvents() {
     mnuMainHelpVersion->onClick = bindMenu(&TfrmMain::mnuMainHelpVersionClick);
     mnuMainTestItemCount->onClick = bindMenu(&TfrmMain::mnuMainTestItemCountClick);
     mnuMainTestItemNo->onClick = bindMenu(&TfrmMain::mnuMainTestItemNoClick);
-    onClose = [this](CloseAction& action) { FormClose(action); };
+    onClose = [this](CloseAction& action) {
+        // A later start in the folder waits for this close instead of finding a window that is
+        // about to go; a close that fails leaves the window for it again.
+        app_.setClosing(true);
+        try {
+            FormClose(action);
+        } catch (...) {
+            app_.setClosing(false);
+            throw;
+        }
+    };
     onDragEnter = [this](const TransferData& data) { return FormDragEnter(data); };
     onDragDrop = [this](const TransferData& data, bool& taken) { FormDragDrop(data, taken); };
     actions_.onLaterError = [this](std::exception_ptr error) { reportLater(std::move(error)); };
@@ -363,6 +369,7 @@ void TfrmMain::onMenuCommand(UINT id) { mnuMain.dispatch(id); }
 void TfrmMain::sessionEnding() noexcept {
     if (sessionSaved_) return;
     sessionSaved_ = true;
+    app_.setClosing(true);
     finishBackgroundSave();
     try {
         savePosition(place());
@@ -388,12 +395,42 @@ void TfrmMain::saveBeforeEnd() noexcept {
     }
 }
 
-UINT TfrmMain::endRequestMessage() { return kEndRequested; }
-
 void TfrmMain::endRequested() noexcept {
-    sessionEnding();
-    consoleEndHandled();
-    app_.terminate();
+    // Not inside a Go, a drop or a paste, whose list would be saved half done, nor under a box.
+    if (actions_.running() || !IsWindowEnabled(handle())) {
+        SetTimer(handle(), kEndRequestTimer, kSaveErrorRetryMs, nullptr);
+        return;
+    }
+    KillTimer(handle(), kEndRequestTimer);
+    app_.setClosing(true);
+    finishBackgroundSave();
+    try {
+        savePosition(place());
+        storedPlace_ = place();
+    } catch (...) {
+        // The list matters more; the place is kept again at the next close.
+    }
+    std::exception_ptr error;
+    try {
+        // Another program's version, if any, is kept beside the list by the save itself.
+        listFile_.save(streamedList());
+        savedChanges_ = changes_;
+        schedule_.savedOutsideSchedule();
+    } catch (...) {
+        error = std::current_exception();
+    }
+    if (onEndAnswered) onEndAnswered(error);
+    if (!error) {
+        app_.terminate();
+        return;
+    }
+    // As a failed close: the window stays, with the error box, and no save after the change
+    // brings the same error up again.
+    stopSaveTimer();
+    saveErrorShown_ = true;
+    saveError_ = nullptr;
+    app_.setClosing(false);
+    Application::reportError(error);
 }
 
 // ---- Saves after changes ----
@@ -572,6 +609,9 @@ LRESULT TfrmMain::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
                     return 0;
                 case kPlaceTimer:
                     positionSettled();
+                    return 0;
+                case kEndRequestTimer:
+                    endRequested();
                     return 0;
                 default:
                     return Form::handleMessage(msg, wp, lp);

@@ -65,10 +65,11 @@ public:
     ListFile& listFile() { return listFile_; }
     void sessionEnding() noexcept override;
     // The terminal the program was started from asks it to end (Ctrl+C): keep the position and
-    // the list as the end of a session does, then end.
-    void endRequested() noexcept;
-    // Posted to the window for endRequested() from another thread.
-    static UINT endRequestMessage();
+    // the list, then end. A list that cannot be saved is reported as the close reports it, and
+    // the window stays. Carried out once no Go, drop, paste or box is in progress.
+    void endRequested() noexcept;  // posted from another thread as kEndRequested
+    // Hears how endRequested() went: null when the list was saved, else why it was not.
+    std::function<void(std::exception_ptr)> onEndAnswered;
     // The loop has ended: what was changed after the close's or the session's save (a drop or a
     // paste carried out behind a question) goes to disk before the process ends.
     void saveBeforeEnd() noexcept;

@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "widgets/messages.h"
+
 namespace klw {
 
 class Form;
@@ -19,10 +21,6 @@ class Control;
 using NotifyEvent = std::function<void(Control& sender)>;
 // A paste with the clipboard's text; true when the handler has taken it.
 using PasteEvent = std::function<bool(Control& sender, const std::string& text)>;
-
-// The keyboard pre-translation notification: the loop sends kKeyNotifyBase + the key message
-// to the control before translating and dispatching it; a non-zero answer claims the key.
-constexpr UINT kKeyNotifyBase = 0xBC00;
 
 class Control {
 public:

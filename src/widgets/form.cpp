@@ -5,14 +5,10 @@
 
 #include "widgets/button.h"
 #include "widgets/error_sink.h"
+#include "widgets/messages.h"
 #include "widgets/placement.h"
 
 namespace klw {
-namespace {
-// Posted to report the errors of a drop once the drag has ended.
-constexpr UINT kReportDropErrors = WM_APP + 0x4B;
-}  // namespace
-
 Form::~Form() = default;
 
 bool Form::acceptDrops() {

@@ -275,11 +275,13 @@ for name in "$work" "$base/first-link" "$work/"; do
   (cd "$logs" && wine "$probe" minimize >>"$logs/probe.log" 2>&1 </dev/null)
   for _ in $(seq 50); do grep -qx "visible 0" <<<"$(probe_state)" && break; sleep 0.1; done
   grep -qx "visible 0" <<<"$(probe_state)" || fail "the window did not minimize"
-  started=$SECONDS
+  started=$(date +%s%N)
   code=0
   (cd "$name" && timeout 20 wine "$exe" >>"$logs/program.log" 2>&1 </dev/null) || code=$?
-  [ "$code" = 0 ] || fail "a second start through $name ended with $code"
-  [ $((SECONDS - started)) -le 5 ] || fail "a second start through $name took $((SECONDS - started)) s"
+  took=$((($(date +%s%N) - started) / 1000000))
+  [ "$code" = 0 ] || fail "a second start through $name ended with $code after $took ms"
+  # In milliseconds: whole seconds let a start through that waited out the holder's silence.
+  [ "$took" -le 5000 ] || fail "a second start through $name took $took ms"
   wait_for "visible 1"
   rm -f "$logs/mains.txt"
   probe_to mains mains.txt

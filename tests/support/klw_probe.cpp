@@ -12,6 +12,13 @@
 //                                  selection when watching starts); OUTFILE.ready once it watches
 //   klw_probe gobench LABEL RUNS   the time of one Go in this process, with the shell's handler
 //                                  of http as it is, beside a bare ShellExecuteW of the same text
+//   klw_probe last OUTFILE         the main window's entry count and its last entry, for a list
+//                                  too long to read whole from another process
+//   klw_probe hold OUTFILE MS      a holder of the current directory's list that is slow to
+//                                  start: claims the folder as the program does, publishes after
+//                                  MS milliseconds a window that answers a later start as the
+//                                  program's does, and writes "claimed", "published" and
+//                                  "activated" as they happen; ends when activated, or after 20 s
 #include <windows.h>
 // shellapi.h needs the declarations of windows.h.
 #include <shellapi.h>
@@ -22,6 +29,7 @@
 #include <vector>
 
 #include "app/application.h"
+#include "app/single_instance.h"
 #include "persist/background_save.h"
 #include "persist/list_file.h"
 #include "persist/list_snapshot.h"
@@ -198,6 +206,27 @@ BOOL CALLBACK listWindow(HWND hwnd, LPARAM param) {
     if (GetForegroundWindow() == hwnd) line += "\tforeground";
     l->out += line + "\n";
     return TRUE;
+}
+
+int countAndLast(const char* outName) {
+    const HWND main = waitForMainWindow();
+    if (!main) return 2;
+    const Children c = childrenOf(main);
+    if (!c.list) return 2;
+    const auto count = static_cast<int>(SendMessageW(c.list, LB_GETCOUNT, 0, 0));
+    std::string out = "count " + std::to_string(count) + "\n";
+    if (count > 0) {
+        const auto len = SendMessageW(c.list, LB_GETTEXTLEN, static_cast<WPARAM>(count - 1), 0);
+        std::wstring text(static_cast<size_t>(len < 0 ? 0 : len) + 1, L'\0');
+        const auto got = SendMessageW(c.list, LB_GETTEXT, static_cast<WPARAM>(count - 1),
+                                      reinterpret_cast<LPARAM>(text.data()));
+        out += "last " + toUtf8(text.data(), static_cast<int>(got < 0 ? 0 : got)) + "\n";
+    }
+    FILE* f = std::fopen(outName, "wb");
+    if (!f) return 3;
+    std::fwrite(out.data(), 1, out.size(), f);
+    std::fclose(f);
+    return 0;
 }
 
 int listWindows(const char* cls, const char* outName) {
@@ -562,6 +591,51 @@ int goBench(const std::string& label, int count) {
     return 0;
 }
 
+// The holder's window: answers the start's question as the program's application window does.
+bool holderActivated = false;
+LRESULT CALLBACK holderProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == klw::FolderClaim::activateMessage() && msg != 0) {
+        holderActivated = true;
+        return klw::FolderClaim::kActivated;
+    }
+    return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+int holdLate(const char* outFile, int delayMs) {
+    std::FILE* out = std::fopen(outFile, "wb");
+    if (!out) return 2;
+    auto say = [&](const char* what) {
+        std::fprintf(out, "%s\n", what);
+        std::fflush(out);
+    };
+    klw::FolderClaim claim;
+    if (claim.heldElsewhere()) {
+        say("held elsewhere");
+        return 3;
+    }
+    say("claimed");
+    Sleep(static_cast<DWORD>(delayMs));
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = &holderProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"KlwProbeHolder";
+    RegisterClassW(&wc);
+    const HWND window = CreateWindowW(L"KlwProbeHolder", L"", WS_POPUP, 0, 0, 0, 0, nullptr,
+                                      nullptr, wc.hInstance, nullptr);
+    claim.publish(window);
+    say("published");
+    const DWORD end = GetTickCount() + 20000;
+    while (!holderActivated && GetTickCount() < end) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    }
+    if (holderActivated) say("activated");
+    DestroyWindow(window);
+    std::fclose(out);
+    return holderActivated ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -573,6 +647,8 @@ int main(int argc, char** argv) {
         const HWND main = waitForMainWindow();
         return main && PostMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0) ? 0 : 2;
     }
+    if (cmd == "last" && argc == 3) return countAndLast(argv[2]);
+    if (cmd == "hold" && argc == 4) return holdLate(argv[2], std::atoi(argv[3]));
     if (cmd == "floor" && argc == 3) return floorProgram(std::atoi(argv[2]));
     if (cmd == "watch" && argc == 4) return watch(argv[2], std::atoi(argv[3]));
     if (cmd == "gobench" && argc == 4) return goBench(argv[2], std::max(1, std::atoi(argv[3])));
@@ -587,6 +663,6 @@ int main(int argc, char** argv) {
         "usage: klw_probe state OUTFILE | klw_probe boxes OUTFILE | klw_probe mains OUTFILE | "
         "klw_probe minimize | klw_probe bench EXE RUNS [ENTRIES...] | "
         "klw_probe floor ENTRIES | klw_probe watch OUTFILE MS | "
-        "klw_probe gobench LABEL RUNS\n");
+        "klw_probe gobench LABEL RUNS | klw_probe last OUTFILE | klw_probe hold OUTFILE MS\n");
     return 1;
 }
