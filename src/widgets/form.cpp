@@ -200,6 +200,13 @@ LRESULT Form::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
                     return reinterpret_cast<LRESULT>(b);
             }
             return defaultProc(msg, wp, lp);
+        case WM_DRAWITEM: {
+            const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+            if (Control* c = Control::fromHandle(item->hwndItem)) {
+                if (c->reflectDrawItem(*item)) return TRUE;
+            }
+            return defaultProc(msg, wp, lp);
+        }
         case WM_ACTIVATE:
             if (LOWORD(wp) != WA_INACTIVE && !HIWORD(wp)) {
                 activate();
