@@ -3,8 +3,7 @@
 # code page (932) and once under a Western one (1252): a list whose entries end in a word of each
 # script, each followed by its twin, an entry of the same length made of a character that no font
 # has. An illegible word is drawn as the same row of dots as its twin, so the screenshot row of
-# each word must differ from the row of its twin. Thai, Hebrew and characters beyond U+FFFF are
-# said, not required: Wine 8's list box draws them from no linked font (docs/walk.md).
+# each word must differ from the row of its twin, and must not be a row of like marks.
 #   scripts_e2e.sh KorLinkWalker.exe klw_probe.exe   (WINEPREFIX: the prefix)
 # With KLW_SCRIPTS_REFERENCE=DIR the window is also compared with the shots in DIR (taken there by
 # the first run, with the program and prefix of an earlier build): the window's rectangles, and
@@ -37,11 +36,8 @@ scripts=(
   "devanagari हिन्दी 0"
   "emoji 🍣🍜 0"
 )
-# What Wine 8's list box draws from the window's own font only, whatever is linked to it: Thai
-# and Hebrew (Wine shapes them with the selected font's glyphs, and the Ume fonts have none),
-# and characters beyond U+FFFF (looked up one UTF-16 unit at a time). docs/walk.md has the
-# measurement.
-limits="thai hebrew emoji"
+# Words that may be drawn as dots, said but not required: none since the list shapes its rows.
+limits=""
 # Four words and their twins a page, after a plain first entry: the selected one, whose
 # highlight is no part of any comparison.
 per_page=4
@@ -132,6 +128,8 @@ shoot_page() {  # CODEPAGE LOCALE PAGE FIRST_INDEX
         continue
       fi
       [ "$d" != 0 ] || fail "under $cp the ${names[i]} word ${words[i]} is drawn as its twin, dots ($logs/$tag-${names[i]}.png)"
+      [ "${kept[i]}" = 1 ] || ! marks_alike "$logs/$tag-${names[i]}.png" ||
+        fail "under $cp the ${names[i]} word ${words[i]} is drawn as a row of like marks ($logs/$tag-${names[i]}.png)"
       ok "under $cp the ${names[i]} word ${words[i]} is drawn: its row differs from its twin's in $d pixels"
     fi
   done
@@ -168,7 +166,8 @@ shoot_page() {  # CODEPAGE LOCALE PAGE FIRST_INDEX
 # fallback of characters beyond U+FFFF) typed into it, each with its twin. Here the twin is made
 # of a code point that is unassigned in the word's own block (no font has it either): the field
 # draws it through the same fallback as the word, so it looks as the word would if that failed.
-field_words=("hangul 한국어 \uD7FC" "thai ภาษาไทย \u0E5C" "hebrew עברית \u05EB" "emoji 🍣🍜 \U0001F8FF")
+field_words=("hangul 한국어 \uD7FC" "thai ภาษาไทย \u0E5C" "hebrew עברית \u05EB" "emoji 🍣🍜 \U0001F8FF"
+  "arabic العربية \u061D" "devanagari हिन्दी \u0978")
 
 # Types TEXT into the empty field (again when the busy machine lost a character), moves the focus
 # on, so that no caret is drawn, and takes the field's shot as OUT; empties the field again.
