@@ -48,6 +48,10 @@ TEST(LineStarts, KeepsClustersWholeAndGivesAnOverwideOneItsOwnLine) {
     const std::vector<int> widths{5, 5, 5, 0, 0, 5, 5};
     const std::vector<bool> stops{true, true, true, false, false, true, true};
     EXPECT_EQ(lineStarts(widths, stops, 12), (std::vector<std::size_t>{0, 2, 6}));
+    // A cluster of two units of width 4 after 10 pixels: at 14 its first unit would fit, but it
+    // moves to the next line whole.
+    EXPECT_EQ(lineStarts({5, 5, 4, 4, 5}, {true, true, true, false, true}, 14),
+              (std::vector<std::size_t>{0, 2}));
     // A unit wider than the line stands alone, and the text after it goes on.
     EXPECT_EQ(lineStarts({3, 50, 3, 3}, {true, true, true, true}, 10),
               (std::vector<std::size_t>{0, 1, 2}));
