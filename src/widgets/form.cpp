@@ -201,9 +201,11 @@ LRESULT Form::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             }
             return defaultProc(msg, wp, lp);
         case WM_DRAWITEM: {
+            // Found among the form's own controls: a window property would cost Wine a server
+            // call for every row painted.
             const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
-            if (Control* c = Control::fromHandle(item->hwndItem)) {
-                if (c->reflectDrawItem(*item)) return TRUE;
+            for (Control* c : controls_) {
+                if (c->handle() == item->hwndItem && c->reflectDrawItem(*item)) return TRUE;
             }
             return defaultProc(msg, wp, lp);
         }
