@@ -175,7 +175,7 @@ shoot_page() {  # CODEPAGE LOCALE PAGE FIRST_INDEX
 # of a code point that is unassigned in the word's own block (no font has it either): the field
 # draws it through the same fallback as the word, so it looks as the word would if that failed.
 field_words=("hangul 한국어 \uD7FC" "thai ภาษาไทย \u0E5C" "hebrew עברית \u05EB" "emoji 🍣🍜 \U0001F8FF"
-  "arabic العربية \u061D" "devanagari हिन्दी \u0978")
+  "arabic العربية \u061D" "devanagari हिन्दी \uA8FE")
 
 # Types TEXT into the empty field (again when the busy machine lost a character), moves the focus
 # on, so that no caret is drawn, and takes the field's shot as OUT; empties the field again.
