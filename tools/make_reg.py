@@ -30,6 +30,22 @@ LINKED_FROM = (
     "\u6885Hy\u30b4\u30b7\u30c3\u30af",  # 梅Hyゴシック
 )
 
+# Fallback fonts by script: Arabic from Wine's Tahoma (shaped with its positional forms), Hebrew
+# from DejaVu Sans, Thai from Garuda, Devanagari from Lohit Devanagari, emoji from Symbola.
+FALLBACK = (
+    ("arab", "Tahoma"),
+    ("hebr", "DejaVu Sans"),
+    ("thai", "Garuda"),
+    ("deva", "Lohit Devanagari"),
+    ("", "Symbola"),
+)
+
+
+def tag_value(tag):
+    """The value name Wine reads: the tag as a little-endian number, in lower-case hex."""
+    return "%x" % int.from_bytes(tag.encode("ascii"), "little")
+
+
 path, dpi = sys.argv[1], int(sys.argv[2])
 unmanaged = len(sys.argv) > 3 and sys.argv[3] == "unmanaged"
 text = (
@@ -45,11 +61,13 @@ text = (
     "\r\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontLink\\SystemLink]\r\n"
     + "".join(f'"{name}"={multi_sz(*LINKED)}\r\n' for name in LINKED_FROM)
     # Where Wine's text services find no glyph for a run, they take the fallback font of its
-    # script; characters beyond U+FFFF (emoji) form a script whose tag is 0 and which has none:
-    # Symbola, so that the entry field draws them. (The list box draws them from no font.)
+    # script, named by the script's OpenType tag; the names Wine has built in (Microsoft Sans
+    # Serif, Mangal) are missing or lack the script's letters. The entry field and the list's
+    # shaped rows draw these scripts from them. Characters beyond U+FFFF (emoji) form a script
+    # whose tag is 0 and which has none: Symbola.
     + "\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Uniscribe\\Fallback]\r\n"
-    '"0"="Symbola"\r\n'
-    "\r\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\r\n"
+    + "".join(f'"{tag_value(tag)}"="{face}"\r\n' for tag, face in FALLBACK)
+    + "\r\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\r\n"
     f'"LogPixels"=dword:{dpi:08x}\r\n'
     # A crashing program ends at once instead of waiting in Wine's debugger.
     "\r\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\AeDebug]\r\n"

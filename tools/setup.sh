@@ -6,9 +6,10 @@ set -euo pipefail
 # xclip are the X drag source's and the X clipboard's side of the drop and paste test; with
 # x11-xserver-utils (xset), python3-xlib also holds a key down as a person does. The fonts the
 # Wine prefix links in for the scripts the Ume fonts lack (tools/make_reg.py): Hangul from
-# fonts-nanum, simplified Chinese from fonts-arphic-gkai00mp, Devanagari from fonts-lohit-deva;
-# and those that Wine's text services fall back to in the entry field: Thai from
-# fonts-tlwg-garuda-ttf, Hebrew from fonts-dejavu-core, emoji from fonts-symbola. tmux is the
+# fonts-nanum, simplified Chinese from fonts-arphic-gkai00mp; and those that Wine's text services
+# fall back to for shaped text in the list and the entry field: Devanagari from
+# fonts-lohit-deva, Thai from fonts-tlwg-garuda-ttf, Hebrew from fonts-dejavu-core, emoji from
+# fonts-symbola (Arabic from fonts-wine's Tahoma). tmux is the
 # terminal in which the installation test presses Ctrl+C.
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev googletest libbenchmark-dev
   g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64 wine wine64 fonts-wine

@@ -50,6 +50,11 @@ public:
         (void)dc;
         return nullptr;
     }
+    // An owner-drawn control's item; true when it was drawn.
+    virtual bool reflectDrawItem(const DRAWITEMSTRUCT& item) {
+        (void)item;
+        return false;
+    }
     // The focus arrives from another control or the form (or leaves to one).
     virtual void onEnter() {}
     virtual void onExit() {}

@@ -196,6 +196,15 @@ LRESULT Form::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
                     return reinterpret_cast<LRESULT>(b);
             }
             return defaultProc(msg, wp, lp);
+        case WM_DRAWITEM: {
+            // Found among the form's own controls: a window property would cost Wine a server
+            // call for every row painted.
+            const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+            for (Control* c : controls_) {
+                if (c->handle() == item->hwndItem && c->reflectDrawItem(*item)) return TRUE;
+            }
+            return defaultProc(msg, wp, lp);
+        }
         case WM_ACTIVATE:
             if (LOWORD(wp) != WA_INACTIVE && !HIWORD(wp)) {
                 activate();

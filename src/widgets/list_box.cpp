@@ -9,6 +9,7 @@
 #include "runtime/texts.h"
 #include "runtime/unicode.h"
 #include "widgets/clipboard.h"
+#include "widgets/entry_text.h"
 
 namespace klw {
 namespace {
@@ -17,15 +18,35 @@ COLORREF toColorRef(std::int32_t color) {
     return color < 0 ? GetSysColor(color & 0xFF) : static_cast<COLORREF>(color);
 }
 
+constexpr UINT_PTR kHoverTimer = 1;
+constexpr UINT_PTR kKeyTimer = 2;
+// The pause after which the selected entry's tip shows for keyboard users.
+constexpr UINT kKeyTipDelayMs = 1000;
+
 }  // namespace
 
 ListBox::ListBox(Form& form, std::string name, RECT b)
     : Control(form, std::move(name)), color_(0xFFFFFF) {
-    createControl(
-        L"LISTBOX",
-        WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS,
-        WS_EX_CLIENTEDGE, "", b.left, b.top, b.right - b.left, b.bottom - b.top);
+    createControl(L"LISTBOX",
+                  WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT |
+                      LBS_HASSTRINGS | LBS_OWNERDRAWFIXED,
+                  WS_EX_CLIENTEDGE, "", b.left, b.top, b.right - b.left, b.bottom - b.top);
     brush_.reset(CreateSolidBrush(toColorRef(color_)));
+    fitRowsToFont();
+    if (handle()) tip_ = std::make_unique<EntryTip>(handle());
+}
+
+void ListBox::fitRowsToFont() {
+    HDC dc = GetDC(handle());
+    if (!dc) return;
+    const auto font = reinterpret_cast<HFONT>(SendMessageW(handle(), WM_GETFONT, 0, 0));
+    const HGDIOBJ old =
+        SelectObject(dc, font ? static_cast<HGDIOBJ>(font) : GetStockObject(SYSTEM_FONT));
+    TEXTMETRICW tm{};
+    GetTextMetricsW(dc, &tm);
+    SelectObject(dc, old);
+    ReleaseDC(handle(), dc);
+    if (tm.tmHeight > 0) SendMessageW(handle(), LB_SETITEMHEIGHT, 0, MAKELPARAM(tm.tmHeight, 0));
 }
 
 LRESULT ListBox::native(UINT msg, WPARAM wp, LPARAM lp) const {
@@ -132,7 +153,12 @@ void ListBox::setItemHeight(int height) {
     // still follow the font.
     const int selected = itemIndex();
     const LRESULT top = SendMessageW(handle(), LB_GETTOPINDEX, 0, 0);
+    tip_.reset();
+    hoverIndex_ = -1;
+    trackingLeave_ = false;
     recreateHandle();
+    fitRowsToFont();
+    if (handle()) tip_ = std::make_unique<EntryTip>(handle());
     if (updateDepth_ > 0) SendMessageW(handle(), WM_SETREDRAW, FALSE, 0);
     for (const auto& units : entries_)
         native(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(platformText(units)));
@@ -154,6 +180,67 @@ HBRUSH ListBox::reflectColor(HDC dc) {
     return brush_.get();
 }
 
+bool ListBox::reflectDrawItem(const DRAWITEMSTRUCT& item) {
+    HDC dc = item.hDC;
+    const bool selected = (item.itemState & ODS_SELECTED) != 0;
+    // The standard list's colours: grey text when disabled, the highlight for the selection.
+    COLORREF text = GetSysColor(COLOR_WINDOWTEXT);
+    if (item.itemState & ODS_DISABLED) text = GetSysColor(COLOR_GRAYTEXT);
+    if (selected) text = GetSysColor(COLOR_HIGHLIGHTTEXT);
+    const COLORREF oldText = SetTextColor(dc, text);
+    const COLORREF oldBack =
+        SetBkColor(dc, selected ? GetSysColor(COLOR_HIGHLIGHT) : toColorRef(color_));
+    const int oldMode = SetBkMode(dc, OPAQUE);
+    const int index = static_cast<int>(item.itemID);
+    if (index >= 0 && index < count()) {
+        drawEntryRow(dc, item.rcItem, entries_[static_cast<size_t>(index)]);
+    } else {
+        ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &item.rcItem, nullptr, 0, nullptr);
+    }
+    if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &item.rcItem);
+    SetBkMode(dc, oldMode);
+    SetBkColor(dc, oldBack);
+    SetTextColor(dc, oldText);
+    return true;
+}
+
+void ListBox::showTip(int index) {
+    if (!tip_ || index < 0 || index >= count()) return;
+    RECT row{};
+    if (SendMessageW(handle(), LB_GETITEMRECT, static_cast<WPARAM>(index),
+                     reinterpret_cast<LPARAM>(&row)) == LB_ERR)
+        return;
+    RECT client{};
+    GetClientRect(handle(), &client);
+    RECT visible{};
+    if (!IntersectRect(&visible, &row, &client)) return;
+    tip_->show(row, entries_[static_cast<size_t>(index)]);
+}
+
+void ListBox::hideTip() {
+    KillTimer(handle(), kHoverTimer);
+    KillTimer(handle(), kKeyTimer);
+    if (tip_) tip_->hide();
+}
+
+void ListBox::pointerMoved(LPARAM lp) {
+    if (!trackingLeave_) {
+        TRACKMOUSEEVENT track{};
+        track.cbSize = sizeof track;
+        track.dwFlags = TME_LEAVE;
+        track.hwndTrack = handle();
+        trackingLeave_ = TrackMouseEvent(&track) != FALSE;
+    }
+    const auto hit = static_cast<DWORD>(SendMessageW(handle(), LB_ITEMFROMPOINT, 0, lp));
+    const int index = HIWORD(hit) ? -1 : static_cast<int>(LOWORD(hit));
+    if (index == hoverIndex_) return;
+    hoverIndex_ = index;
+    hideTip();
+    UINT hoverMs = 400;
+    SystemParametersInfoW(SPI_GETMOUSEHOVERTIME, 0, &hoverMs, 0);
+    if (index >= 0) SetTimer(handle(), kHoverTimer, hoverMs, nullptr);
+}
+
 void ListBox::typed(std::string_view ch) {
     const auto pick = search_.type(ch, GetTickCount(), static_cast<size_t>(count()),
                                    [this](size_t i) { return item(static_cast<int>(i)); });
@@ -163,6 +250,53 @@ void ListBox::typed(std::string_view ch) {
 }
 
 LRESULT ListBox::subclassProc(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_SETFONT: {
+            const LRESULT r = Control::subclassProc(msg, wp, lp);
+            fitRowsToFont();
+            return r;
+        }
+        case WM_MOUSEMOVE:
+            pointerMoved(lp);
+            break;
+        case WM_MOUSELEAVE:
+            trackingLeave_ = false;
+            hoverIndex_ = -1;
+            hideTip();
+            return 0;
+        case WM_TIMER:
+            if (wp == kHoverTimer) {
+                KillTimer(handle(), kHoverTimer);
+                showTip(hoverIndex_);
+                return 0;
+            }
+            if (wp == kKeyTimer) {
+                KillTimer(handle(), kKeyTimer);
+                if (focused()) showTip(itemIndex());
+                return 0;
+            }
+            break;
+        case WM_KEYDOWN: {
+            // The selected entry's tip follows the keyboard after a pause.
+            hideTip();
+            const LRESULT r = subclassKey(msg, wp, lp);
+            if (focused()) SetTimer(handle(), kKeyTimer, kKeyTipDelayMs, nullptr);
+            return r;
+        }
+        case WM_LBUTTONDOWN:
+        case WM_MOUSEWHEEL:
+        case WM_VSCROLL:
+        case WM_KILLFOCUS:
+        case WM_ENABLE:
+            hideTip();
+            break;
+        default:
+            break;
+    }
+    return subclassKey(msg, wp, lp);
+}
+
+LRESULT ListBox::subclassKey(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_KEYDOWN) {
         const bool shift = GetKeyState(VK_SHIFT) < 0;
         const bool ctrl = GetKeyState(VK_CONTROL) < 0;

@@ -1,13 +1,17 @@
 #pragma once
 // A single-selection list box. Entries are the program's text (UTF-8); the platform's list holds
-// them as UTF-16. OnClick is raised for every selection change made by the user and never for
-// one made by the program.
+// them as UTF-16 and keeps its keyboard, scrolling and reading of entries, while the rows are
+// drawn here, every script shaped (widgets/entry_text.h). An entry wider than the list is shown
+// whole in a tooltip when the pointer rests on it, or after a pause on the selected one. OnClick
+// is raised for every selection change made by the user and never for one made by the program.
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "runtime/handles.h"
 #include "widgets/control.h"
+#include "widgets/entry_tip.h"
 #include "widgets/type_ahead.h"
 
 namespace klw {
@@ -55,6 +59,10 @@ public:
 
     void reflectCommand(WORD code) override;
     HBRUSH reflectColor(HDC dc) override;
+    bool reflectDrawItem(const DRAWITEMSTRUCT& item) override;
+
+    // The tooltip of cut-off entries (nullptr when the platform gave none).
+    const EntryTip* tip() const { return tip_.get(); }
 
 protected:
     LRESULT subclassProc(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -64,7 +72,13 @@ private:
     // the subclass never handles: under Wine each subclassed message costs a server call, which
     // makes lists of 100,000 entries load and save about 40 times slower.
     LRESULT native(UINT msg, WPARAM wp, LPARAM lp) const;
+    LRESULT subclassKey(UINT msg, WPARAM wp, LPARAM lp);
     void raiseClick();
+    // Row heights follow the font, as the standard list's do.
+    void fitRowsToFont();
+    void pointerMoved(LPARAM lp);
+    void showTip(int index);
+    void hideTip();
     void typed(std::string_view ch);
     void charTyped(char16_t unit);
     std::int32_t color_;
@@ -74,6 +88,9 @@ private:
     TypeAheadSearch search_;
     char16_t pendingHigh_ = 0;  // the first half of a surrogate pair typed
     std::vector<std::u16string> entries_;
+    std::unique_ptr<EntryTip> tip_;
+    int hoverIndex_ = -1;  // the entry under the pointer; -1 for none
+    bool trackingLeave_ = false;
 };
 
 }  // namespace klw

@@ -643,6 +643,7 @@ int main(int argc, char** argv) {
     if (cmd == "state" && argc == 3) return state(argv[2]);
     if (cmd == "boxes" && argc == 3) return listWindows("#32770", argv[2]);
     if (cmd == "mains" && argc == 3) return listWindows("TfrmMain", argv[2]);
+    if (cmd == "tips" && argc == 3) return listWindows("tooltips_class32", argv[2]);
     if (cmd == "minimize" && argc == 2) {
         const HWND main = waitForMainWindow();
         return main && PostMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0) ? 0 : 2;
@@ -661,6 +662,7 @@ int main(int argc, char** argv) {
     std::fprintf(
         stderr,
         "usage: klw_probe state OUTFILE | klw_probe boxes OUTFILE | klw_probe mains OUTFILE | "
+        "klw_probe tips OUTFILE | "
         "klw_probe minimize | klw_probe bench EXE RUNS [ENTRIES...] | "
         "klw_probe floor ENTRIES | klw_probe watch OUTFILE MS | "
         "klw_probe gobench LABEL RUNS | klw_probe last OUTFILE | klw_probe hold OUTFILE MS\n");

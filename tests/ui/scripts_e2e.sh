@@ -3,8 +3,7 @@
 # code page (932) and once under a Western one (1252): a list whose entries end in a word of each
 # script, each followed by its twin, an entry of the same length made of a character that no font
 # has. An illegible word is drawn as the same row of dots as its twin, so the screenshot row of
-# each word must differ from the row of its twin. Thai, Hebrew and characters beyond U+FFFF are
-# said, not required: Wine 8's list box draws them from no linked font (docs/walk.md).
+# each word must differ from the row of its twin, and must not be a row of like marks.
 #   scripts_e2e.sh KorLinkWalker.exe klw_probe.exe   (WINEPREFIX: the prefix)
 # With KLW_SCRIPTS_REFERENCE=DIR the window is also compared with the shots in DIR (taken there by
 # the first run, with the program and prefix of an earlier build): the window's rectangles, and
@@ -23,25 +22,23 @@ checks=0
 reference=${KLW_SCRIPTS_REFERENCE:-}
 own_display 200
 
-# Name, word, and whether the Ume fonts alone drew it before (those rows must stay as they were).
+# Name, word, and whether the plain list box drew it before, from the Ume fonts or their links
+# (those rows must stay exactly as they were).
 scripts=(
   "latin Café-Ørsted-Straße 1"
   "greek Ελληνικά 1"
   "cyrillic Русский 1"
   "japanese 日本語かなカナ 1"
-  "chinese 汉语 0"
-  "hangul 한국어 0"
+  "chinese 汉语 1"
+  "hangul 한국어 1"
   "thai ภาษาไทย 0"
   "arabic العربية 0"
   "hebrew עברית 0"
   "devanagari हिन्दी 0"
   "emoji 🍣🍜 0"
 )
-# What Wine 8's list box draws from the window's own font only, whatever is linked to it: Thai
-# and Hebrew (Wine shapes them with the selected font's glyphs, and the Ume fonts have none),
-# and characters beyond U+FFFF (looked up one UTF-16 unit at a time). docs/walk.md has the
-# measurement.
-limits="thai hebrew emoji"
+# Words that may be drawn as dots, said but not required: none since the list shapes its rows.
+limits=""
 # Four words and their twins a page, after a plain first entry: the selected one, whose
 # highlight is no part of any comparison.
 per_page=4
@@ -118,6 +115,10 @@ shoot_page() {  # CODEPAGE LOCALE PAGE FIRST_INDEX
     local row=$((1 + 2 * i))
     [ "${kept[i]}" = 1 ] ||
       masked+=(-draw "rectangle $((ll - l + 2)),$((lt - t + 2 + row * 12)) $((lr - l - 3)),$((lt - t + 2 + row * 12 + 11))")
+    # The emoji's twin, private-use characters beyond U+FFFF, now goes through shaping too and
+    # shows the missing glyph's boxes instead of dots: still no font's letters.
+    [ "${names[i]}" != emoji ] ||
+      masked+=(-draw "rectangle $((ll - l + 2)),$((lt - t + 2 + (row + 1) * 12)) $((lr - l - 3)),$((lt - t + 2 + (row + 1) * 12 + 11))")
     row_png "$shot" "$inner" "$row" "$logs/$tag-${names[i]}.png"
     row_png "$shot" "$inner" "$((row + 1))" "$logs/$tag-${names[i]}-twin.png"
     local d
@@ -132,12 +133,14 @@ shoot_page() {  # CODEPAGE LOCALE PAGE FIRST_INDEX
         continue
       fi
       [ "$d" != 0 ] || fail "under $cp the ${names[i]} word ${words[i]} is drawn as its twin, dots ($logs/$tag-${names[i]}.png)"
+      [ "${kept[i]}" = 1 ] || ! marks_alike "$logs/$tag-${names[i]}.png" ||
+        fail "under $cp the ${names[i]} word ${words[i]} is drawn as a row of like marks ($logs/$tag-${names[i]}.png)"
       ok "under $cp the ${names[i]} word ${words[i]} is drawn: its row differs from its twin's in $d pixels"
     fi
   done
   if [ -n "$reference" ]; then
     # Everything but the rows of words that were dots before: the menu, the captions, the
-    # buttons, the field, the first entry, the Latin, Greek, Cyrillic and Japanese rows and
+    # buttons, the field, the first entry, the Latin, Greek, Cyrillic, Japanese, Chinese and Hangul rows
     # every twin (the caret left out).
     convert "$shot" -fill black "${masked[@]}" "$logs/$tag-kept.png"
     grep -E '^(rect|list-rect|field-rect) ' <<<"$state" >"$logs/$tag-rects.txt"
@@ -147,8 +150,11 @@ shoot_page() {  # CODEPAGE LOCALE PAGE FIRST_INDEX
     else
       cmp -s "$reference/$tag-rects.txt" "$logs/$tag-rects.txt" ||
         fail "under $cp the window's rectangles moved: $(cat "$logs/$tag-rects.txt") (before: $(cat "$reference/$tag-rects.txt"))"
+      # The reference's own shot with this run's masks, so that rows added to those kept since
+      # the reference was taken are compared too.
+      convert "$reference/$(basename "$shot")" -fill black "${masked[@]}" "$logs/$tag-reference-kept.png"
       local d
-      d=$(differing "$reference/$tag-kept.png" "$logs/$tag-kept.png")
+      d=$(differing "$logs/$tag-reference-kept.png" "$logs/$tag-kept.png")
       [ "$d" = 0 ] || fail "under $cp page $page differs from the reference in $d pixels ($logs/$tag-kept.png)"
       ok "under $cp page $page looks as before but for the rows that were dots; the rectangles are the same"
     fi
@@ -168,7 +174,8 @@ shoot_page() {  # CODEPAGE LOCALE PAGE FIRST_INDEX
 # fallback of characters beyond U+FFFF) typed into it, each with its twin. Here the twin is made
 # of a code point that is unassigned in the word's own block (no font has it either): the field
 # draws it through the same fallback as the word, so it looks as the word would if that failed.
-field_words=("hangul 한국어 \uD7FC" "thai ภาษาไทย \u0E5C" "hebrew עברית \u05EB" "emoji 🍣🍜 \U0001F8FF")
+field_words=("hangul 한국어 \uD7FC" "thai ภาษาไทย \u0E5C" "hebrew עברית \u05EB" "emoji 🍣🍜 \U0001F8FF"
+  "arabic العربية \u061D" "devanagari हिन्दी \uA8FE")
 
 # Types TEXT into the empty field (again when the busy machine lost a character), moves the focus
 # on, so that no caret is drawn, and takes the field's shot as OUT; empties the field again.

@@ -1,0 +1,41 @@
+#pragma once
+// One way to draw an entry, used by the list's rows and its tooltip. Text that needs shaping
+// (right to left, joined, reordered, stacked, or beyond U+FFFF) goes through Uniscribe's string
+// functions with font fallback, on a common baseline; everything else is drawn character by
+// character as the platform's list box draws it, which takes the font links of the selected
+// font and so looks exactly as the plain list did.
+#include <windows.h>
+
+#include <string_view>
+#include <vector>
+
+namespace klw {
+
+class EntryText {
+public:
+    // Lays out `text` in the font selected into `dc`; `dc` must outlive the object.
+    EntryText(HDC dc, std::u16string_view text);
+    ~EntryText();
+    EntryText(const EntryText&) = delete;
+    EntryText& operator=(const EntryText&) = delete;
+
+    bool shaped() const { return analysis_ != nullptr; }
+    int width() const;
+    // Draws the text with its left edge at x and its cell top at y, clipped to `clip`, in the
+    // DC's text colour; with `opaque` the clip rectangle is first filled with its background
+    // colour.
+    void draw(int x, int y, const RECT& clip, bool opaque) const;
+    // Where lines start when the text is wrapped at `maxWidth` pixels.
+    std::vector<std::size_t> lineStarts(int maxWidth) const;
+
+private:
+    HDC dc_;
+    std::u16string_view text_;
+    void* analysis_ = nullptr;  // SCRIPT_STRING_ANALYSIS when shaped
+};
+
+// Draws one list row as the platform's list box draws a row of text: the text one pixel in from
+// the left, the whole row filled with the DC's background colour first.
+void drawEntryRow(HDC dc, const RECT& row, std::u16string_view text);
+
+}  // namespace klw

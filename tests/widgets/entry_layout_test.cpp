@@ -1,0 +1,61 @@
+#include "widgets/entry_layout.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace klw {
+namespace {
+
+TEST(NeedsShaping, ScriptsDrawnCharacterByCharacterStayPlain) {
+    for (const char16_t* text : {u"https://example.com/Caf\u00e9-\u00d8rsted-Stra\u00dfe",
+                                 u"\u0395\u03bb\u03bb\u03ac\u03c2", u"\u0420\u0443\u0441\u044c",
+                                 u"\u65e5\u672c\u8a9e\u304b\u306a\u30ab\u30ca", u"\u6c49\u8bed",
+                                 u"\ud55c\uad6d\uc5b4", u"\uff8d\uff99\uff8c\uff9f", u""}) {
+        EXPECT_FALSE(needsShaping(text)) << std::u16string(text).size();
+    }
+}
+
+TEST(NeedsShaping, ScriptsThatJoinReorderStackOrRunRightToLeftAreShaped) {
+    // Hebrew, Arabic, Devanagari, Thai, Khmer, Arabic presentation form, a right-to-left mark,
+    // an emoji (a surrogate pair), Tibetan; each after plain Latin.
+    for (const char16_t* text :
+         {u"x\u05e2\u05d1\u05e8\u05d9\u05ea", u"x\u0627\u0644\u0639\u0631\u0628\u064a\u0629",
+          u"x\u0939\u093f\u0928\u094d\u0926\u0940", u"x\u0e20\u0e32\u0e29\u0e32",
+          u"x\u1781\u17d2\u1798", u"x\ufef7", u"x\u200f", u"x\U0001F363", u"x\u0f40"}) {
+        EXPECT_TRUE(needsShaping(text)) << std::u16string(text).size();
+    }
+    // The edges of the ranges.
+    EXPECT_FALSE(needsShaping(u"\u058f"));
+    EXPECT_TRUE(needsShaping(u"\u0590"));
+    EXPECT_FALSE(needsShaping(u"\u1100"));                           // Hangul Jamo
+    EXPECT_FALSE(needsShaping(u"\ue000"));                           // private use
+    EXPECT_TRUE(needsShaping(std::u16string(1, char16_t{0xDFFF})));  // a lone half
+}
+
+TEST(LineStarts, FillsEachLineAsFarAsItFits) {
+    const std::vector<int> widths(10, 6);
+    const std::vector<bool> stops(10, true);
+    EXPECT_EQ(lineStarts(widths, stops, 1000), (std::vector<std::size_t>{0}));
+    EXPECT_EQ(lineStarts(widths, stops, 24), (std::vector<std::size_t>{0, 4, 8}));
+    EXPECT_EQ(lineStarts(widths, stops, 23), (std::vector<std::size_t>{0, 3, 6, 9}));
+    EXPECT_EQ(lineStarts({}, {}, 10), (std::vector<std::size_t>{0}));
+}
+
+TEST(LineStarts, KeepsClustersWholeAndGivesAnOverwideOneItsOwnLine) {
+    // Units 2-4 are one cluster (a base with two marks, or a surrogate pair and a mark).
+    const std::vector<int> widths{5, 5, 5, 0, 0, 5, 5};
+    const std::vector<bool> stops{true, true, true, false, false, true, true};
+    EXPECT_EQ(lineStarts(widths, stops, 12), (std::vector<std::size_t>{0, 2, 6}));
+    // A cluster of two units of width 4 after 10 pixels: at 14 its first unit would fit, but it
+    // moves to the next line whole.
+    EXPECT_EQ(lineStarts({5, 5, 4, 4, 5}, {true, true, true, false, true}, 14),
+              (std::vector<std::size_t>{0, 2}));
+    // A unit wider than the line stands alone, and the text after it goes on.
+    EXPECT_EQ(lineStarts({3, 50, 3, 3}, {true, true, true, true}, 10),
+              (std::vector<std::size_t>{0, 1, 2}));
+}
+
+}  // namespace
+}  // namespace klw
