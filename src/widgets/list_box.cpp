@@ -260,9 +260,12 @@ LRESULT ListBox::subclassProc(UINT msg, WPARAM wp, LPARAM lp) {
             pointerMoved(lp);
             break;
         case WM_MOUSELEAVE:
+            // The pointer's tip goes; a selected entry's tip that the keyboard is waiting for
+            // still comes (the leave can arrive after the key that started its pause).
             trackingLeave_ = false;
             hoverIndex_ = -1;
-            hideTip();
+            KillTimer(handle(), kHoverTimer);
+            if (tip_) tip_->hide();
             return 0;
         case WM_TIMER:
             if (wp == kHoverTimer) {
