@@ -35,7 +35,26 @@ void checkAddress(const std::string& a) {
 // A second splitter, plain and slow, to hold the decoder's lines against: the text up to a
 // NUL, cut at every CR and LF, each piece without the blanks at its ends, the empty ones left.
 std::vector<std::string> plainLines(const std::string& text) {
-    static const std::string_view kBlanks[] = {" ", "\t", "\xC2\xA0", "\xE3\x80\x80"};
+    // Tab, space, no-break space, ogham space mark, U+2000 to U+200A, narrow no-break space,
+    // medium mathematical space, ideographic space.
+    static const std::string_view kBlanks[] = {" ",
+                                               "\t",
+                                               "\xC2\xA0",
+                                               "\xE1\x9A\x80",
+                                               "\xE2\x80\x80",
+                                               "\xE2\x80\x81",
+                                               "\xE2\x80\x82",
+                                               "\xE2\x80\x83",
+                                               "\xE2\x80\x84",
+                                               "\xE2\x80\x85",
+                                               "\xE2\x80\x86",
+                                               "\xE2\x80\x87",
+                                               "\xE2\x80\x88",
+                                               "\xE2\x80\x89",
+                                               "\xE2\x80\x8A",
+                                               "\xE2\x80\xAF",
+                                               "\xE2\x81\x9F",
+                                               "\xE3\x80\x80"};
     auto trimmed = [](std::string line) {
         for (bool again = true; again;) {
             again = false;
