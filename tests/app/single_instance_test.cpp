@@ -89,10 +89,12 @@ TEST_F(ClaimTest, SilentHolderIsNotAnswering) {
     ASSERT_TRUE(claim.heldElsewhere());
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(claim.activateHolder(), FolderClaim::Holder::NotAnswering);
-    // Counted from the start of the process: given up then, and not before.
+    // Counted from the start of the process: given up then, and not before. The claim counts on
+    // the tick clock and this test on the system time: they may differ by their resolution.
+    constexpr std::uint64_t kClockSlackMs = 20;
     EXPECT_LT(std::chrono::steady_clock::now() - start,
               std::chrono::milliseconds(FolderClaim::kAnswerWaitMs));
-    EXPECT_GE(msSinceProcessStart(), FolderClaim::kAnswerWaitMs);
+    EXPECT_GE(msSinceProcessStart() + kClockSlackMs, FolderClaim::kAnswerWaitMs);
     EXPECT_LT(msSinceProcessStart(), FolderClaim::kAnswerWaitMs + 1000);
     EXPECT_TRUE(claim.heldElsewhere());
 }
