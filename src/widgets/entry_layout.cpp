@@ -17,6 +17,22 @@ bool shapedUnit(char16_t c) {
     return false;
 }
 
+bool embeddingControl(char16_t c) {
+    return (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+}
+
+// Characters that are written left to right whatever surrounds them and that the plain path
+// draws from the font links.
+bool plainIdeographic(char16_t c) {
+    if (c >= 0x3041 && c <= 0x3096) return true;  // hiragana
+    if (c >= 0x30A1 && c <= 0x30FA) return true;  // katakana
+    if (c >= 0x3400 && c <= 0x4DBF) return true;  // CJK extension A
+    if (c >= 0x4E00 && c <= 0x9FFF) return true;  // CJK unified ideographs
+    if (c >= 0xAC00 && c <= 0xD7A3) return true;  // Hangul syllables
+    if (c >= 0xF900 && c <= 0xFAFF) return true;  // CJK compatibility ideographs
+    return false;
+}
+
 }  // namespace
 
 bool needsShaping(std::u16string_view text) {
@@ -24,6 +40,24 @@ bool needsShaping(std::u16string_view text) {
         if (shapedUnit(c)) return true;
     }
     return false;
+}
+
+std::vector<EntryRun> entryRuns(std::u16string_view text) {
+    if (text.empty()) return {};
+    if (!needsShaping(text)) return {{0, text.size(), false}};
+    for (char16_t c : text) {
+        if (embeddingControl(c)) return {{0, text.size(), true}};
+    }
+    std::vector<EntryRun> runs;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const bool ideographic = plainIdeographic(text[i]);
+        std::size_t j = i + 1;
+        while (j < text.size() && plainIdeographic(text[j]) == ideographic) ++j;
+        runs.push_back({i, j, !ideographic && needsShaping(text.substr(i, j - i))});
+        i = j;
+    }
+    return runs;
 }
 
 std::vector<std::size_t> lineStarts(const std::vector<int>& widths, const std::vector<bool>& stops,

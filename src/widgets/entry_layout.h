@@ -13,6 +13,21 @@ namespace klw {
 // is drawn character by character, with the font links of the selected font.
 bool needsShaping(std::u16string_view text);
 
+// A stretch of an entry, in units [begin, end), drawn one way.
+struct EntryRun {
+    std::size_t begin;
+    std::size_t end;
+    bool shaped;
+    bool operator==(const EntryRun&) const = default;
+};
+
+// The entry cut into runs, in logical order, that are drawn side by side from left to right:
+// ideographs, kana and Hangul syllables go to the plain path (with the font links) even in a
+// row that needs shaping, as shaping takes the Han script's fallback font for them, which may
+// be missing. Their direction is the line's own, so no reordering crosses them; a text with
+// direction overrides or embeddings stays one shaped run. Empty text gives no runs.
+std::vector<EntryRun> entryRuns(std::u16string_view text);
+
 // Where lines start when the text is wrapped at `maxWidth`: `widths` holds the advance of each
 // UTF-16 unit (0 for the second half of a cluster), `stops` whether a line may begin at that
 // unit. Always begins with 0; a unit wider than `maxWidth` gets a line of its own.

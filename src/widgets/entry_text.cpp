@@ -19,36 +19,49 @@ SCRIPT_STRING_ANALYSIS analysis(void* a) { return static_cast<SCRIPT_STRING_ANAL
 }  // namespace
 
 EntryText::EntryText(HDC dc, std::u16string_view text) : dc_(dc), text_(text) {
-    if (text.empty() || !needsShaping(text)) return;
-    const int n = static_cast<int>(std::min<std::size_t>(text.size(), 0x7FFFFFF));
-    SCRIPT_STRING_ANALYSIS a = nullptr;
-    // SSA_FALLBACK takes a font of each script the selected font lacks (on Windows its own
-    // choice, under Wine the prefix's per-script fallbacks); SSA_LINK its font links.
-    if (SUCCEEDED(ScriptStringAnalyse(dc, units(text), n, n * 3 / 2 + 16, -1,
-                                      SSA_GLYPHS | SSA_FALLBACK | SSA_LINK | SSA_BREAK, -1, nullptr,
-                                      nullptr, nullptr, nullptr, nullptr, &a)))
-        analysis_ = a;
+    for (const EntryRun& r : entryRuns(text)) {
+        Run run{text.substr(r.begin, r.end - r.begin), nullptr, 0};
+        const int n = static_cast<int>(std::min<std::size_t>(run.text.size(), 0x7FFFFFF));
+        SCRIPT_STRING_ANALYSIS a = nullptr;
+        // SSA_FALLBACK takes a font of each script the selected font lacks (on Windows its own
+        // choice, under Wine the prefix's per-script fallbacks); SSA_LINK its font links.
+        if (r.shaped &&
+            SUCCEEDED(ScriptStringAnalyse(dc, units(run.text), n, n * 3 / 2 + 16, -1,
+                                          SSA_GLYPHS | SSA_FALLBACK | SSA_LINK | SSA_BREAK, -1,
+                                          nullptr, nullptr, nullptr, nullptr, nullptr, &a))) {
+            run.analysis = a;
+            const SIZE* size = ScriptString_pSize(a);
+            run.width = size ? static_cast<int>(size->cx) : 0;
+        } else {
+            SIZE size{};
+            GetTextExtentPoint32W(dc, units(run.text), n, &size);
+            run.width = static_cast<int>(size.cx);
+        }
+        runs_.push_back(run);
+    }
 }
 
 EntryText::~EntryText() {
-    if (analysis_) {
-        SCRIPT_STRING_ANALYSIS a = analysis(analysis_);
-        ScriptStringFree(&a);
+    for (Run& run : runs_) {
+        if (run.analysis) {
+            SCRIPT_STRING_ANALYSIS a = analysis(run.analysis);
+            ScriptStringFree(&a);
+        }
     }
+}
+
+bool EntryText::shaped() const {
+    return std::any_of(runs_.begin(), runs_.end(), [](const Run& r) { return r.analysis; });
 }
 
 int EntryText::width() const {
-    if (analysis_) {
-        const SIZE* size = ScriptString_pSize(analysis(analysis_));
-        return size ? static_cast<int>(size->cx) : 0;
-    }
-    SIZE size{};
-    GetTextExtentPoint32W(dc_, units(text_), static_cast<int>(text_.size()), &size);
-    return static_cast<int>(size.cx);
+    int width = 0;
+    for (const Run& run : runs_) width += run.width;
+    return width;
 }
 
 void EntryText::draw(int x, int y, const RECT& clip, bool opaque) const {
-    if (!analysis_) {
+    if (runs_.size() == 1 && !runs_.front().analysis) {
         ExtTextOutW(dc_, x, y, ETO_CLIPPED | (opaque ? ETO_OPAQUE : 0u), &clip, units(text_),
                     static_cast<UINT>(text_.size()), nullptr);
         return;
@@ -57,27 +70,45 @@ void EntryText::draw(int x, int y, const RECT& clip, bool opaque) const {
     // Runs in fallback fonts of other heights share the selected font's baseline.
     TEXTMETRICW tm{};
     GetTextMetricsW(dc_, &tm);
+    const int baseline = y + static_cast<int>(tm.tmAscent);
     const UINT align = SetTextAlign(dc_, TA_BASELINE | TA_LEFT);
-    ScriptStringOut(analysis(analysis_), x, y + static_cast<int>(tm.tmAscent), ETO_CLIPPED, &clip,
-                    0, 0, FALSE);
+    for (const Run& run : runs_) {
+        if (x >= clip.right) break;
+        if (run.analysis) {
+            ScriptStringOut(analysis(run.analysis), x, baseline, ETO_CLIPPED, &clip, 0, 0, FALSE);
+        } else {
+            ExtTextOutW(dc_, x, baseline, ETO_CLIPPED, &clip, units(run.text),
+                        static_cast<UINT>(run.text.size()), nullptr);
+        }
+        x += run.width;
+    }
     SetTextAlign(dc_, align);
 }
 
 std::vector<std::size_t> EntryText::lineStarts(int maxWidth) const {
-    const std::size_t n = text_.size();
-    std::vector<int> widths(n, 0);
-    std::vector<bool> stops(n, true);
-    if (analysis_) {
-        ScriptStringGetLogicalWidths(analysis(analysis_), widths.data());
-        if (const SCRIPT_LOGATTR* attrs = ScriptString_pLogAttr(analysis(analysis_))) {
-            for (std::size_t i = 0; i < n; ++i) stops[i] = attrs[i].fCharStop != 0;
+    std::vector<int> widths;
+    std::vector<bool> stops;
+    widths.reserve(text_.size());
+    stops.reserve(text_.size());
+    for (const Run& run : runs_) {
+        const std::size_t n = run.text.size();
+        std::vector<int> w(n, 0);
+        std::vector<bool> s(n, true);
+        if (run.analysis) {
+            ScriptStringGetLogicalWidths(analysis(run.analysis), w.data());
+            if (const SCRIPT_LOGATTR* attrs = ScriptString_pLogAttr(analysis(run.analysis))) {
+                for (std::size_t i = 0; i < n; ++i) s[i] = attrs[i].fCharStop != 0;
+            }
+        } else {
+            std::vector<int> ends(n, 0);
+            SIZE size{};
+            int fit = 0;
+            GetTextExtentExPointW(dc_, units(run.text), static_cast<int>(n), 0, &fit, ends.data(),
+                                  &size);
+            for (std::size_t i = 0; i < n; ++i) w[i] = ends[i] - (i > 0 ? ends[i - 1] : 0);
         }
-    } else if (n > 0) {
-        std::vector<int> ends(n, 0);
-        SIZE size{};
-        int fit = 0;
-        GetTextExtentExPointW(dc_, units(text_), static_cast<int>(n), 0, &fit, ends.data(), &size);
-        for (std::size_t i = 0; i < n; ++i) widths[i] = ends[i] - (i > 0 ? ends[i - 1] : 0);
+        widths.insert(widths.end(), w.begin(), w.end());
+        stops.insert(stops.end(), s.begin(), s.end());
     }
     return klw::lineStarts(widths, stops, maxWidth);
 }

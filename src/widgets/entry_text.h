@@ -3,7 +3,9 @@
 // (right to left, joined, reordered, stacked, or beyond U+FFFF) goes through Uniscribe's string
 // functions with font fallback, on a common baseline; everything else is drawn character by
 // character as the platform's list box draws it, which takes the font links of the selected
-// font and so looks exactly as the plain list did.
+// font and so looks exactly as the plain list did. In a row that needs shaping, ideographs, kana
+// and Hangul still take the plain path, whose font links draw them where shaping's fallback font
+// for Han may be missing.
 #include <windows.h>
 
 #include <string_view>
@@ -19,7 +21,7 @@ public:
     EntryText(const EntryText&) = delete;
     EntryText& operator=(const EntryText&) = delete;
 
-    bool shaped() const { return analysis_ != nullptr; }
+    bool shaped() const;
     int width() const;
     // Draws the text with its left edge at x and its cell top at y, clipped to `clip`, in the
     // DC's text colour; with `opaque` the clip rectangle is first filled with its background
@@ -29,9 +31,14 @@ public:
     std::vector<std::size_t> lineStarts(int maxWidth) const;
 
 private:
+    struct Run {
+        std::u16string_view text;
+        void* analysis;  // SCRIPT_STRING_ANALYSIS of a shaped run; nullptr for a plain one
+        int width;
+    };
     HDC dc_;
     std::u16string_view text_;
-    void* analysis_ = nullptr;  // SCRIPT_STRING_ANALYSIS when shaped
+    std::vector<Run> runs_;
 };
 
 // Draws one list row as the platform's list box draws a row of text: the text one pixel in from

@@ -212,5 +212,29 @@ TEST_F(ListDrawing, AMixedRowKeepsItsLatinStartLeftOfTheRightToLeftWord) {
     for (size_t i = 0; i + 1 < calls.size(); ++i) EXPECT_LT(calls[i].x, last.x);
 }
 
+TEST_F(ListDrawing, ChineseInARowWithShapedWordsIsDrawnAsCharactersBetweenThem) {
+    // Arabic, Chinese, Hebrew: the Chinese goes as characters in the window's font (whose links
+    // have it), in its place between the two shaped words; no glyph drawn is a missing one.
+    const std::wstring chinese = L"\u6c49\u8bed";
+    const std::wstring word = L"https://ar.example/\u0627\u0644\u0639\u0631\u0628\u064a\u0629/" +
+                              chinese + L"/\u05e2\u05d1\u05e8\u05d9\u05ea?q=1";
+    const std::vector<TextCall> calls = drawn(word);
+    int chineseX = -1;
+    std::vector<int> shapedX;
+    for (const TextCall& c : calls) {
+        if (c.glyphs) {
+            shapedX.push_back(c.x);
+            for (WORD g : c.units) EXPECT_TRUE(g != 0 && g != 0xFFFF) << "glyph " << g;
+        } else if (std::wstring(c.units.begin(), c.units.end()) == chinese) {
+            EXPECT_EQ(c.face, windowFace());
+            chineseX = c.x;
+        }
+    }
+    ASSERT_GE(chineseX, 0) << calls.size() << " calls, none with the Chinese as characters";
+    ASSERT_GE(shapedX.size(), 2u);
+    EXPECT_LT(*std::min_element(shapedX.begin(), shapedX.end()), chineseX);
+    EXPECT_GT(*std::max_element(shapedX.begin(), shapedX.end()), chineseX);
+}
+
 }  // namespace
 }  // namespace klw::test

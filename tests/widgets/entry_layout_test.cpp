@@ -2,10 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
 namespace klw {
+
+std::ostream& operator<<(std::ostream& out, const EntryRun& r) {
+    return out << '[' << r.begin << ',' << r.end << (r.shaped ? " shaped]" : " plain]");
+}
+
 namespace {
 
 TEST(NeedsShaping, ScriptsDrawnCharacterByCharacterStayPlain) {
@@ -32,6 +38,42 @@ TEST(NeedsShaping, ScriptsThatJoinReorderStackOrRunRightToLeftAreShaped) {
     EXPECT_FALSE(needsShaping(u"\u1100"));                           // Hangul Jamo
     EXPECT_FALSE(needsShaping(u"\ue000"));                           // private use
     EXPECT_TRUE(needsShaping(std::u16string(1, char16_t{0xDFFF})));  // a lone half
+}
+
+TEST(EntryRuns, IdeographsKanaAndHangulInAShapedRowAreDrawnPlain) {
+    EXPECT_TRUE(entryRuns(u"").empty());
+    // A row that needs no shaping stays one plain run, whatever it holds.
+    EXPECT_EQ(entryRuns(u"a\u6c49\u8bed"), (std::vector<EntryRun>{{0, 3, false}}));
+    // Chinese between Arabic and Hebrew: the Chinese alone goes plain; Latin beside a shaped
+    // word stays with it.
+    EXPECT_EQ(entryRuns(u"x\u0627\u0644/\u6c49\u8bed/\u05e2\u05d1"),
+              (std::vector<EntryRun>{{0, 4, true}, {4, 6, false}, {6, 9, true}}));
+    // Hiragana, katakana and a Hangul syllable at the end; a stretch between two ideographic
+    // runs that needs no shaping is plain too.
+    EXPECT_EQ(entryRuns(u"\u05e2\u3042\u30ab-\uac00\u0e01"),
+              (std::vector<EntryRun>{
+                  {0, 1, true}, {1, 3, false}, {3, 4, false}, {4, 5, false}, {5, 6, true}}));
+    // The edges of the ranges: the ideographic space, the unit before the hiragana and Hangul
+    // jamo stay with the shaped text; Yi and a Latin ligature between ideographs are plain.
+    EXPECT_EQ(entryRuns(u"\u05e2\u3000\u3040\u1100\u4e00"),
+              (std::vector<EntryRun>{{0, 4, true}, {4, 5, false}}));
+    EXPECT_EQ(entryRuns(u"\u05e2\u4dbf\ua000\uf900\ufb00\u9fff"),
+              (std::vector<EntryRun>{{0, 1, true},
+                                     {1, 2, false},
+                                     {2, 3, false},
+                                     {3, 4, false},
+                                     {4, 5, false},
+                                     {5, 6, false}}));
+}
+
+TEST(EntryRuns, DirectionOverridesAndEmbeddingsKeepTheRowWhole) {
+    for (const char16_t* text :
+         {u"\u202e\u6c49abc", u"\u05e2\u2067\u6c49\u2069", u"\u6c49\u202a\u05e2\u202c"}) {
+        EXPECT_EQ(entryRuns(text),
+                  (std::vector<EntryRun>{{0, std::u16string_view(text).size(), true}}));
+    }
+    // A right-to-left mark is no embedding: the Chinese after it is still drawn plain.
+    EXPECT_EQ(entryRuns(u"\u200f\u6c49"), (std::vector<EntryRun>{{0, 1, true}, {1, 2, false}}));
 }
 
 TEST(LineStarts, FillsEachLineAsFarAsItFits) {
