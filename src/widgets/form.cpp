@@ -205,6 +205,10 @@ LRESULT Form::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             }
             return defaultProc(msg, wp, lp);
         }
+        case WM_DELETEITEM:
+            // Answered here, past no reflection and no default procedure: the rows own nothing,
+            // and an owner-drawn list sends this for every row it empties or loses with itself.
+            return TRUE;
         case WM_ACTIVATE:
             if (LOWORD(wp) != WA_INACTIVE && !HIWORD(wp)) {
                 activate();

@@ -1,6 +1,7 @@
 // Scrolling a list of 1,000,000 entries page by page: the program's list (rows drawn by the
 // program) beside the platform's plain list box with the same entries, font and place, which is
-// how the list drew before. Prints milliseconds per page and the time to fill and to empty each.
+// how the list drew before. Prints milliseconds per page and the time to fill, to empty and to
+// destroy each.
 //   klw_scroll_bench [PAGES]   (default 2000)
 #include <windows.h>
 
@@ -8,6 +9,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 
 #include "app/application.h"
@@ -27,6 +29,25 @@ std::string entry(int i, bool mixed) {
     if (mixed && i % 4 == 1) s += "&q=\xd7\xa2\xd7\x91\xd7\xa8\xd7\x99\xd7\xaa";
     if (mixed && i % 4 == 3) s += "&q=\xd8\xa7\xd9\x84\xd8\xb9\xd8\xb1\xd8\xa8\xd9\x8a\xd8\xa9";
     return s;
+}
+
+void fillPlain(HWND plain, int count, bool mixed) {
+    SendMessageW(plain, WM_SETREDRAW, FALSE, 0);
+    for (int i = 0; i < count; ++i) {
+        const std::string e = entry(i, mixed);
+        std::wstring w(e.size(), L'\0');
+        w.resize(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, e.data(),
+                                                         static_cast<int>(e.size()), w.data(),
+                                                         static_cast<int>(w.size()))));
+        SendMessageW(plain, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(w.c_str()));
+    }
+    SendMessageW(plain, WM_SETREDRAW, TRUE, 0);
+}
+
+void fillOwn(klw::ListBox& list, int count, bool mixed) {
+    list.beginUpdate();
+    for (int i = 0; i < count; ++i) list.append(entry(i, mixed));
+    list.endUpdate();
 }
 
 void pump() {
@@ -56,7 +77,8 @@ int main(int argc, char** argv) {
     const int pageCount = argc > 1 ? std::max(1, std::atoi(argv[1])) : 2000;
     constexpr int kEntries = 1000000;
     klw::Application app;
-    klw::TfrmMain form(app);
+    auto owned = std::make_unique<klw::TfrmMain>(app);
+    klw::TfrmMain& form = *owned;
     ShowWindow(form.handle(), SW_SHOWNORMAL);
     pump();
     klw::ListBox& list = *form.lbxURL;
@@ -70,22 +92,11 @@ int main(int argc, char** argv) {
     SendMessageW(plain, WM_SETFONT, font, FALSE);
     for (const bool mixed : {false, true}) {
         auto start = Clock::now();
-        list.beginUpdate();
-        for (int i = 0; i < kEntries; ++i) list.append(entry(i, mixed));
-        list.endUpdate();
-        const double fillOwn = msSince(start);
+        fillOwn(list, kEntries, mixed);
+        const double filledOwn = msSince(start);
         start = Clock::now();
-        SendMessageW(plain, WM_SETREDRAW, FALSE, 0);
-        for (int i = 0; i < kEntries; ++i) {
-            const std::string e = entry(i, mixed);
-            std::wstring w(e.size(), L'\0');
-            w.resize(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, e.data(),
-                                                             static_cast<int>(e.size()), w.data(),
-                                                             static_cast<int>(w.size()))));
-            SendMessageW(plain, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(w.c_str()));
-        }
-        SendMessageW(plain, WM_SETREDRAW, TRUE, 0);
-        const double fillPlain = msSince(start);
+        fillPlain(plain, kEntries, mixed);
+        const double filledPlain = msSince(start);
 
         // Each list twice, in turns, the better figure kept: other work on the machine varies.
         double own = 1e9;
@@ -112,11 +123,23 @@ int main(int argc, char** argv) {
         std::printf("%d entries%s, %d pages down from the top:\n", kEntries,
                     mixed ? " (every 2nd with a Hebrew or Arabic word)" : "", pageCount);
         std::printf("  per page: program's list %.3f ms, plain list box %.3f ms\n", own, before);
-        std::printf("  fill: program's list %.0f ms, plain list box %.0f ms\n", fillOwn, fillPlain);
+        std::printf("  fill: program's list %.0f ms, plain list box %.0f ms\n", filledOwn,
+                    filledPlain);
         std::printf("  empty: program's list %.0f ms, plain list box %.0f ms\n", clearOwn,
                     clearPlain);
         std::fflush(stdout);
     }
+    // Both full when they go, as at the program's end.
+    fillOwn(list, kEntries, false);
+    fillPlain(plain, kEntries, false);
+    // The plain list first: it is a child of the program's window.
+    auto start = Clock::now();
     DestroyWindow(plain);
+    const double destroyPlain = msSince(start);
+    start = Clock::now();
+    owned.reset();
+    const double destroyOwn = msSince(start);
+    std::printf("destroyed with %d entries: program's window %.0f ms, plain list box %.0f ms\n",
+                kEntries, destroyOwn, destroyPlain);
     return 0;
 }
