@@ -3,8 +3,9 @@
 //                                 window's font; FACE "message" takes the message box's font
 // For a word of each script it prints how many characters the font itself lacks, and whether
 // the word is drawn, that is differs from as many private-use characters (what no font draws):
-// with ExtTextOutW, as the list box and the message box draw, and with ScriptStringOut and the
-// entry field's flags; and what Uniscribe's ScriptShape answers for each run.
+// with ExtTextOutW, as the plain list box and the message box draw, with ScriptStringOut and the
+// entry field's flags, and as the program's list draws a row; and what Uniscribe's ScriptShape
+// answers for each run.
 #include <windows.h>
 // usp10.h needs the declarations of windows.h.
 #include <usp10.h>
@@ -13,6 +14,8 @@
 #include <cstdlib>
 #include <string>
 #include <vector>
+
+#include "widgets/entry_text.h"
 
 namespace {
 
@@ -92,6 +95,23 @@ std::vector<unsigned> scriptStringOut(Canvas& c, const std::wstring& s) {
     return c.pixels();
 }
 
+// Whether every pixel that `part` inked is the same in `whole`: the start of a row drawn alone.
+bool startsAlike(const std::vector<unsigned>& whole, const std::vector<unsigned>& part) {
+    for (size_t i = 0; i < part.size() && i < whole.size(); ++i) {
+        if ((part[i] & 0xFFFFFF) != 0xFFFFFF && part[i] != whole[i]) return false;
+    }
+    return true;
+}
+
+// As the program's list draws a row.
+std::vector<unsigned> entryRow(Canvas& c, const std::wstring& s) {
+    c.clear();
+    const RECT row{0, 2, 400, 22};
+    klw::drawEntryRow(c.dc(), row,
+                      std::u16string_view(reinterpret_cast<const char16_t*>(s.data()), s.size()));
+    return c.pixels();
+}
+
 std::string shapes(Canvas& c, const std::wstring& w) {
     SCRIPT_ITEM items[33];
     int count = 0;
@@ -125,9 +145,9 @@ static void measure(HFONT font, const LOGFONTW& lf) {
     GetTextFaceW(canvas.dc(), LF_FACESIZE, chosen);
     std::printf("code page %u, font \"%s\" charset %d: \"%s\"\n", GetACP(),
                 utf8(lf.lfFaceName).c_str(), lf.lfCharSet, utf8(chosen).c_str());
-    static const char* const kWords[] = {"Café",  "Ελληνικά", "Русский", "日本語",
-                                         "汉语",  "한국어",   "ภาษาไทย", "العربية",
-                                         "עברית", "हिन्दी",    "🍣🍜",      "𠀋𡈽"};
+    static const char* const kWords[] = {"Café",   "Ελληνικά", "Русский",   "日本語",     "汉语",
+                                         "한국어", "ภาษาไทย",  "العربية",   "עברית",      "हिन्दी",
+                                         "🍣🍜",     "𠀋𡈽",     "汉语עברית", "汉语العربية"};
     for (const char* word : kWords) {
         const std::wstring w = wide(word);
         // The twin: a private-use character for each UTF-16 unit, a private-use pair for a pair.
@@ -145,9 +165,20 @@ static void measure(HFONT font, const LOGFONTW& lf) {
         for (WORD g : indices) missing += g == 0xffff;
         const bool listDrawn = extTextOut(canvas, w) != extTextOut(canvas, twin);
         const bool fieldDrawn = scriptStringOut(canvas, w) != scriptStringOut(canvas, twin);
-        std::printf("%s: %d of %zu units not in the font; ExtTextOutW %s; ScriptStringOut %s;%s\n",
-                    word, missing, w.size(), listDrawn ? "drawn" : "dots",
-                    fieldDrawn ? "drawn" : "dots", shapes(canvas, w).c_str());
+        // A word that mixes scripts is drawn only when each part is: Chinese as dots beside
+        // drawn Hebrew still differs from the twin, so the row of Chinese before a shaped word
+        // is also compared with the Chinese alone.
+        bool rowDrawn = entryRow(canvas, w) != entryRow(canvas, twin);
+        const std::wstring::size_type han = w.find_first_not_of(L"\u6c49\u8bed");
+        if (rowDrawn && han > 0 && han != std::wstring::npos) {
+            const std::wstring chinese = w.substr(0, han);
+            rowDrawn = startsAlike(entryRow(canvas, w), entryRow(canvas, chinese));
+        }
+        std::printf(
+            "%s: %d of %zu units not in the font; ExtTextOutW %s; ScriptStringOut %s; the "
+            "program's row %s;%s\n",
+            word, missing, w.size(), listDrawn ? "drawn" : "dots", fieldDrawn ? "drawn" : "dots",
+            rowDrawn ? "drawn" : "dots", shapes(canvas, w).c_str());
     }
 }
 
