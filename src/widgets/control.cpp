@@ -30,6 +30,12 @@ void Control::destroyHandle() {
     }
 }
 
+void Control::skipNativeTeardown() {
+    if (!hwnd_) return;
+    RemoveWindowSubclass(hwnd_, &Control::thunk, kSubclassId);
+    SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DefWindowProcW));
+}
+
 void Control::createControl(const wchar_t* className, DWORD style, DWORD exStyle,
                             std::string_view text, int left, int top, int width, int height) {
     tabStop_ = (style & WS_TABSTOP) != 0;

@@ -68,6 +68,9 @@ protected:
     void createControl(const wchar_t* className, DWORD style, DWORD exStyle, std::string_view text,
                        int left, int top, int width, int height);
     virtual LRESULT subclassProc(UINT msg, WPARAM wp, LPARAM lp);
+    // The window, when destroyed, no longer runs its class's own procedure: what the platform
+    // control holds stays allocated until the process ends.
+    void skipNativeTeardown();
     LRESULT defaultProc(UINT msg, WPARAM wp, LPARAM lp) {
         return DefSubclassProc(hwnd_, msg, wp, lp);
     }

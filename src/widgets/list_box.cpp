@@ -22,6 +22,9 @@ constexpr UINT_PTR kHoverTimer = 1;
 constexpr UINT_PTR kKeyTimer = 2;
 // The pause after which the selected entry's tip shows for keyboard users.
 constexpr UINT kKeyTipDelayMs = 1000;
+// From this many rows on the list is destroyed without the platform's teardown; below it, that
+// takes a few milliseconds.
+constexpr int kQuickTeardownRows = 10000;
 
 }  // namespace
 
@@ -34,6 +37,17 @@ ListBox::ListBox(Form& form, std::string name, RECT b)
     brush_.reset(CreateSolidBrush(toColorRef(color_)));
     fitRowsToFont();
     if (handle()) tip_ = std::make_unique<EntryTip>(handle());
+}
+
+ListBox::~ListBox() {
+    // An owner-drawn platform list sends its form a message for every row as it is destroyed,
+    // which under Wine took seconds for a million rows at the program's end. A long list goes
+    // without its own teardown: its rows are heap memory only, given back as the process ends,
+    // and a list goes only with its form.
+    if (count() >= kQuickTeardownRows) {
+        tip_.reset();
+        skipNativeTeardown();
+    }
 }
 
 void ListBox::fitRowsToFont() {

@@ -19,6 +19,7 @@ namespace klw {
 class ListBox : public Control {
 public:
     ListBox(Form& form, std::string name, RECT bounds);
+    ~ListBox() override;
 
     int count() const;
     // The entry at `index`; EStringListError outside 0..count-1.

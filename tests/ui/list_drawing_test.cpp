@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "main_window_fixture.h"
@@ -234,6 +236,36 @@ TEST_F(ListDrawing, ChineseInARowWithShapedWordsIsDrawnAsCharactersBetweenThem) 
     ASSERT_GE(shapedX.size(), 2u);
     EXPECT_LT(*std::min_element(shapedX.begin(), shapedX.end()), chineseX);
     EXPECT_GT(*std::max_element(shapedX.begin(), shapedX.end()), chineseX);
+}
+
+int deletedRows = 0;
+
+LRESULT CALLBACK countDeletedRows(int code, WPARAM wp, LPARAM lp) {
+    if (code == HC_ACTION && reinterpret_cast<const CWPSTRUCT*>(lp)->message == WM_DELETEITEM)
+        ++deletedRows;
+    return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+// The rows' messages counted while the form with `rows` entries goes; whether its list went too.
+std::pair<int, bool> destroyedWith(std::unique_ptr<TfrmMain>& form, int rows) {
+    form->lbxURL->beginUpdate();
+    for (int i = 0; i < rows; ++i) form->lbxURL->append("https://example.com/" + std::to_string(i));
+    form->lbxURL->endUpdate();
+    HWND list = form->lbxURL->handle();
+    deletedRows = 0;
+    HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, countDeletedRows, nullptr, GetCurrentThreadId());
+    form.reset();
+    UnhookWindowsHookEx(hook);
+    return {deletedRows, IsWindow(list) != FALSE};
+}
+
+TEST_F(ListDrawing, ALongListGoesWithItsFormWithoutAMessagePerRow) {
+    EXPECT_EQ(destroyedWith(form, 10000), std::make_pair(0, false));
+}
+
+TEST_F(ListDrawing, AShortListGoesWithThePlatformsOwnTeardown) {
+    // One message per row, each answered by the form.
+    EXPECT_EQ(destroyedWith(form, 9999), std::make_pair(9999, false));
 }
 
 }  // namespace
