@@ -36,6 +36,7 @@ scripts=(
   "hebrew עברית 0"
   "devanagari हिन्दी 0"
   "emoji 🍣🍜 0"
+  "mixed 汉语עברית 0"
 )
 # Words that may be drawn as dots, said but not required: none since the list shapes its rows.
 limits=""
@@ -116,8 +117,9 @@ shoot_page() {  # CODEPAGE LOCALE PAGE FIRST_INDEX
     [ "${kept[i]}" = 1 ] ||
       masked+=(-draw "rectangle $((ll - l + 2)),$((lt - t + 2 + row * 12)) $((lr - l - 3)),$((lt - t + 2 + row * 12 + 11))")
     # The emoji's twin, private-use characters beyond U+FFFF, now goes through shaping too and
-    # shows the missing glyph's boxes instead of dots: still no font's letters.
-    [ "${names[i]}" != emoji ] ||
+    # shows the missing glyph's boxes instead of dots: still no font's letters. The mixed row
+    # came after the reference was taken.
+    [ "${names[i]}" != emoji ] && [ "${names[i]}" != mixed ] ||
       masked+=(-draw "rectangle $((ll - l + 2)),$((lt - t + 2 + (row + 1) * 12)) $((lr - l - 3)),$((lt - t + 2 + (row + 1) * 12 + 11))")
     row_png "$shot" "$inner" "$row" "$logs/$tag-${names[i]}.png"
     row_png "$shot" "$inner" "$((row + 1))" "$logs/$tag-${names[i]}-twin.png"
@@ -136,6 +138,17 @@ shoot_page() {  # CODEPAGE LOCALE PAGE FIRST_INDEX
       [ "${kept[i]}" = 1 ] || ! marks_alike "$logs/$tag-${names[i]}.png" ||
         fail "under $cp the ${names[i]} word ${words[i]} is drawn as a row of like marks ($logs/$tag-${names[i]}.png)"
       ok "under $cp the ${names[i]} word ${words[i]} is drawn: its row differs from its twin's in $d pixels"
+    fi
+    if [ "${names[i]}" = mixed ]; then
+      # Its Chinese, after the same start, looks exactly as the Chinese row's own: not the dots
+      # of a missing fallback font, though Hebrew follows it.
+      local alone="$logs/$cp-page2-chinese.png" span
+      span=$(convert "$alone" -colorspace gray -threshold 60% -negate -trim -format '%[fx:page.x+w]' info:)
+      convert "$alone" -crop "${span}x12+0+0" +repage "$logs/$cp-chinese-start.png"
+      convert "$logs/$tag-mixed.png" -crop "${span}x12+0+0" +repage "$logs/$cp-mixed-start.png"
+      d=$(differing "$logs/$cp-chinese-start.png" "$logs/$cp-mixed-start.png")
+      [ "$d" = 0 ] || fail "under $cp the Chinese before Hebrew differs from the Chinese row in $d pixels ($logs/$tag-mixed.png)"
+      ok "under $cp the Chinese before a Hebrew word is drawn as in a row of its own (its first $span pixels)"
     fi
   done
   if [ -n "$reference" ]; then
