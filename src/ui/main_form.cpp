@@ -321,8 +321,9 @@ void TfrmMain::FormDragDrop(const TransferData& data, bool& taken) {
     const int before = count();
     try {
         // Kept for after a running Go: the addresses are taken all the same.
-        taken = !actions_.perform(
-            [this, addresses = std::move(addresses)] { appendAddresses(*this, addresses); });
+        taken = !actions_.perform([this, addresses = std::move(addresses)] {
+            edits_->asStep([&] { appendAddresses(*this, addresses); });
+        });
     } catch (...) {
         taken = count() > before;
         throw;
@@ -619,6 +620,10 @@ LRESULT TfrmMain::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case kSaveEnded:
             saveEnded();
             return 0;
+        case WM_UNDO:
+            // As an edit control answers it, for tools that drive the window.
+            undoChange();
+            return TRUE;
         case kEndRequested:
             endRequested();
             return 0;
