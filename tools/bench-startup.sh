@@ -7,6 +7,10 @@
 # flush and a rename. Goals: the start within 1.2 times its floor, the save within 1.5 times.
 # Beside it, what a save after a change costs the window's thread (the snapshot of the list and
 # the start of the save's own thread), and the whole of that save.
+# Then the list's changes in the running program, driven from outside: a Delete, its undo, the
+# longest the window's thread is held while the saves after them start, the peak memory; beside
+# the same for today's build when KLW_BASELINE_EXE names its KorLinkWalker.exe (build origin/main
+# into a second tree for it).
 # Last, the time of one Go (median of 20), which waits until the shell's handler has taken the
 # address over: with the test recorder as the http handler and with the prefix's own winebrowser
 # (handing the address to a stand-in xdg-open), each beside a bare ShellExecuteW call.
@@ -46,6 +50,13 @@ echo "KorLinkWalker under Wine ($(wine --version 2>/dev/null)), $runs runs each,
   exit 1
 }
 cat "$work/bench.txt"
+
+today=""
+[ -n "${KLW_BASELINE_EXE:-}" ] && today=$(winepath -w "$KLW_BASELINE_EXE" 2>/dev/null)
+sizes=("$@")
+[ ${#sizes[@]} -gt 0 ] || sizes=(1000 100000 1000000)
+(cd "$work" && wine "$build/win/tests/persist/klw_probe.exe" editbench "$exe" ${today:+"$today"} "${sizes[@]}" >"$work/edits.txt" 2>&1 </dev/null) || true
+cat "$work/edits.txt"
 
 echo
 echo "-- Go: ShellExecuteExW, then the wait until the handler has the address (20 runs each)"

@@ -4,7 +4,7 @@
 
 namespace klw {
 
-ListSnapshot::ListSnapshot(const ListControl& list, std::vector<std::u16string> entries)
+ListSnapshot::ListSnapshot(const ListControl& list, EntryBlocks entries)
     : name_(list.name()),
       left_(list.left()),
       top_(list.top()),

@@ -1,19 +1,21 @@
 #pragma once
 // A copy of the list control as the list file's writer reads it, made on the window's thread in
-// an instant and written by another thread while the window goes on. Its entries are held as the
-// platform's list holds them, UTF-16, and turned into the program's text only while written.
+// an instant and written by another thread while the window goes on. Its entries share the
+// list's blocks as the platform's list holds them, UTF-16, and are turned into the program's
+// text only while written.
 #include <array>
 #include <string>
 #include <vector>
 
 #include "persist/list_control.h"
+#include "runtime/entry_blocks.h"
 
 namespace klw {
 
 class ListSnapshot final : public ListControl {
 public:
     // Everything of `list` but its entries, which come as `entries`.
-    ListSnapshot(const ListControl& list, std::vector<std::u16string> entries);
+    ListSnapshot(const ListControl& list, EntryBlocks entries);
 
     std::string name() const override { return name_; }
     void setName(std::string_view name) override { name_ = name; }
@@ -57,7 +59,7 @@ private:
     int tabOrder_;
     std::string imeName_;
     std::array<std::string, kListEventCount> handlers_;
-    std::vector<std::u16string> entries_;
+    EntryBlocks entries_;
 };
 
 }  // namespace klw

@@ -107,6 +107,11 @@ void openEntry(AddressListView& v, OpenPolicy& policy) {
     }
 }
 
+void stepShown(AddressListView& v, int selection) {
+    v.setSelection(selection);
+    entryFieldChanged(v);
+}
+
 void appendAddresses(AddressListView& v, const std::vector<std::string>& addresses) {
     if (addresses.empty()) return;
     int last = -1;

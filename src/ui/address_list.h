@@ -55,6 +55,10 @@ void moveEntryDown(AddressListView& view);
 // has said Yes to it. Then the selection moves on.
 void openEntry(AddressListView& view, OpenPolicy& policy);
 
+// After an undo or a redo: `selection` selected (-1 for none) and the command states as right
+// after the step, the entry field's rule included.
+void stepShown(AddressListView& view, int selection);
+
 // Addresses from a drop or a paste: each appended in order, in one update of the list; then the
 // last one added is selected and the command states are refreshed as after Add. The entry field
 // is not touched. When the list refuses an entry, the error goes on to the caller; the entries

@@ -72,6 +72,12 @@ TfrmMain::TfrmMain(Application& app) : app_(app) {
     AdjustWindowRectEx(&frame, kStyle, TRUE, kExStyle);
     SetWindowPos(handle(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    edits_ = std::make_unique<ListEdits>(*lbxURL, schedule_, [] { return GetTickCount(); });
+    // A change only ever moves the save later: a timer that is set already fires early at worst
+    // and is set again then, so a drop of many lines sets it once, not once a line.
+    edits_->onChanged = [this] {
+        if (!saveTimerSet_) scheduleSave();
+    };
     bindEvents();
     // Links dragged onto any part of the window; without OLE the window works without them.
     acceptDrops();
@@ -259,6 +265,7 @@ void TfrmMain::FormCreate() {
     // Where the window starts counts as kept: only a move away from it is written.
     storedPlace_ = place();
     listFile_.load(streamedList());
+    edits_->forget();
     if (lbxURL->count() > 0) {
         lbxURL->setItemIndex(0);
         btnGo->setEnabled(true);
@@ -282,7 +289,7 @@ void TfrmMain::FormClose(CloseAction&) {
         saveError_ = nullptr;
         throw;
     }
-    savedChanges_ = changes_;
+    savedChanges_ = edits_->changes();
     schedule_.savedOutsideSchedule();
     stopSaveTimer();
     closed_ = true;
@@ -303,11 +310,6 @@ void TfrmMain::btnGoClick(Control& sender) {
         RedrawWindow(handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     });
 }
-void TfrmMain::btnAddClick(Control&) { addEntry(*this, openPolicy_); }
-void TfrmMain::btnDeleteClick(Control&) { deleteEntry(*this); }
-void TfrmMain::btnUPClick(Control&) { moveEntryUp(*this); }
-void TfrmMain::btnDownClick(Control&) { moveEntryDown(*this); }
-
 void TfrmMain::mnuMainFileExitClick(MenuItem&) { close(); }
 
 bool TfrmMain::FormDragEnter(const TransferData& data) { return offersAddresses(data); }
@@ -319,8 +321,9 @@ void TfrmMain::FormDragDrop(const TransferData& data, bool& taken) {
     const int before = count();
     try {
         // Kept for after a running Go: the addresses are taken all the same.
-        taken = !actions_.perform(
-            [this, addresses = std::move(addresses)] { appendAddresses(*this, addresses); });
+        taken = !actions_.perform([this, addresses = std::move(addresses)] {
+            edits_->asStep([&] { appendAddresses(*this, addresses); });
+        });
     } catch (...) {
         taken = count() > before;
         throw;
@@ -331,19 +334,23 @@ void TfrmMain::FormDragDrop(const TransferData& data, bool& taken) {
 bool TfrmMain::edtTestPaste(Control&, const std::string& text) {
     if (!actions_.running()) {
         bool handled = false;
-        actions_.perform([&] { handled = pasteIntoEntryField(*this, text); });
+        actions_.perform(
+            [&] { handled = edits_->asStep([&] { return pasteIntoEntryField(*this, text); }); });
         return handled;
     }
     // Carried out after a running Go, the paste can no longer be left to the field: it gets
     // what the field's own paste would have put in, the first line.
     actions_.perform([this, text] {
-        if (!pasteIntoEntryField(*this, text)) replaceEntrySelection(std::string(firstLine(text)));
+        edits_->asStep([&] {
+            if (!pasteIntoEntryField(*this, text))
+                replaceEntrySelection(std::string(firstLine(text)));
+        });
     });
     return true;
 }
 
 bool TfrmMain::lbxURLPaste(Control&, const std::string& text) {
-    actions_.perform([this, text] { pasteIntoList(*this, text); });
+    actions_.perform([this, text] { edits_->asStep([&] { pasteIntoList(*this, text); }); });
     return true;
 }
 
@@ -377,7 +384,7 @@ void TfrmMain::sessionEnding() noexcept {
     }
     try {
         listFile_.save(streamedList());
-        savedChanges_ = changes_;
+        savedChanges_ = edits_->changes();
         schedule_.savedOutsideSchedule();
     } catch (...) {
     }
@@ -388,7 +395,7 @@ void TfrmMain::saveBeforeEnd() noexcept {
     if (!changeWaiting()) return;
     try {
         listFile_.save(streamedList());
-        savedChanges_ = changes_;
+        savedChanges_ = edits_->changes();
     } catch (...) {
         // At the session's end nobody is there to read a box.
         if (!sessionSaved_) Application::reportError(std::current_exception());
@@ -414,7 +421,7 @@ void TfrmMain::endRequested() noexcept {
     try {
         // Another program's version, if any, is kept beside the list by the save itself.
         listFile_.save(streamedList());
-        savedChanges_ = changes_;
+        savedChanges_ = edits_->changes();
         schedule_.savedOutsideSchedule();
     } catch (...) {
         error = std::current_exception();
@@ -435,14 +442,6 @@ void TfrmMain::endRequested() noexcept {
 
 // ---- Saves after changes ----
 
-void TfrmMain::listChanged() {
-    ++changes_;
-    schedule_.changed(GetTickCount());
-    // A change only ever moves the save later: a timer that is set already fires early at
-    // worst and is set again then, so a drop of many lines sets it once, not once a line.
-    if (!saveTimerSet_) scheduleSave();
-}
-
 void TfrmMain::scheduleSave() {
     if (const std::optional<std::uint32_t> due = schedule_.dueIn(GetTickCount())) {
         SetTimer(handle(), kSaveTimer, std::max<UINT>(*due, USER_TIMER_MINIMUM), nullptr);
@@ -458,13 +457,13 @@ void TfrmMain::stopSaveTimer() {
 }
 
 void TfrmMain::startSave() {
-    // The snapshot is a copy of the entries as the list holds them, made here in one go; the
-    // conversion, the writing and the flush happen on the save's own thread.
+    // The snapshot shares the list's blocks of entries, so it costs a pointer per block here;
+    // the conversion, the writing and the flush happen on the save's own thread.
     auto snapshot = std::make_unique<ListSnapshot>(streamedList(), lbxURL->entries());
     // Marked once the thread runs: a thread that cannot start leaves the change waiting.
     saver_->start(std::move(snapshot));
     schedule_.started();
-    savingChanges_ = changes_;
+    savingChanges_ = edits_->changes();
 }
 
 void TfrmMain::saveEnded() {
@@ -555,6 +554,8 @@ void TfrmMain::reloadList() {
         case ListFile::Reload::Unreadable:
             return;
         case ListFile::Reload::Loaded:
+            // Another program's list: steps recorded on ours would put entries at wrong places.
+            edits_->forget();
             lbxURL->setItemIndex(selectionAfterReload(selected, lbxURL->count()));
             refreshCommandStates(*this);
             return;
@@ -619,6 +620,10 @@ LRESULT TfrmMain::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case kSaveEnded:
             saveEnded();
             return 0;
+        case WM_UNDO:
+            // As an edit control answers it, for tools that drive the window.
+            undoChange();
+            return TRUE;
         case kEndRequested:
             endRequested();
             return 0;
@@ -648,69 +653,6 @@ LRESULT TfrmMain::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         default:
             return Form::handleMessage(msg, wp, lp);
     }
-}
-
-// ---- AddressListView over the controls ----
-
-int TfrmMain::count() const { return lbxURL->count(); }
-std::string TfrmMain::item(int index) const { return lbxURL->item(index); }
-int TfrmMain::append(const std::string& text) {
-    const int index = lbxURL->append(text);
-    listChanged();
-    return index;
-}
-void TfrmMain::replace(int index, const std::string& text) {
-    // A replace that fails half-way has still taken the old entry out.
-    try {
-        lbxURL->replace(index, text);
-    } catch (...) {
-        listChanged();
-        throw;
-    }
-    listChanged();
-}
-void TfrmMain::remove(int index) {
-    lbxURL->remove(index);
-    listChanged();
-}
-int TfrmMain::selection() const { return lbxURL->itemIndex(); }
-void TfrmMain::setSelection(int index) { lbxURL->setItemIndex(index); }
-std::string TfrmMain::entryText() const { return edtTest->text(); }
-void TfrmMain::clearEntry() { edtTest->clear(); }
-void TfrmMain::replaceEntrySelection(const std::string& text) { edtTest->replaceSelection(text); }
-void TfrmMain::beginUpdate() { lbxURL->beginUpdate(); }
-void TfrmMain::endUpdate() { lbxURL->endUpdate(); }
-
-void TfrmMain::setEnabled(Command command, bool enabled) {
-    Button* b = nullptr;
-    switch (command) {
-        case Command::Go:
-            b = btnGo.get();
-            break;
-        case Command::Add:
-            b = btnAdd.get();
-            break;
-        case Command::Up:
-            b = btnUP.get();
-            break;
-        case Command::Down:
-            b = btnDown.get();
-            break;
-        case Command::Delete:
-            b = btnDelete.get();
-            break;
-    }
-    b->setEnabled(enabled);
-}
-
-void TfrmMain::shellOpen(const std::string& text, const std::string& handlerClass) {
-    // The entry's exact text: whatever the user typed, in any script.
-    openWithShell(handle(), text, handlerClass);
-}
-
-bool TfrmMain::confirmOpen(const std::string& text) {
-    keyRepeatsInterrupted();
-    return askToOpen(handle(), text);
 }
 
 }  // namespace klw

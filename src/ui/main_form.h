@@ -15,6 +15,7 @@
 #include "runtime/handles.h"
 #include "ui/address_list.h"
 #include "ui/layout.h"
+#include "ui/list_edits.h"
 #include "ui/serial_actions.h"
 #include "ui/shell_open.h"
 #include "widgets/button.h"
@@ -74,6 +75,13 @@ public:
     // paste carried out behind a question) goes to disk before the process ends.
     void saveBeforeEnd() noexcept;
 
+    // The list's changes of this run, taken back and made again (Ctrl+Z, Ctrl+Y); nothing when
+    // there is no such step. A refused entry shows the error box and leaves the list as it was.
+    bool canUndo() const { return edits_->canUndo(); }
+    bool canRedo() const { return edits_->canRedo(); }
+    void undoChange();
+    void redoChange();
+
     // What Go opens without asking in this run, and how.
     OpenPolicy& openPolicy() { return openPolicy_; }
 
@@ -107,6 +115,7 @@ public:
 
 protected:
     LRESULT handleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+    bool previewKey(UINT keyMsg, WPARAM vk, LPARAM lp) override;
     void onMenuCommand(UINT id) override;
     void closeConfirmed(CloseAction action) override;
 
@@ -136,8 +145,8 @@ private:
 
     bool hasComponentNamed(std::string_view name, const Control* except) const;
 
-    // The list changed: it goes to disk soon.
-    void listChanged();
+    // Shows the list after an undo or a redo: the step's entry selected and in view.
+    void showStep(std::optional<int> selection);
     // Sets the timer for the next save after changes, or stops it when none is due.
     void scheduleSave();
     void startSave();
@@ -154,7 +163,7 @@ private:
     void folderChanged();
     void checkOtherVersion();
     void reloadList();
-    bool changeWaiting() const { return changes_ != savedChanges_; }
+    bool changeWaiting() const { return edits_->changes() != savedChanges_; }
     // Keeps the window's place once the user has finished moving it.
     void positionSettled();
 
@@ -168,8 +177,8 @@ private:
     bool saveErrorShown_ = false;   // since the last save that succeeded
     bool saveTimerSet_ = false;
     std::string otherVersion_;  // the copy of another program's version, to be told of
-    // Changes made, and how many of them are on disk (or being written).
-    std::uint64_t changes_ = 0;
+    // Every change of the list, and how many of them are on disk (or being written).
+    std::unique_ptr<ListEdits> edits_;
     std::uint64_t savedChanges_ = 0;
     std::uint64_t savingChanges_ = 0;
     bool closed_ = false;  // the close has saved; the process ends

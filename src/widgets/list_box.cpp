@@ -106,20 +106,28 @@ int ListBox::append(std::string_view text) {
     return static_cast<int>(i);
 }
 
-void ListBox::replace(int index, std::string_view text) {
-    const int selected = itemIndex();
-    remove(index);
+void ListBox::insert(int index, std::string_view text) {
+    if (index >= count()) {
+        append(text);
+        return;
+    }
     std::u16string units = listUnits(text);
     const LRESULT i = SendMessageW(handle(), LB_INSERTSTRING, static_cast<WPARAM>(index),
                                    reinterpret_cast<LPARAM>(platformText(units)));
     if (i < 0) throw EOutOfResources(std::string(texts::kCannotInsertLine));
-    entries_.insert(entries_.begin() + i, std::move(units));
+    entries_.insert(static_cast<size_t>(i), std::move(units));
+}
+
+void ListBox::replace(int index, std::string_view text) {
+    const int selected = itemIndex();
+    remove(index);
+    insert(index, text);
     setItemIndex(selected);
 }
 
 void ListBox::remove(int index) {
     if (SendMessageW(handle(), LB_DELETESTRING, static_cast<WPARAM>(index), 0) == LB_ERR) return;
-    entries_.erase(entries_.begin() + index);
+    entries_.erase(static_cast<size_t>(index));
 }
 
 void ListBox::clear() {
@@ -136,6 +144,19 @@ void ListBox::setItemIndex(int index) {
     if (index == itemIndex()) return;
     if (index < -1 || index >= count()) index = -1;
     SendMessageW(handle(), LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+void ListBox::showEntry(int index) {
+    if (index < 0 || index >= count()) return;
+    const int height = itemHeight();
+    RECT client{};
+    GetClientRect(handle(), &client);
+    const int rows = std::max(1, height > 0 ? static_cast<int>(client.bottom) / height : 1);
+    const auto top = static_cast<int>(SendMessageW(handle(), LB_GETTOPINDEX, 0, 0));
+    int newTop = top;
+    if (index < top) newTop = index;
+    if (index >= top + rows) newTop = index - rows + 1;
+    if (newTop != top) SendMessageW(handle(), LB_SETTOPINDEX, static_cast<WPARAM>(newTop), 0);
 }
 
 void ListBox::beginUpdate() {
@@ -174,8 +195,9 @@ void ListBox::setItemHeight(int height) {
     fitRowsToFont();
     if (handle()) tip_ = std::make_unique<EntryTip>(handle());
     if (updateDepth_ > 0) SendMessageW(handle(), WM_SETREDRAW, FALSE, 0);
-    for (const auto& units : entries_)
+    entries_.forEach([this](const std::u16string& units) {
         native(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(platformText(units)));
+    });
     setItemIndex(selected);
     SendMessageW(handle(), LB_SETTOPINDEX, static_cast<WPARAM>(top < 0 ? 0 : top), 0);
 }

@@ -9,36 +9,43 @@
 #include <string>
 #include <vector>
 
+#include "runtime/entry_blocks.h"
 #include "runtime/handles.h"
+#include "ui/list_edits.h"
 #include "widgets/control.h"
 #include "widgets/entry_tip.h"
 #include "widgets/type_ahead.h"
 
 namespace klw {
 
-class ListBox : public Control {
+class ListBox : public Control, public EditedList {
 public:
     ListBox(Form& form, std::string name, RECT bounds);
     ~ListBox() override;
 
-    int count() const;
+    int count() const override;
     // The entry at `index`; EStringListError outside 0..count-1.
-    std::string item(int index) const;
+    std::string item(int index) const override;
     // The same into `out`, reusing its storage.
     void itemInto(int index, std::string& out) const;
     // Appends and returns the new index; EOutOfResources when the list cannot take it.
     int append(std::string_view text);
+    // Puts the text before entry `index` (at the end for count()); EOutOfResources as append.
+    void insert(int index, std::string_view text) override;
     // Entry `index` reads `text` afterwards; the selection index stays as it was.
     void replace(int index, std::string_view text);
-    void remove(int index);
+    void remove(int index) override;
     void clear();
     int itemIndex() const;
+    int selection() const override { return itemIndex(); }
     // Silent: raises no OnClick. Out of range selects nothing.
     void setItemIndex(int index);
+    // Scrolls the list so that entry `index` is in view.
+    void showEntry(int index);
 
     // Every entry as the platform's list holds it, kept beside it so that the list can be read
-    // (and copied for a save) without a message per entry.
-    const std::vector<std::u16string>& entries() const { return entries_; }
+    // (and taken for a save, sharing its blocks) without a message per entry.
+    const EntryBlocks& entries() const { return entries_; }
 
     // Suspends redrawing while many entries change.
     void beginUpdate();
@@ -88,7 +95,7 @@ private:
     int itemHeight_ = 0;  // the stored row height; 0 until one is set
     TypeAheadSearch search_;
     char16_t pendingHigh_ = 0;  // the first half of a surrogate pair typed
-    std::vector<std::u16string> entries_;
+    EntryBlocks entries_;
     std::unique_ptr<EntryTip> tip_;
     int hoverIndex_ = -1;  // the entry under the pointer; -1 for none
     bool trackingLeave_ = false;

@@ -10,6 +10,10 @@
 //   klw_probe watch OUTFILE MS     for MS milliseconds, each change of the main window's
 //                                  selection as a line "UNIX-MS INDEX" (the first line is the
 //                                  selection when watching starts); OUTFILE.ready once it watches
+//   klw_probe editbench EXE [TODAY_EXE] N..  a Delete, its undo (WM_UNDO), the longest time the
+//                                  window does not answer while the save after each starts,
+//                                  and the process's peak memory, in a running program with N
+//                                  entries; beside the same for another build of it
 //   klw_probe gobench LABEL RUNS   the time of one Go in this process, with the shell's handler
 //                                  of http as it is, beside a bare ShellExecuteW of the same text
 //   klw_probe last OUTFILE         the main window's entry count and its last entry, for a list
@@ -21,6 +25,7 @@
 //                                  "activated" as they happen; ends when activated, or after 20 s
 #include <windows.h>
 // shellapi.h needs the declarations of windows.h.
+#include <psapi.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -549,6 +554,138 @@ int bench(const std::string& exe, int count, const std::vector<int>& sizes) {
     return 0;
 }
 
+// ---- editbench: the list's changes in a running program, measured from outside ----
+
+struct EditFigures {
+    double remove = -1;  // the Delete's click, ms
+    double undo = -1;    // WM_UNDO, ms; -1 when the program has no undo
+    double stall = -1;   // the longest the window did not answer after the changes, ms
+    double peakMb = -1;  // the peak working set
+    double privateMb = -1;
+    bool ok = false;
+};
+
+// The longest a message to the window waits for an answer within `ms`: the window's thread
+// busy with the start of a save after a change, among others.
+double longestStall(HWND main, double ms) {
+    double longest = 0;
+    const double end = now() + ms;
+    while (now() < end) {
+        const double t0 = now();
+        DWORD_PTR r = 0;
+        SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, 20000, &r);
+        longest = std::max(longest, now() - t0);
+        Sleep(1);
+    }
+    return longest;
+}
+
+EditFigures editRun(const std::string& exe, int entries) {
+    EditFigures f;
+    writeListFile(listImage(entries));
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    std::string cmd = "\"" + exe + "\"";
+    if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                        &pi))
+        return f;
+    HWND main = nullptr;
+    for (const double t0 = now(); now() - t0 < 120000; Sleep(5)) {
+        main = mainWindowOf(pi.dwProcessId);
+        if (main && IsWindowVisible(main)) break;
+    }
+    Children c;
+    if (main) EnumChildWindows(main, &collect, reinterpret_cast<LPARAM>(&c));
+    HWND del = nullptr;
+    for (HWND b : c.buttons)
+        if (windowText(b) == "Delete") del = b;
+    auto count = [&] { return static_cast<int>(SendMessageW(c.list, LB_GETCOUNT, 0, 0)); };
+    if (c.list && del && count() == entries) {
+        // An entry in the middle selected as a click selects it, then Delete.
+        SendMessageW(c.list, LB_SETCURSEL, static_cast<WPARAM>(entries / 2), 0);
+        SendMessageW(main, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(c.list), LBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(c.list));
+        Sleep(500);
+        double t0 = now();
+        SendMessageW(main, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(del), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(del));
+        f.remove = now() - t0;
+        f.stall = longestStall(main, 2500);
+        t0 = now();
+        SendMessageW(main, WM_UNDO, 0, 0);
+        const double undo = now() - t0;
+        if (count() == entries) {
+            f.undo = undo;
+            f.stall = std::max(f.stall, longestStall(main, 2500));
+        }
+        // More pairs, on other entries, for medians: one sample is at the mercy of the machine.
+        std::vector<double> removes{f.remove}, undos{f.undo};
+        const bool undoes = f.undo >= 0;
+        for (int k = 1; k < 7; ++k) {
+            SendMessageW(c.list, LB_SETCURSEL, static_cast<WPARAM>(entries / 2 - k), 0);
+            SendMessageW(main, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(c.list), LBN_SELCHANGE),
+                         reinterpret_cast<LPARAM>(c.list));
+            t0 = now();
+            SendMessageW(main, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(del), BN_CLICKED),
+                         reinterpret_cast<LPARAM>(del));
+            removes.push_back(now() - t0);
+            if (!undoes) continue;
+            t0 = now();
+            SendMessageW(main, WM_UNDO, 0, 0);
+            undos.push_back(now() - t0);
+        }
+        f.remove = median(removes);
+        if (undoes) f.undo = median(undos);
+        PROCESS_MEMORY_COUNTERS m{};
+        m.cb = sizeof m;
+        if (GetProcessMemoryInfo(pi.hProcess, &m, sizeof m)) {
+            f.peakMb = static_cast<double>(m.PeakWorkingSetSize) / 1048576.0;
+            f.privateMb = static_cast<double>(m.PeakPagefileUsage) / 1048576.0;
+        }
+        f.ok = count() == entries - (undoes ? 0 : 7);
+    }
+    if (main) PostMessageW(main, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(pi.hProcess, 120000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return f;
+}
+
+std::string figure(double v, const char* unit) {
+    if (v < 0) return "-";
+    char b[32];
+    std::snprintf(b, sizeof b, "%.1f %s", v, unit);
+    return b;
+}
+
+int editBench(const std::string& exe, const std::string& today, const std::vector<int>& sizes) {
+    std::printf(
+        "\n-- The list's changes in the running program: a Delete in the middle of the list, its "
+        "undo, the longest the window's thread did not answer in the 2.5 s after each (the save "
+        "after a change starts there), the process's peak memory%s\n",
+        today.empty() ? "" : "; this build, then today's (origin/main) in the same run");
+    for (const int n : sizes) {
+        std::printf("%d entries:\n", n);
+        for (const bool isToday : {false, true}) {
+            const std::string& program = isToday ? today : exe;
+            if (program.empty()) continue;
+            const EditFigures f = editRun(program, n);
+            std::printf(
+                "  %-6s Delete %s, undo %s (medians of 7), window's thread held at most %s, peak "
+                "working set "
+                "%s, peak private %s%s\n",
+                isToday ? "today" : "this", figure(f.remove, "ms").c_str(),
+                figure(f.undo, "ms").c_str(), figure(f.stall, "ms").c_str(),
+                figure(f.peakMb, "MB").c_str(), figure(f.privateMb, "MB").c_str(),
+                f.ok ? "" : "  [the list did not end as expected]");
+            std::fflush(stdout);
+        }
+    }
+    DeleteFileA("korlinkwalker.dat");
+    return 0;
+}
+
 // One Go of the real window, the selection on entry i of a list of runs+1 entries, against the
 // bare shell call of the same kind of address; a pause after each lets the handlers end.
 int goBench(const std::string& label, int count) {
@@ -653,6 +790,13 @@ int main(int argc, char** argv) {
     if (cmd == "floor" && argc == 3) return floorProgram(std::atoi(argv[2]));
     if (cmd == "watch" && argc == 4) return watch(argv[2], std::atoi(argv[3]));
     if (cmd == "gobench" && argc == 4) return goBench(argv[2], std::max(1, std::atoi(argv[3])));
+    if (cmd == "editbench" && argc >= 4) {
+        // The second program is named by its path (ending in .exe); the rest are sizes.
+        const bool today = std::string(argv[3]).find(".exe") != std::string::npos;
+        std::vector<int> sizes;
+        for (int i = today ? 4 : 3; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
+        return editBench(argv[2], today ? argv[3] : "", sizes);
+    }
     if (cmd == "bench" && argc >= 4) {
         std::vector<int> sizes;
         for (int i = 4; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
@@ -665,6 +809,7 @@ int main(int argc, char** argv) {
         "klw_probe tips OUTFILE | "
         "klw_probe minimize | klw_probe bench EXE RUNS [ENTRIES...] | "
         "klw_probe floor ENTRIES | klw_probe watch OUTFILE MS | "
-        "klw_probe gobench LABEL RUNS | klw_probe last OUTFILE | klw_probe hold OUTFILE MS\n");
+        "klw_probe gobench LABEL RUNS | klw_probe editbench EXE [TODAY_EXE] N.. | klw_probe last "
+        "OUTFILE | klw_probe hold OUTFILE MS\n");
     return 1;
 }
