@@ -308,6 +308,12 @@ void TfrmMain::btnDeleteClick(Control&) { deleteEntry(*this); }
 void TfrmMain::btnUPClick(Control&) { moveEntryUp(*this); }
 void TfrmMain::btnDownClick(Control&) { moveEntryDown(*this); }
 
+// Stand-ins until the list keeps a history of its changes.
+bool TfrmMain::canUndo() const { return false; }
+bool TfrmMain::canRedo() const { return false; }
+void TfrmMain::undoChange() {}
+void TfrmMain::redoChange() {}
+
 void TfrmMain::mnuMainFileExitClick(MenuItem&) { close(); }
 
 bool TfrmMain::FormDragEnter(const TransferData& data) { return offersAddresses(data); }

@@ -105,6 +105,12 @@ public:
     bool edtTestPaste(Control& sender, const std::string& text);
     bool lbxURLPaste(Control& sender, const std::string& text);
 
+    // The history of the list's changes: whether a step can be undone or redone, and doing it.
+    bool canUndo() const;
+    bool canRedo() const;
+    void undoChange();
+    void redoChange();
+
 protected:
     LRESULT handleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
     void onMenuCommand(UINT id) override;
