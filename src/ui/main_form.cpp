@@ -227,6 +227,9 @@ void TfrmMain::bindEvents() {
     };
     edtTest->onPaste = bindPaste(&TfrmMain::edtTestPaste);
     lbxURL->onPaste = bindPaste(&TfrmMain::lbxURLPaste);
+    lbxURL->onContextMenu = [this](Control& sender, POINT screen, int index) {
+        lbxURLContextMenu(sender, screen, index);
+    };
 }
 
 int TfrmMain::top() const {
@@ -307,6 +310,19 @@ void TfrmMain::btnAddClick(Control&) { addEntry(*this, openPolicy_); }
 void TfrmMain::btnDeleteClick(Control&) { deleteEntry(*this); }
 void TfrmMain::btnUPClick(Control&) { moveEntryUp(*this); }
 void TfrmMain::btnDownClick(Control&) { moveEntryDown(*this); }
+
+void TfrmMain::lbxURLContextMenu(Control&, POINT screen, int index) {
+    // Open and Delete are the buttons' own clicks, and greyed as the buttons are.
+    const bool onEntry = index >= 0;
+    PopupMenu menu;
+    menu.add("元に戻す(&U)\tCtrl+Z", canUndo(), [this] { undoChange(); });
+    menu.add("やり直し(&R)\tCtrl+Y", canRedo(), [this] { redoChange(); });
+    menu.addSeparator();
+    menu.add("コピー(&C)\tCtrl+C", onEntry, [this] { lbxURL->copySelection(); });
+    menu.add("開く(&O)", onEntry && btnGo->isEnabled(), [this] { btnGo->click(); });
+    menu.add("削除(&D)", onEntry && btnDelete->isEnabled(), [this] { btnDelete->click(); });
+    menu.popup(handle(), screen);
+}
 
 // Stand-ins until the list keeps a history of its changes.
 bool TfrmMain::canUndo() const { return false; }

@@ -104,6 +104,7 @@ public:
     void FormDragDrop(const TransferData& data, bool& taken);
     bool edtTestPaste(Control& sender, const std::string& text);
     bool lbxURLPaste(Control& sender, const std::string& text);
+    void lbxURLContextMenu(Control& sender, POINT screen, int index);
 
     // The history of the list's changes: whether a step can be undone or redone, and doing it.
     bool canUndo() const;
