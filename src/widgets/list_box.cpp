@@ -307,23 +307,6 @@ LRESULT ListBox::subclassProc(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT ListBox::subclassKey(UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN) {
-        const bool shift = GetKeyState(VK_SHIFT) < 0;
-        const bool ctrl = GetKeyState(VK_CONTROL) < 0;
-        const bool alt = GetKeyState(VK_MENU) < 0;
-        if ((wp == VK_APPS && !shift && !ctrl && !alt) ||
-            (wp == VK_F10 && shift && !ctrl && !alt)) {
-            // Opened on the press; the release is kept from the platform, which would open
-            // the menu once more (or, for F10, the menu bar).
-            menuKeyDown_ = wp;
-            SendMessageW(handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(handle()), -1);
-            return 0;
-        }
-    }
-    if ((msg == WM_KEYUP || msg == WM_SYSKEYUP) && menuKeyDown_ && wp == menuKeyDown_) {
-        menuKeyDown_ = 0;
-        return 0;
-    }
     if (msg == WM_KEYDOWN) {
         const bool shift = GetKeyState(VK_SHIFT) < 0;
         const bool ctrl = GetKeyState(VK_CONTROL) < 0;

@@ -57,8 +57,8 @@ public:
     // Ctrl+V or Shift+Insert in the list (or WM_PASTE), with the clipboard's text.
     PasteEvent onPaste;
     // A right-click (after it has selected the entry under the pointer, as a left click does),
-    // Shift+F10 or the Menu key: for the entry the menu is about, or -1 for the space below
-    // the entries or an empty selection.
+    // or Shift+F10 and the Menu key, which the platform turns into a menu request: for the
+    // entry the menu is about, or -1 for the space below the entries or an empty selection.
     ContextMenuEvent onContextMenu;
 
     // Puts the selected entry on the clipboard as it is (Ctrl+C, Ctrl+Insert); nothing happens
@@ -103,7 +103,6 @@ private:
     std::unique_ptr<EntryTip> tip_;
     int hoverIndex_ = -1;  // the entry under the pointer; -1 for none
     bool trackingLeave_ = false;
-    WPARAM menuKeyDown_ = 0;  // the key that has opened the menu, until it is released
 };
 
 }  // namespace klw
