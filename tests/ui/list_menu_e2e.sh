@@ -83,9 +83,9 @@ menu_state() {
   echo "$state"
 }
 
-# expect_menu COPY OPEN DELETE: the menu's items, each "item" or "grey". Wine lets no other
-# process read a menu's items (the probe finds the menu window, not its items): they are read
-# from the screen, with the pointer away from the menu so that no item is highlighted.
+# expect_menu UNDO REDO COPY OPEN DELETE: the menu's items, each "item" or "grey". Wine lets no
+# other process read a menu's items (the probe finds the menu window, not its items): they are
+# read from the screen, with the pointer away from the menu so that no item is highlighted.
 expect_menu() {
   local state left top right bottom expected
   state=$(menu_state)
@@ -93,10 +93,10 @@ expect_menu() {
   xdotool mousemove --sync 1200 1000
   sleep 0.3
   import -window root -crop "$((right - left))x$((bottom - top))+$left+$top" -depth 8 "$logs/menu.ppm"
-  expected=$(printf '%s\n' grey grey - "$1" "$2" "$3")
+  expected=$(printf '%s\n' "$1" "$2" - "$3" "$4" "$5")
   [ "$(python3 "$(dirname "$0")/../support/menu_items.py" "$logs/menu.ppm")" = "$expected" ] ||
     fail "the menu shows: $(python3 "$(dirname "$0")/../support/menu_items.py" "$logs/menu.ppm" | tr '\n' ' ')"
-  ok "the menu's items: Undo and Redo grey, Copy $1, Open $2, Delete $3"
+  ok "the menu's items: Undo $1, Redo $2, Copy $3, Open $4, Delete $5"
 }
 
 # The menu's top-left corner on the screen.
@@ -163,7 +163,7 @@ for run in "ja_JP.UTF-8 932" "C.UTF-8 1252"; do
   xdotool type --delay 50 "x"
   wait_for "enabled Delete 0"
   right_click_row 2
-  expect_menu item item item
+  expect_menu grey grey item item item
   read -r mx my < <(list_point 20 30)
   [ "$(menu_corner)" = "$mx $my" ] || fail "the menu is at $(menu_corner), not at $mx $my"
   ok "the menu opens at the pointer"
@@ -178,6 +178,26 @@ for run in "ja_JP.UTF-8 932" "C.UTF-8 1252"; do
   fi
   xdotool key Escape
   sleep 0.3
+
+  echo "== $codepage: Shift+F10 and the Menu key open it at the selected row"
+  xdotool key Home
+  wait_for "selected 0"
+  read -r _ rx _ _ ry < <(grep '^selected-row ' <<<"$(probe_state)")
+  rx=$((rx + 8))
+  for keys in shift+F10 Menu; do
+    xdotool key "$keys"
+    expect_menu grey grey item item item
+    [ "$(menu_corner)" = "$rx $ry" ] || fail "$keys: the menu is at $(menu_corner), not at $rx $ry"
+    xdotool key Escape
+    sleep 0.3
+    [ -z "$(probe_to menu menu.txt; cat "$logs/menu.txt")" ] || fail "$keys: a menu is still up"
+    # No menu bar either: Down moves the selection.
+    xdotool key Down
+    wait_for "selected 1"
+    xdotool key Home
+    wait_for "selected 0"
+    ok "$keys opens the menu under the selected row, once"
+  done
 
   echo "== $codepage: each item does what its key or button does"
   x_clipboard "before"
@@ -199,26 +219,6 @@ for run in "ja_JP.UTF-8 932" "C.UTF-8 1252"; do
   [ "$(grep '^item ' <<<"$state")" = "$(printf 'item %s\n' "$japanese" "$plain")" ] ||
     fail "Delete left: $state"
   ok "Delete removed the right-clicked entry"
-
-  echo "== $codepage: Shift+F10 and the Menu key open it at the selected row"
-  xdotool key Home
-  wait_for "selected 0"
-  read -r _ rx _ _ ry < <(grep '^selected-row ' <<<"$(probe_state)")
-  rx=$((rx + 8))
-  for keys in shift+F10 Menu; do
-    xdotool key "$keys"
-    expect_menu item item item
-    [ "$(menu_corner)" = "$rx $ry" ] || fail "$keys: the menu is at $(menu_corner), not at $rx $ry"
-    xdotool key Escape
-    sleep 0.3
-    [ -z "$(probe_to menu menu.txt; cat "$logs/menu.txt")" ] || fail "$keys: a menu is still up"
-    # No menu bar either: Down moves the selection.
-    xdotool key Down
-    wait_for "selected 1"
-    xdotool key Home
-    wait_for "selected 0"
-    ok "$keys opens the menu under the selected row, once"
-  done
   close_program
 done
 echo "$checks passed, 0 failed"
