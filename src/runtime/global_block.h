@@ -25,6 +25,8 @@ public:
         if (!p_) return std::nullopt;
         return std::string_view(static_cast<const char*>(p_), GlobalSize(h_));
     }
+    // The block's memory, for filling a block of our own; nullptr when it could not be locked.
+    void* data() const { return p_; }
 
 private:
     HGLOBAL h_;

@@ -53,6 +53,15 @@ struct BrushTraits {
     static HBRUSH invalid() { return nullptr; }
     static void close(HBRUSH h) { DeleteObject(h); }
 };
+// A movable memory block, freed unless it was handed to the platform (the clipboard).
+struct GlobalTraits {
+    static HGLOBAL invalid() { return nullptr; }
+    static void close(HGLOBAL h) { GlobalFree(h); }
+};
+struct MenuTraits {
+    static HMENU invalid() { return nullptr; }
+    static void close(HMENU h) { DestroyMenu(h); }
+};
 
 // A folder's change notification, closed by its own call.
 struct ChangeNotificationTraits {
@@ -68,6 +77,8 @@ using UniqueObject = UniqueHandle<HANDLE, ProcessHandleTraits>;
 using UniqueKey = UniqueHandle<HKEY, RegKeyTraits>;
 using UniqueFont = UniqueHandle<HFONT, FontTraits>;
 using UniqueBrush = UniqueHandle<HBRUSH, BrushTraits>;
+using UniqueGlobal = UniqueHandle<HGLOBAL, GlobalTraits>;
+using UniqueMenu = UniqueHandle<HMENU, MenuTraits>;
 
 // A view of a file mapping, unmapped when its owner goes.
 class MappedView {

@@ -233,6 +233,9 @@ void TfrmMain::bindEvents() {
     };
     edtTest->onPaste = bindPaste(&TfrmMain::edtTestPaste);
     lbxURL->onPaste = bindPaste(&TfrmMain::lbxURLPaste);
+    lbxURL->onContextMenu = [this](Control& sender, POINT screen, int index) {
+        lbxURLContextMenu(sender, screen, index);
+    };
 }
 
 int TfrmMain::top() const {
@@ -310,6 +313,20 @@ void TfrmMain::btnGoClick(Control& sender) {
         RedrawWindow(handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     });
 }
+
+void TfrmMain::lbxURLContextMenu(Control&, POINT screen, int index) {
+    // Open and Delete are the buttons' own clicks, and greyed as the buttons are.
+    const bool onEntry = index >= 0;
+    PopupMenu menu;
+    menu.add("元に戻す(&U)\tCtrl+Z", canUndo(), [this] { undoChange(); });
+    menu.add("やり直し(&R)\tCtrl+Y", canRedo(), [this] { redoChange(); });
+    menu.addSeparator();
+    menu.add("コピー(&C)\tCtrl+C", onEntry, [this] { lbxURL->copySelection(); });
+    menu.add("開く(&O)", onEntry && btnGo->isEnabled(), [this] { btnGo->click(); });
+    menu.add("削除(&D)", onEntry && btnDelete->isEnabled(), [this] { btnDelete->click(); });
+    menu.popup(handle(), screen);
+}
+
 void TfrmMain::mnuMainFileExitClick(MenuItem&) { close(); }
 
 bool TfrmMain::FormDragEnter(const TransferData& data) { return offersAddresses(data); }

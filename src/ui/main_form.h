@@ -112,6 +112,7 @@ public:
     void FormDragDrop(const TransferData& data, bool& taken);
     bool edtTestPaste(Control& sender, const std::string& text);
     bool lbxURLPaste(Control& sender, const std::string& text);
+    void lbxURLContextMenu(Control& sender, POINT screen, int index);
 
 protected:
     LRESULT handleMessage(UINT msg, WPARAM wp, LPARAM lp) override;

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "runtime/exceptions.h"
@@ -38,5 +39,10 @@ public:
 // The clipboard's Unicode text (CF_UNICODETEXT), taken at its block's real size; nothing when
 // it holds no text.
 std::optional<std::string> clipboardText(HWND owner);
+
+// Replaces the clipboard's content by the text as Unicode text (CF_UNICODETEXT, up to a first
+// zero character); the platform offers it in the other text formats itself. Fails as the
+// reading does when another program keeps the clipboard open.
+void setClipboardText(HWND owner, std::string_view text);
 
 }  // namespace klw

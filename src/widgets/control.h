@@ -21,6 +21,8 @@ class Control;
 using NotifyEvent = std::function<void(Control& sender)>;
 // A paste with the clipboard's text; true when the handler has taken it.
 using PasteEvent = std::function<bool(Control& sender, const std::string& text)>;
+// A context menu asked for at a point of the screen, for an item of the control (-1: none).
+using ContextMenuEvent = std::function<void(Control& sender, POINT screen, int index)>;
 
 class Control {
 public:

@@ -322,6 +322,13 @@ LRESULT ListBox::subclassProc(UINT msg, WPARAM wp, LPARAM lp) {
             if (focused()) SetTimer(handle(), kKeyTimer, kKeyTipDelayMs, nullptr);
             return r;
         }
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONDBLCLK:  // a second right-click soon after the first
+            hideTip();
+            rightButtonDown(lp);
+            break;
+        case WM_CONTEXTMENU:
+            return contextMenu(wp, lp);
         case WM_LBUTTONDOWN:
         case WM_MOUSEWHEEL:
         case WM_VSCROLL:
@@ -344,6 +351,14 @@ LRESULT ListBox::subclassKey(UINT msg, WPARAM wp, LPARAM lp) {
             SendMessageW(handle(), WM_PASTE, 0, 0);
             return 0;
         }
+        if ((wp == 'C' || wp == VK_INSERT) && ctrl && !shift && !alt) {
+            SendMessageW(handle(), WM_COPY, 0, 0);
+            return 0;
+        }
+    }
+    if (msg == WM_COPY) {
+        copySelection();
+        return 0;
     }
     if (msg == WM_PASTE) {
         if (onPaste) {
@@ -358,6 +373,60 @@ LRESULT ListBox::subclassKey(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     }
     return Control::subclassProc(msg, wp, lp);
+}
+
+void ListBox::copySelection() {
+    const int index = itemIndex();
+    if (index < 0) return;
+    setClipboardText(handle(), item(index));
+}
+
+int ListBox::entryAt(POINT client) const {
+    RECT area{};
+    GetClientRect(handle(), &area);
+    if (!PtInRect(&area, client) || count() == 0) return -1;
+    const auto hit = static_cast<DWORD>(
+        SendMessageW(handle(), LB_ITEMFROMPOINT, 0, MAKELPARAM(client.x, client.y)));
+    return HIWORD(hit) ? -1 : static_cast<int>(LOWORD(hit));
+}
+
+void ListBox::rightButtonDown(LPARAM lp) {
+    // As a left click: the list takes the focus, and the entry under the pointer the selection
+    // with the click event, also when it was selected already.
+    if (!focused()) SetFocus(handle());
+    const int index = entryAt({static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))});
+    if (index < 0) return;
+    setItemIndex(index);
+    raiseClick();
+}
+
+LRESULT ListBox::contextMenu(WPARAM wp, LPARAM lp) {
+    RECT area{};
+    GetClientRect(handle(), &area);
+    POINT at{};
+    int index = -1;
+    if (lp == -1) {
+        // From the keyboard: at the selected entry's row, kept inside the list.
+        index = itemIndex();
+        RECT row{area.left, area.top, area.right, area.top};
+        if (index >= 0)
+            SendMessageW(handle(), LB_GETITEMRECT, static_cast<WPARAM>(index),
+                         reinterpret_cast<LPARAM>(&row));
+        at = {std::clamp(row.left + 8, area.left, area.right),
+              std::clamp(row.bottom, area.top, area.bottom)};
+    } else {
+        at = {static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+        ScreenToClient(handle(), &at);
+        // The scroll bar keeps the platform's own menu.
+        if (!PtInRect(&area, at)) return defaultProc(WM_CONTEXTMENU, wp, lp);
+        // Below the last entry the menu is about no entry: the selection, the walk's place,
+        // stays.
+        index = entryAt(at);
+        if (index >= 0 && index != itemIndex()) index = -1;
+    }
+    ClientToScreen(handle(), &at);
+    if (onContextMenu) onContextMenu(*this, at, index);
+    return 0;
 }
 
 void ListBox::charTyped(char16_t unit) {

@@ -64,6 +64,14 @@ public:
     NotifyEvent onDblClick;
     // Ctrl+V or Shift+Insert in the list (or WM_PASTE), with the clipboard's text.
     PasteEvent onPaste;
+    // A right-click (after it has selected the entry under the pointer, as a left click does),
+    // or Shift+F10 and the Menu key, which the platform turns into a menu request: for the
+    // entry the menu is about, or -1 for the space below the entries or an empty selection.
+    ContextMenuEvent onContextMenu;
+
+    // Puts the selected entry on the clipboard as it is (Ctrl+C, Ctrl+Insert); nothing happens
+    // without a selection.
+    void copySelection();
 
     void reflectCommand(WORD code) override;
     HBRUSH reflectColor(HDC dc) override;
@@ -85,6 +93,10 @@ private:
     // Row heights follow the font, as the standard list's do.
     void fitRowsToFont();
     void pointerMoved(LPARAM lp);
+    // The entry under a point of the client area, or -1.
+    int entryAt(POINT client) const;
+    void rightButtonDown(LPARAM lp);
+    LRESULT contextMenu(WPARAM wp, LPARAM lp);
     void showTip(int index);
     void hideTip();
     void typed(std::string_view ch);

@@ -56,4 +56,25 @@ bool MainMenu::dispatch(UINT command) {
     return false;
 }
 
+PopupMenu::PopupMenu() : menu_(CreatePopupMenu()) {}
+
+void PopupMenu::add(std::string_view caption, bool enabled, std::function<void()> action) {
+    actions_.push_back(std::move(action));
+    // Command 0 means "nothing chosen": items are numbered from 1.
+    AppendMenuW(menu_.get(), MF_STRING | (enabled ? MF_ENABLED : MF_GRAYED), actions_.size(),
+                wide(caption).c_str());
+}
+
+void PopupMenu::addSeparator() { AppendMenuW(menu_.get(), MF_SEPARATOR, 0, nullptr); }
+
+bool PopupMenu::popup(HWND owner, POINT screen) {
+    if (!menu_) return false;
+    const auto chosen = static_cast<std::size_t>(
+        TrackPopupMenu(menu_.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD,
+                       screen.x, screen.y, 0, owner, nullptr));
+    if (chosen == 0 || chosen > actions_.size() || !actions_[chosen - 1]) return false;
+    actions_[chosen - 1]();
+    return true;
+}
+
 }  // namespace klw

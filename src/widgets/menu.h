@@ -1,12 +1,15 @@
 #pragma once
 // The menu bar: a tree of items. An invisible item is not placed in the bar at all, so it
-// cannot be reached; it keeps its handler.
+// cannot be reached; it keeps its handler. And a menu that pops up at a point.
 #include <windows.h>
 
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "runtime/handles.h"
 
 namespace klw {
 
@@ -49,6 +52,26 @@ private:
     MenuItem* find(MenuItem& item, UINT command);
     std::vector<std::unique_ptr<MenuItem>> items_;
     UINT nextCommand_ = 100;
+};
+
+// A menu built for one showing: its items' actions run after the menu has gone, so that an
+// action may show a box or change the window.
+class PopupMenu {
+public:
+    PopupMenu();
+    PopupMenu(const PopupMenu&) = delete;
+    PopupMenu& operator=(const PopupMenu&) = delete;
+
+    // A greyed item is shown and cannot be chosen.
+    void add(std::string_view caption, bool enabled, std::function<void()> action);
+    void addSeparator();
+    // Shows the menu with its top-left corner at `screen` and runs what was chosen; false when
+    // the menu was left without a choice.
+    bool popup(HWND owner, POINT screen);
+
+private:
+    UniqueMenu menu_;
+    std::vector<std::function<void()>> actions_;
 };
 
 }  // namespace klw

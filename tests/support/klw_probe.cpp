@@ -1,7 +1,8 @@
 // Looks at a running KorLinkWalker from outside, as another program can, and times its start
 // and close for tools/bench-startup.sh.
 //   klw_probe state OUTFILE        the main window's list, selection, buttons, entry field,
-//                                  focus, screen rectangles and client area, as UTF-8 lines
+//                                  focus, screen rectangles (the selected row's too) and client
+//                                  area, as UTF-8 lines
 //   klw_probe bench EXE RUNS [N..] start and save timings in the current directory, each beside
 //                                  its floor measured in the same run (default 100,000 and
 //                                  1,000,000 entries)
@@ -18,6 +19,11 @@
 //                                  of http as it is, beside a bare ShellExecuteW of the same text
 //   klw_probe last OUTFILE         the main window's entry count and its last entry, for a list
 //                                  too long to read whole from another process
+//   klw_probe clipboard OUTFILE    the clipboard's text formats: "unicode" as UTF-8, "text" and
+//                                  "oemtext" as hexadecimal bytes, "locale" with the ANSI code
+//                                  page of its locale, and "sequence" the change count
+//   klw_probe menu OUTFILE         the popup menu that is up (class #32768): "rect", then each
+//                                  item as "item CAPTION" or "grey CAPTION", "-" a separator
 //   klw_probe hold OUTFILE MS      a holder of the current directory's list that is slow to
 //                                  start: claims the folder as the program does, publishes after
 //                                  MS milliseconds a window that answers a later start as the
@@ -31,6 +37,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/application.h"
@@ -166,6 +173,14 @@ int state(const char* outName) {
     ClientToScreen(main, &origin);
     out += "client " + rectText({origin.x, origin.y, client.right, client.bottom}) + "\n";
     if (c.list) rect("list-rect", c.list);
+    // The selected entry's row on the screen.
+    const LRESULT selected = c.list ? SendMessageW(c.list, LB_GETCURSEL, 0, 0) : LB_ERR;
+    RECT row{};
+    if (selected >= 0 && SendMessageW(c.list, LB_GETITEMRECT, static_cast<WPARAM>(selected),
+                                      reinterpret_cast<LPARAM>(&row)) != LB_ERR) {
+        MapWindowPoints(c.list, nullptr, reinterpret_cast<POINT*>(&row), 2);
+        out += "selected-row " + rectText(row) + "\n";
+    }
     if (c.field) rect("field-rect", c.field);
     for (HWND b : c.buttons) {
         char caption[64] = {};
@@ -773,6 +788,81 @@ int holdLate(const char* outFile, int delayMs) {
     return holderActivated ? 0 : 1;
 }
 
+// ---- clipboard, menu ----
+
+int writeOut(const char* outName, const std::string& out) {
+    FILE* f = std::fopen(outName, "wb");
+    if (!f) return 3;
+    std::fwrite(out.data(), 1, out.size(), f);
+    std::fclose(f);
+    return 0;
+}
+
+int clipboard(const char* outName) {
+    bool opened = false;
+    for (int i = 0; i < 20 && !(opened = OpenClipboard(nullptr) != FALSE); ++i) Sleep(25);
+    if (!opened) return 2;
+    std::string out = "sequence " + std::to_string(GetClipboardSequenceNumber()) + "\n";
+    if (HANDLE h = GetClipboardData(CF_UNICODETEXT)) {
+        const auto* p = static_cast<const wchar_t*>(GlobalLock(h));
+        out += "unicode " + toUtf8(p, lstrlenW(p)) + "\n";
+        GlobalUnlock(h);
+    }
+    for (const auto& [format, name] :
+         {std::pair<UINT, const char*>{CF_TEXT, "text"}, {CF_OEMTEXT, "oemtext"}}) {
+        if (HANDLE h = GetClipboardData(format)) {
+            const auto* p = static_cast<const unsigned char*>(GlobalLock(h));
+            out += name;
+            for (; *p; ++p) {
+                char hex[4];
+                std::snprintf(hex, sizeof hex, " %02x", *p);
+                out += hex;
+            }
+            out += "\n";
+            GlobalUnlock(h);
+        }
+    }
+    if (HANDLE h = GetClipboardData(CF_LOCALE)) {
+        const LCID lcid = *static_cast<const LCID*>(GlobalLock(h));
+        GlobalUnlock(h);
+        wchar_t acp[8] = {};
+        GetLocaleInfoW(lcid, LOCALE_IDEFAULTANSICODEPAGE, acp, 8);
+        out += "locale " + toUtf8(acp, lstrlenW(acp)) + "\n";
+    }
+    CloseClipboard();
+    return writeOut(outName, out);
+}
+
+int popupMenu(const char* outName) {
+    const HWND window = FindWindowW(L"#32768", nullptr);
+    if (!window || !IsWindowVisible(window)) return writeOut(outName, "");
+    RECT r{};
+    GetWindowRect(window, &r);
+    std::string out = "rect " + rectText(r) + "\n";
+    const auto menu = reinterpret_cast<HMENU>(SendMessageW(window, MN_GETHMENU, 0, 0));
+    const int n = menu ? GetMenuItemCount(menu) : -1;
+    if (n < 0) out += "unreadable\n";
+    for (int i = 0; i < n; ++i) {
+        wchar_t caption[128] = {};
+        MENUITEMINFOW info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_STRING;
+        info.dwTypeData = caption;
+        info.cch = 127;
+        if (!GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info)) {
+            out += "unreadable\n";
+            continue;
+        }
+        if (info.fType & MFT_SEPARATOR) {
+            out += "-\n";
+            continue;
+        }
+        out += std::string((info.fState & MFS_GRAYED) ? "grey " : "item ") +
+               toUtf8(caption, lstrlenW(caption)) + "\n";
+    }
+    return writeOut(outName, out);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -786,6 +876,8 @@ int main(int argc, char** argv) {
         return main && PostMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0) ? 0 : 2;
     }
     if (cmd == "last" && argc == 3) return countAndLast(argv[2]);
+    if (cmd == "clipboard" && argc == 3) return clipboard(argv[2]);
+    if (cmd == "menu" && argc == 3) return popupMenu(argv[2]);
     if (cmd == "hold" && argc == 4) return holdLate(argv[2], std::atoi(argv[3]));
     if (cmd == "floor" && argc == 3) return floorProgram(std::atoi(argv[2]));
     if (cmd == "watch" && argc == 4) return watch(argv[2], std::atoi(argv[3]));
@@ -810,6 +902,6 @@ int main(int argc, char** argv) {
         "klw_probe minimize | klw_probe bench EXE RUNS [ENTRIES...] | "
         "klw_probe floor ENTRIES | klw_probe watch OUTFILE MS | "
         "klw_probe gobench LABEL RUNS | klw_probe editbench EXE [TODAY_EXE] N.. | klw_probe last "
-        "OUTFILE | klw_probe hold OUTFILE MS\n");
+        "OUTFILE | klw_probe hold OUTFILE MS | klw_probe clipboard OUTFILE | klw_probe menu OUTFILE\n");
     return 1;
 }

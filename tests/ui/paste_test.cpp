@@ -1,11 +1,13 @@
 // Pasting a list of addresses under Wine, with real keys and the real editing menu: several
 // lines pasted into the field are appended to the list and leave the field as it was; one line
-// pastes into the field as ever; in the list every line is appended.
+// pastes into the field as ever; in the list every line is appended. And copying the selected
+// entry out of the list, read back in each of the clipboard's text formats.
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <cstring>
 #include <functional>
+#include <optional>
 #include <thread>
 
 #include "runtime/texts.h"
@@ -18,6 +20,7 @@ namespace klw {
 namespace {
 
 using test::Events;
+using test::kAlt;
 using test::kCtrl;
 using test::kShift;
 using test::pump;
@@ -311,6 +314,101 @@ TEST_F(Paste, ABusyClipboardPastesNothingIntoTheFieldSilently) {
     EXPECT_EQ(entries(), Names{"https://before/"});
     press('V', kCtrl);
     EXPECT_EQ(entries(), (Names{"https://before/", "https://one/", "https://two/"}));
+}
+
+// ---- Copy ----
+
+// The clipboard's block of a format: the ANSI texts up to their first zero byte, any other
+// whole; nothing when it does not offer the format.
+std::optional<std::string> clipboardFormat(UINT format) {
+    if (!OpenClipboard(nullptr)) return std::nullopt;
+    std::optional<std::string> bytes;
+    if (HANDLE h = GetClipboardData(format)) {
+        bytes = std::string(static_cast<const char*>(GlobalLock(h)), GlobalSize(h));
+        GlobalUnlock(h);
+    }
+    CloseClipboard();
+    if (bytes && (format == CF_TEXT || format == CF_OEMTEXT))
+        bytes->resize(std::min(bytes->size(), bytes->find('\0')));
+    return bytes;
+}
+
+const std::string kJapanese = "https://例え.jp/?q=日本語";
+const std::string kEmoji = "https://e.example/😀?t=é";
+
+class Copy : public test::MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        load({kJapanese, kEmoji});
+        show();
+        clickRow(0);
+        ASSERT_EQ(focused(), form->lbxURL.get());
+        events.clear();
+    }
+};
+
+TEST_F(Copy, CtrlCAndCtrlInsertPutTheSelectedEntryOnTheClipboardExactly) {
+    setClipboard("before");
+    press('C', kCtrl);
+    EXPECT_EQ(test::clipboardText(CF_UNICODETEXT), kJapanese);
+    // The system derives the ANSI text in its own code page.
+    const UINT acp = GetACP();
+    ASSERT_TRUE(acp == 932 || acp == 1252) << acp;
+    const std::string ansi = acp == 932 ? "https://\x97\xe1\x82\xa6.jp/?q=\x93\xfa\x96{\x8c\xea"
+                                        : "https://??.jp/?q=???";
+    EXPECT_EQ(clipboardFormat(CF_TEXT), ansi);
+    const std::optional<std::string> locale = clipboardFormat(CF_LOCALE);
+    ASSERT_TRUE(locale.has_value());
+    ASSERT_GE(locale->size(), sizeof(LCID));
+    LCID lcid = 0;
+    std::memcpy(&lcid, locale->data(), sizeof lcid);
+    wchar_t codePage[8] = {};
+    GetLocaleInfoW(lcid, LOCALE_IDEFAULTANSICODEPAGE, codePage, 8);
+    EXPECT_EQ(std::wstring(codePage), std::to_wstring(acp)) << "CF_LOCALE " << lcid;
+    EXPECT_TRUE(clipboardFormat(CF_OEMTEXT).has_value());
+    EXPECT_EQ(events, Events{}) << "a copy changes nothing in the window";
+    EXPECT_EQ(form->lbxURL->itemIndex(), 0);
+
+    setClipboard("before");
+    press(VK_DOWN);
+    press(VK_INSERT, kCtrl);
+    EXPECT_EQ(test::clipboardText(CF_UNICODETEXT), kEmoji);
+    // Exactly the entry's units, ended by one zero unit.
+    EXPECT_EQ(clipboardFormat(CF_UNICODETEXT),
+              utf16(L"https://e.example/\U0001F600?t=\u00e9") + std::string(2, '\0'));
+    EXPECT_EQ(entries(), (Names{kJapanese, kEmoji})) << "the list is as it was";
+}
+
+TEST_F(Copy, WithoutASelectionTheClipboardStaysAsItWas) {
+    form->lbxURL->setItemIndex(-1);
+    setClipboard("kept");
+    const DWORD sequence = GetClipboardSequenceNumber();
+    press('C', kCtrl);
+    press(VK_INSERT, kCtrl);
+    EXPECT_EQ(GetClipboardSequenceNumber(), sequence) << "not even emptied";
+    EXPECT_EQ(test::clipboardText(CF_UNICODETEXT), "kept");
+    // Other modifiers are other keys.
+    form->lbxURL->setItemIndex(0);
+    press('C', kCtrl | kShift);
+    press('C', kCtrl | kAlt);
+    EXPECT_EQ(test::clipboardText(CF_UNICODETEXT), "kept");
+    EXPECT_EQ(entries(), (Names{kJapanese, kEmoji}));
+}
+
+TEST_F(Copy, ABusyClipboardIsReportedAndTheNextCopyWorks) {
+    test::DialogWatcher watcher;
+    setClipboard("kept");
+    whileTheClipboardIsBusy([&] {
+        press('C', kCtrl);
+        pump(app, 300);
+    });
+    const auto seen = watcher.seen();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].text, std::string(texts::kCannotOpenClipboard) + ".");
+    EXPECT_EQ(test::clipboardText(CF_UNICODETEXT), "kept");
+    press('C', kCtrl);
+    EXPECT_EQ(test::clipboardText(CF_UNICODETEXT), kJapanese);
 }
 
 }  // namespace
