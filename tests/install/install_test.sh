@@ -358,8 +358,8 @@ echo "== The terminal closed 0.2 s after a change"
 mkdir "$scratch/hangup"
 image "$typed" >"$scratch/hangup/korlinkwalker.dat"
 # An interactive shell, as in a terminal at a desk, where the command is typed: the hang-up
-# reaches the shell, and the shell passes it on to its jobs.
-tmux -L klw-install-test new-session -d -x 100 -y 20 "bash --norc --noprofile -i"
+# reaches the shell, and the shell passes it on to its jobs. Its history stays out of HOME.
+tmux -L klw-install-test new-session -d -x 100 -y 20 "HISTFILE=/dev/null bash --norc --noprofile -i"
 tmux -L klw-install-test send-keys -l "cd '$scratch/hangup' && PATH='$HOME/.local/bin:$PATH' korlinkwalker"
 tmux -L klw-install-test send-keys Enter
 wait_main_window 300
