@@ -120,8 +120,14 @@ if [ ! -f "\$exe" ] || [ ! -d "\$prefix" ]; then
   echo "korlinkwalker: the installation in \$(dirname "\$exe") is incomplete: run tools/install.sh again." >&2
   exit 1
 fi
-WINEPREFIX=\$prefix WINEDEBUG=\${WINEDEBUG:--all} LC_ALL=ja_JP.UTF-8 WINEDLLOVERRIDES=$(printf '%q' "$overrides") \\
-  exec wine "\$exe"
+EOF
+  # Closing the terminal then saves the list as Ctrl+C does.
+  cat "$root/tools/orderly-end.sh" >>"$tmp/launcher"
+  cat >>"$tmp/launcher" <<EOF
+export WINEPREFIX=\$prefix WINEDEBUG=\${WINEDEBUG:--all} LC_ALL=ja_JP.UTF-8 WINEDLLOVERRIDES=$(printf '%q' "$overrides")
+code=0
+run_to_orderly_end wine "\$exe" || code=\$?
+exit "\$code"
 EOF
   put "$tmp/launcher" "$launcher" 755
 

@@ -26,5 +26,7 @@ else
 fi
 echo "Starting KorLinkWalker in $(pwd) (Wine prefix $prefix)"
 # No menu builder: it would write desktop entries and icons into the user's folders.
-WINEPREFIX=$prefix WINEDEBUG=-all LC_ALL=ja_JP.UTF-8 WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" \
-  wine "$build/win/src/app/KorLinkWalker.exe"
+export WINEPREFIX=$prefix WINEDEBUG=-all LC_ALL=ja_JP.UTF-8 WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# Closing the terminal saves the list as Ctrl+C does.
+source "$root/tools/orderly-end.sh"
+run_to_orderly_end wine "$build/win/src/app/KorLinkWalker.exe"

@@ -51,6 +51,8 @@ public:
     static constexpr LRESULT kClosing = 0x4B4C43;
 
 private:
+    // Tests make the claim's waits fail through it.
+    friend struct FolderClaimTestAccess;
     // Waits up to `ms` for the claim; true when it is ours.
     bool waitForClaim(DWORD ms);
     UniqueObject mutex_;

@@ -11,6 +11,18 @@
 #include <thread>
 
 namespace klw {
+
+struct FolderClaimTestAccess {
+    // From now on every wait for the claim fails: its handle can no longer be waited on.
+    static void failWaits(FolderClaim& claim) {
+        HANDLE restricted = nullptr;
+        ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), claim.mutex_.get(), GetCurrentProcess(),
+                                    &restricted, MUTEX_MODIFY_STATE, FALSE, 0));
+        claim.mutex_.reset(restricted);
+        ASSERT_EQ(WaitForSingleObject(claim.mutex_.get(), 0), WAIT_FAILED);
+    }
+};
+
 namespace {
 
 // A fresh current directory for the test, and the old one back afterwards.
@@ -96,6 +108,19 @@ TEST_F(ClaimTest, SilentHolderIsNotAnswering) {
               std::chrono::milliseconds(FolderClaim::kAnswerWaitMs));
     EXPECT_GE(msSinceProcessStart() + kClockSlackMs, FolderClaim::kAnswerWaitMs);
     EXPECT_LT(msSinceProcessStart(), FolderClaim::kAnswerWaitMs + 1000);
+    EXPECT_TRUE(claim.heldElsewhere());
+}
+
+// A wait that fails says nothing of the holder: the start does not take the list for its own,
+// neither at once nor once the holder has let go.
+TEST_F(ClaimTest, AFailedWaitIsNotAnOwnedClaim) {
+    OtherHolder other(false);
+    ASSERT_TRUE(other.holds());
+    FolderClaim claim;
+    ASSERT_TRUE(claim.heldElsewhere());
+    FolderClaimTestAccess::failWaits(claim);
+    other.letGo();
+    EXPECT_EQ(claim.activateHolder(), FolderClaim::Holder::NotAnswering);
     EXPECT_TRUE(claim.heldElsewhere());
 }
 

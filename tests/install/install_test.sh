@@ -28,7 +28,17 @@ launcher="$HOME/.local/bin/korlinkwalker"
 entry="$XDG_DATA_HOME/applications/korlinkwalker.desktop"
 icon="$XDG_DATA_HOME/icons/hicolor/32x32/apps/korlinkwalker.png"
 temp_dirs=("$t")
-stop_wineserver() { [ -d "$prefix" ] && WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1 </dev/null; }
+# A read-only mount of the test's own, while one is there.
+read_only=""
+stop_wineserver() {
+  tmux -L klw-install-test kill-server >/dev/null 2>&1 || true
+  [ -d "$prefix" ] && WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1 </dev/null
+  # A program still in the mount keeps it busy for a moment after its end.
+  if [ -n "$read_only" ]; then
+    for _ in $(seq 20); do umount "$read_only" 2>/dev/null && break; sleep 0.2; done
+  fi
+  return 0
+}
 exit_hook=stop_wineserver
 checks=0
 own_display 75
@@ -261,6 +271,119 @@ tmux -L klw-install-test kill-server >/dev/null 2>&1 || true
 [ "$(cat "$scratch/ctrlc.code" 2>/dev/null)" = 0 ] || fail "after Ctrl+C the launcher returned '$(cat "$scratch/ctrlc.code" 2>/dev/null)'"
 image "$typed" "$ctrl_added" | cmp - "$scratch/ctrlc/korlinkwalker.dat" || fail "Ctrl+C lost the change"
 ok "Ctrl+C in the terminal kept the list and ended the program with code 0"
+
+# The message boxes of the installed prefix: caption, text (and "foreground"), one line each.
+probe_boxes() {
+  rm -f "$scratch/boxes.txt"
+  (cd "$scratch" && in_prefix wine "$probe" boxes boxes.txt >>"$scratch/probe.log" 2>&1 </dev/null) || true
+  cat "$scratch/boxes.txt" 2>/dev/null || true
+}
+wait_box() {
+  local box=""
+  for _ in $(seq 100); do
+    box=$(probe_boxes)
+    [ -n "$box" ] && break
+    sleep 0.1
+  done
+  echo "$box"
+}
+# The program's own process (Wine gives its windows the Linux process id).
+window_pid() { xdotool getwindowpid "$wid"; }
+
+echo "== Ctrl+C in the terminal while the list's folder is read-only"
+read_only="$scratch/ctrlc-ro"
+mkdir "$read_only"
+mount -t tmpfs -o size=1m tmpfs "$read_only"
+image "$typed" >"$read_only/korlinkwalker.dat"
+mount -o remount,ro "$read_only"
+# The program's standard error is the terminal's; the shell stays to keep the pane readable.
+tmux -L klw-install-test -u new-session -d -x 120 -y 20 \
+  "cd '$read_only' && PATH='$HOME/.local/bin:$PATH' korlinkwalker; echo \$? >'$scratch/ctrlc-ro.code'; sleep 120"
+wait_main_window 300
+wait_count 1
+xdotool type --delay 30 "$ctrl_added"
+xdotool key Return
+wait_count 2
+# At once, before the save after the change is due: the Ctrl+C's own save fails.
+tmux -L klw-install-test send-keys C-c
+box=$(wait_box)
+[ "$box" = "$(printf 'Korlinkwalker\tファイル korlinkwalker.dat を作成できません.\tforeground')" ] ||
+  [ "$box" = "$(printf 'Korlinkwalker\tファイル korlinkwalker.dat を作成できません.')" ] ||
+  fail "after Ctrl+C in a read-only folder the boxes are: $box"
+terminal=$(tmux -L klw-install-test capture-pane -p)
+grep -qF "Korlinkwalker: ファイル korlinkwalker.dat を作成できません." <<<"$terminal" ||
+  fail "the terminal shows: $terminal"
+[ ! -s "$scratch/ctrlc-ro.code" ] || fail "the program ended with $(cat "$scratch/ctrlc-ro.code")"
+xdotool search --onlyvisible --name '^KORVANE LINKWALKER$' >/dev/null || fail "the window closed"
+image "$typed" | cmp - "$read_only/korlinkwalker.dat" || fail "the read-only list changed"
+sleep 2
+[ "$(probe_boxes)" = "$box" ] || fail "a second box came up: $(probe_boxes)"
+ok "Ctrl+C whose save fails: the error on the terminal and in one box ($(cut -f2 <<<"$box")), the window stays open"
+tmux -L klw-install-test send-keys C-c
+for _ in $(seq 100); do [ -s "$scratch/ctrlc-ro.code" ] && break; sleep 0.1; done
+[ "$(cat "$scratch/ctrlc-ro.code" 2>/dev/null)" = 1 ] ||
+  fail "a second Ctrl+C: the launcher returned '$(cat "$scratch/ctrlc-ro.code" 2>/dev/null)'"
+wait_gone
+tmux -L klw-install-test kill-server >/dev/null 2>&1 || true
+umount "$read_only"
+read_only=""
+ok "a second Ctrl+C ends the program at once with code 1"
+
+echo "== Ctrl+C while a question is up is carried out once it is answered"
+mkdir "$scratch/busy"
+# Go on an entry that is not a web address asks first.
+image "klwtest:busy" "$typed" >"$scratch/busy/korlinkwalker.dat"
+cp "$scratch/busy/korlinkwalker.dat" "$scratch/busy.dat"
+tmux -L klw-install-test new-session -d -x 100 -y 20 \
+  "cd '$scratch/busy' && PATH='$HOME/.local/bin:$PATH' korlinkwalker; echo \$? >'$scratch/busy.code'; sleep 120"
+wait_main_window 300
+wait_count 2
+xdotool key Return
+box=$(wait_box)
+grep -qF "「klwtest:busy」" <<<"$box" || fail "Go did not ask: $box"
+tmux -L klw-install-test send-keys C-c
+sleep 1.5
+[ "$(probe_boxes)" = "$box" ] || fail "under the question Ctrl+C left the boxes: $(probe_boxes)"
+[ ! -s "$scratch/busy.code" ] || fail "under the question Ctrl+C ended the program with $(cat "$scratch/busy.code")"
+xdotool windowfocus --sync "$wid" 2>/dev/null || true
+xdotool key --clearmodifiers Escape
+for _ in $(seq 100); do [ -s "$scratch/busy.code" ] && break; sleep 0.1; done
+[ "$(cat "$scratch/busy.code" 2>/dev/null)" = 0 ] ||
+  fail "after the answer the launcher returned '$(cat "$scratch/busy.code" 2>/dev/null)' (the Ctrl+C was dropped?)"
+tmux -L klw-install-test kill-server >/dev/null 2>&1 || true
+cmp "$scratch/busy.dat" "$scratch/busy/korlinkwalker.dat" || fail "the list changed"
+ok "Ctrl+C under the question waited for the answer, then saved and ended the program with code 0"
+
+echo "== The terminal closed 0.2 s after a change"
+mkdir "$scratch/hangup"
+image "$typed" >"$scratch/hangup/korlinkwalker.dat"
+# An interactive shell, as in a terminal at a desk, where the command is typed: the hang-up
+# reaches the shell, and the shell passes it on to its jobs. Its history stays out of HOME.
+tmux -L klw-install-test new-session -d -x 100 -y 20 "HISTFILE=/dev/null bash --norc --noprofile -i"
+tmux -L klw-install-test send-keys -l "cd '$scratch/hangup' && PATH='$HOME/.local/bin:$PATH' korlinkwalker"
+tmux -L klw-install-test send-keys Enter
+wait_main_window 300
+wait_count 1
+program=$(window_pid)
+hangup_added="http://example.com/hang-up"
+xdotool type --delay 30 "$hangup_added"
+xdotool key Return
+sleep 0.2
+image "$typed" | cmp -s - "$scratch/hangup/korlinkwalker.dat" || fail "the change was saved before the terminal closed"
+image "$typed" "$hangup_added" >"$scratch/hangup.dat"
+closed=$(date +%s%N)
+tmux -L klw-install-test kill-window
+for _ in $(seq 40); do cmp -s "$scratch/hangup.dat" "$scratch/hangup/korlinkwalker.dat" && break; sleep 0.05; done
+saved=$((($(date +%s%N) - closed) / 1000000))
+cmp "$scratch/hangup.dat" "$scratch/hangup/korlinkwalker.dat" || fail "2 s after the terminal's hang-up the change is not on disk"
+# Without a window manager a Wine process takes about 4 s to end once its windows are gone; with
+# one, 0.1 s.
+for _ in $(seq 200); do kill -0 "$program" 2>/dev/null || break; sleep 0.05; done
+gone=$((($(date +%s%N) - closed) / 1000000))
+kill -0 "$program" 2>/dev/null && fail "the program outlived its terminal by 10 s"
+tmux -L klw-install-test kill-server >/dev/null 2>&1 || true
+cmp "$scratch/hangup.dat" "$scratch/hangup/korlinkwalker.dat" || fail "the list changed after the save"
+ok "closing the terminal saved the change $saved ms later, and the program ended after $gone ms"
 
 # A stand-in wine: the launcher hands over the program, the prefix and the code page, and
 # returns what wine returns.

@@ -10,6 +10,7 @@
 #include <functional>
 #include <thread>
 
+#include "persist/stream_bytes.h"
 #include "runtime/unicode.h"
 #include "ui/data_object.h"
 #include "ui/list_box_hook.h"
@@ -579,6 +580,40 @@ TEST_F(Walk, WhileTheQuestionIsUpTheApplicationWindowIsDisabledAndItsCloseEndsNo
     EXPECT_EQ(GetFileAttributesA("korlinkwalker.dat"), INVALID_FILE_ATTRIBUTES);
     EXPECT_TRUE(IsWindowEnabled(app.handle())) << "enabled again afterwards";
     EXPECT_EQ(form->lbxURL->itemIndex(), 1);
+}
+
+// The session ends while Go's question is up, and a paste arrives behind the question (a drop
+// cannot: the window is disabled): the session end's save runs at once, the paste is carried out
+// once the question is answered, and the end of the process (after the loop, as the process's
+// entry does) saves it too.
+TEST_F(Walk, APasteQueuedBehindTheQuestionAtTheSessionsEndReachesTheFile) {
+    ASSERT_TRUE(test::setClipboardText("https://pasted.example/"));
+    test::DialogWatcher watcher;
+    std::string atTheSessionsEnd = "?";
+    watcher.answer = [&](HWND box) {
+        Sleep(400);
+        // Wine's end of the session: every top-level window is asked, then told.
+        for (const HWND window : {app.handle(), form->handle()}) {
+            DWORD_PTR r = 0;
+            SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 5000, &r);
+            SendMessageTimeoutW(window, WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 5000, &r);
+        }
+        atTheSessionsEnd = test::readFile("korlinkwalker.dat");
+        sendBounded(form->lbxURL->handle(), WM_PASTE);
+        pressInBox(box, VK_ESCAPE);
+    };
+    load({"klwtest:one"});
+    show();
+    const std::string before = test::writeImage(form->streamedList());
+    press(VK_RETURN);
+    ASSERT_EQ(watcher.seen().size(), 1u);
+    EXPECT_EQ(atTheSessionsEnd, before) << "the session end's save waited for the question";
+    EXPECT_EQ(entries(), (Names{"klwtest:one", "https://pasted.example/"}));
+    EXPECT_TRUE(app.terminated());
+    EXPECT_EQ(test::readFile("korlinkwalker.dat"), before) << "saved before the end";
+    form->saveBeforeEnd();
+    EXPECT_EQ(test::readFile("korlinkwalker.dat"), test::writeImage(form->streamedList()));
+    EXPECT_NE(test::writeImage(form->streamedList()), before);
 }
 
 TEST_F(Walk, AfterTheQuestionTypingReachesTheFieldWhenNoControlHadTheFocus) {
