@@ -902,6 +902,7 @@ int main(int argc, char** argv) {
         "klw_probe minimize | klw_probe bench EXE RUNS [ENTRIES...] | "
         "klw_probe floor ENTRIES | klw_probe watch OUTFILE MS | "
         "klw_probe gobench LABEL RUNS | klw_probe editbench EXE [TODAY_EXE] N.. | klw_probe last "
-        "OUTFILE | klw_probe hold OUTFILE MS | klw_probe clipboard OUTFILE | klw_probe menu OUTFILE\n");
+        "OUTFILE | klw_probe hold OUTFILE MS | klw_probe clipboard OUTFILE | klw_probe menu "
+        "OUTFILE\n");
     return 1;
 }
