@@ -222,3 +222,19 @@ wait_lines() {
   done
   sleep 1
 }
+
+# The X clipboard for the paste tests: x_clipboard TEXT owns it with TEXT until the next call
+# (-quiet keeps xclip in the foreground, so that its process is ours to end); stop_xclip, as the
+# test's $exit_hook, lets it go.
+xclip_pid=""
+stop_xclip() { [ -n "$xclip_pid" ] && kill "$xclip_pid" >/dev/null 2>&1; }
+x_clipboard() {
+  stop_xclip || true
+  printf '%s' "$1" | xclip -selection clipboard -quiet >>"$logs/xclip.log" 2>&1 &
+  xclip_pid=$!
+  for _ in $(seq 50); do
+    [ "$(xclip -selection clipboard -o 2>/dev/null || true)" = "$1" ] && return
+    sleep 0.1
+  done
+  fail "xclip does not offer '$1'"
+}

@@ -22,8 +22,6 @@ temp_dirs=("$work" "$logs")
 forget_place=1
 keep_logs=1
 checks=0
-xclip_pid=""
-stop_xclip() { [ -n "$xclip_pid" ] && kill "$xclip_pid" >/dev/null 2>&1; }
 exit_hook=stop_xclip
 own_display 76
 
@@ -32,18 +30,6 @@ set_http_handler "\"$(winepath -w "$recorder" 2>/dev/null)\" \"%1\""
 japanese="https://例え.jp/?q=日本語"
 emoji="https://e.example/😀?t=é"
 plain="https://c.example/"
-
-# Owns the X clipboard with TEXT until the next call (-quiet keeps xclip ours to end).
-x_clipboard() {
-  stop_xclip || true
-  printf '%s' "$1" | xclip -selection clipboard -quiet >>"$logs/xclip.log" 2>&1 &
-  xclip_pid=$!
-  for _ in $(seq 50); do
-    [ "$(xclip -selection clipboard -o 2>/dev/null || true)" = "$1" ] && return
-    sleep 0.1
-  done
-  fail "xclip does not offer '$1'"
-}
 
 # The clipboard as the probe reads it (lines "unicode", "text", "oemtext", "locale").
 clip_state() {

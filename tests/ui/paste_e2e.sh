@@ -16,24 +16,9 @@ work=$(mktemp -d /tmp/klw-paste.XXXXXX)
 logs=$(mktemp -d /tmp/klw-paste-logs.XXXXXX)
 temp_dirs=("$work" "$logs")
 forget_place=1
-xclip_pid=""
-stop_xclip() { [ -n "$xclip_pid" ] && kill "$xclip_pid" >/dev/null 2>&1; }
 exit_hook=stop_xclip
 
 own_display 74
-
-# Owns the X clipboard with TEXT until the next call; -quiet keeps xclip in the foreground, so
-# that its process is ours to end.
-x_clipboard() {
-  stop_xclip || true
-  printf '%s' "$1" | xclip -selection clipboard -quiet >>"$logs/xclip.log" 2>&1 &
-  xclip_pid=$!
-  for _ in $(seq 50); do
-    [ "$(xclip -selection clipboard -o 2>/dev/null || true)" = "$1" ] && return
-    sleep 0.1
-  done
-  fail "xclip does not offer '$1'"
-}
 
 # Waits until the probe shows every line given.
 wait_state() {

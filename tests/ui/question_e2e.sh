@@ -21,8 +21,6 @@ logs=$(mktemp -d /tmp/klw-question-logs.XXXXXX)
 temp_dirs=("$work" "$logs")
 keep_logs=1
 forget_place=1
-xclip_pid=""
-stop_xclip() { [ -n "$xclip_pid" ] && kill "$xclip_pid" >/dev/null 2>&1; }
 exit_hook=stop_xclip
 recorder_log="$(dirname "$recorder")/klw-recorder.log"
 recorder_win=$(winepath -w "$recorder" 2>/dev/null)
