@@ -277,7 +277,7 @@ for name in "$work" "$base/first-link" "$work/"; do
   grep -qx "visible 0" <<<"$(probe_state)" || fail "the window did not minimize"
   started=$(date +%s%N)
   code=0
-  (cd "$name" && timeout 20 wine "$exe" >>"$logs/program.log" 2>&1 </dev/null) || code=$?
+  (cd "$name" && timeout 20 wine "$exe" >>"$logs/second.log" 2>&1 </dev/null) || code=$?
   took=$((($(date +%s%N) - started) / 1000000))
   [ "$code" = 0 ] || fail "a second start through $name ended with $code after $took ms"
   # In milliseconds: whole seconds let a start through that waited out the holder's silence.
@@ -290,7 +290,7 @@ for name in "$work" "$base/first-link" "$work/"; do
 done
 ok "second starts through the folder, a link to it and a trailing separator end at once (code 0), the first window in front and restored"
 wait_items "${old[@]}" "http://one.example/"
-(cd "$base" && mkdir other && cd other && exec wine "$exe" >>"$logs/program.log" 2>&1 </dev/null) &
+(cd "$base" && mkdir other && cd other && exec wine "$exe" >>"$logs/other.log" 2>&1 </dev/null) &
 other_pid=$!
 for _ in $(seq 100); do
   rm -f "$logs/mains.txt"
@@ -299,13 +299,26 @@ for _ in $(seq 100); do
   sleep 0.2
 done
 [ "$(wc -l <"$logs/mains.txt")" = 2 ] || fail "a start in another folder opened no window of its own"
+# Which process owns which X window, should the kill take more than the other window with it.
+xwininfo -root -tree >"$logs/windows-before-kill.txt" 2>&1 || true
+for pid in $(pgrep -f 'explorer.exe' || true); do
+  echo "$pid $(tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -E '^(DISPLAY|WINEPREFIX)=' | tr '\n' ' ')"
+done >"$logs/explorers.txt"
+other_code=0
 kill -KILL "$other_pid" 2>/dev/null || true
-wait "$other_pid" 2>/dev/null || true
+wait "$other_pid" 2>/dev/null || other_code=$?
+[ "$other_code" = 137 ] || fail "the other window's process ended by itself (code $other_code) before the kill"
 ok "a start in another folder opens a second window"
 for _ in $(seq 50); do
   [ "$(xdotool search --onlyvisible --name '^KORVANE LINKWALKER$' | wc -l)" = 1 ] && break
   sleep 0.2
 done
+if ! xdotool getwindowname "$first_wid" >/dev/null 2>&1; then
+  xwininfo -root -tree >"$logs/windows-after-kill.txt" 2>&1 || true
+  code=running
+  kill -0 "$program_pid" 2>/dev/null || { code=0; wait "$program_pid" || code=$?; }
+  fail "the first window went with the other one (its process: $code)"
+fi
 wid=$first_wid
 # The window the other one left in front of: a click on its caption makes it active again.
 eval "$(xdotool getwindowgeometry --shell "$wid")"
