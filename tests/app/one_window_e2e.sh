@@ -27,7 +27,7 @@ unmount_all() {
   for m in "${mounts[@]}"; do umount "$m" 2>/dev/null || true; done
 }
 exit_hook=unmount_all
-start_virtual_display 130
+test_display 130
 image() { python3 "$(dirname "$0")/../support/list_image.py" "$@"; }
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 

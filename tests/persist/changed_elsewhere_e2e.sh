@@ -21,7 +21,7 @@ mounted=""
 unmount() { [ -z "$mounted" ] || umount "$mounted" 2>/dev/null || true; }
 exit_hook=unmount
 
-start_virtual_display 120
+test_display 120
 image() { python3 "$(dirname "$0")/../support/list_image.py" "$@"; }
 ours=(http://a.example/ https://b.example/b "https://c.example/日本語")
 theirs=(http://a.example/ "https://other.example/from another computer" http://z.example/)

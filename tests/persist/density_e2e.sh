@@ -24,7 +24,7 @@ density=96
 # The prefix goes back to 96 pixels per inch, whatever happened.
 back_to_96() { [ "$density" = 96 ] || set_density 96; }
 exit_hook=back_to_96
-start_virtual_display 120
+test_display 120
 
 # Wine reads LogPixels when its server starts.
 set_density() {

@@ -25,7 +25,7 @@ exit_hook=unmount
 wine_quiet() { wine "$@" >>"$logs/wine.log" 2>&1 </dev/null; }
 
 # A display of its own: one case ends it.
-start_virtual_display 110
+test_display 110
 image() { python3 "$(dirname "$0")/../support/list_image.py" "$@"; }
 old=(http://a.example/ https://b.example/b "https://c.example/日本語")
 
@@ -126,7 +126,7 @@ start_program
 make_changes
 kill "$xvfb_pid"
 await_end "its display"
-start_virtual_display 110
+test_display 110
 check_saved "the end of the X display"
 
 echo "== A start with no change writes nothing"
@@ -301,9 +301,8 @@ done
 [ "$(wc -l <"$logs/mains.txt")" = 2 ] || fail "a start in another folder opened no window of its own"
 # Which process owns which X window, should the kill take more than the other window with it.
 xwininfo -root -tree >"$logs/windows-before-kill.txt" 2>&1 || true
-for pid in $(pgrep -f 'explorer.exe' || true); do
-  echo "$pid $(tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -E '^(DISPLAY|WINEPREFIX)=' | tr '\n' ' ')"
-done >"$logs/explorers.txt"
+[ "$(desktop_processes | cut -d' ' -f2 | sort -u)" = "$DISPLAY" ] ||
+  fail "the prefix's desktop process is not on this display: $(desktop_processes)"
 other_code=0
 kill -KILL "$other_pid" 2>/dev/null || true
 wait "$other_pid" 2>/dev/null || other_code=$?

@@ -55,8 +55,33 @@ program_test() {
 # there is no usable one.
 own_display() {
   if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
-    start_virtual_display "$1"
+    test_display "$1"
   fi
+}
+
+# test_display FIRST: a virtual display of the test's own (from display number FIRST on), with
+# the prefix's desktop on it. The desktop process (explorer.exe) stays on the display it was
+# started on, and Wine programs on another display take its window numbers: the first grab or
+# release of the pointer unmaps a window that is not there, and Xlib ends the program. Ending it
+# alone is not enough while other programs of the prefix hold the desktop, so the prefix starts
+# afresh: its next program starts the desktop here.
+test_display() {
+  start_virtual_display "$1"
+  wineserver -k >/dev/null 2>&1 </dev/null || true
+  wineserver -w >/dev/null 2>&1 </dev/null || true
+  wineserver -p3 >/dev/null 2>&1 </dev/null || true
+  # Wine's own background processes start now, their output going nowhere.
+  wine cmd.exe /c exit >/dev/null 2>&1 </dev/null || true
+}
+
+# desktop_processes: "PID DISPLAY" of each desktop process of the prefix.
+desktop_processes() {
+  local pid env
+  for pid in $(pgrep -f '^C:\\windows\\system32\\explorer\.exe' || true); do
+    env=$(tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null) || continue
+    grep -qxF "WINEPREFIX=$WINEPREFIX" <<<"$env" || continue
+    echo "$pid $(sed -n 's/^DISPLAY=//p' <<<"$env")"
+  done
 }
 
 # set_http_handler COMMAND: the shell's "open" of http, https and mailto addresses runs COMMAND
