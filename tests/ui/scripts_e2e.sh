@@ -17,6 +17,7 @@ work=$(mktemp -d /tmp/klw-scripts.XXXXXX)
 logs=$(mktemp -d /tmp/klw-scripts-logs.XXXXXX)
 temp_dirs=("$work" "$logs")
 keep_logs=1
+exit_hook=stop_xclip
 forget_place=1
 checks=0
 reference=${KLW_SCRIPTS_REFERENCE:-}
@@ -190,13 +191,20 @@ shoot_page() {  # CODEPAGE LOCALE PAGE FIRST_INDEX
 field_words=("hangul 한국어 \uD7FC" "thai ภาษาไทย \u0E5C" "hebrew עברית \u05EB" "emoji 🍣🍜 \U0001F8FF"
   "arabic العربية \u061D" "devanagari हिन्दी \uA8FE")
 
-# Types TEXT into the empty field (again when the busy machine lost a character), moves the focus
-# on, so that no caret is drawn, and takes the field's shot as OUT; empties the field again.
+# Types TEXT into the empty field, moves the focus on, so that no caret is drawn, and takes the
+# field's shot as OUT; empties the field again. xdotool types a character that no key has by
+# binding it to a spare key for a moment, and a busy Wine may read that key after the binding
+# changed again and lose the character: then the text comes through the X clipboard instead.
 field_shot() {
   local text=$1 out=$2 l t r b
   for try in 1 2 3; do
     xdotool windowfocus --sync "$wid"
-    xdotool type --delay 100 "$text"
+    if [ "$try" = 1 ]; then
+      xdotool type --delay 100 "$text"
+    else
+      x_clipboard "$text"
+      xdotool key ctrl+v
+    fi
     for _ in $(seq 20); do
       grep -qxF "field $text" <<<"$(probe_state)" && break 2
       sleep 0.1
