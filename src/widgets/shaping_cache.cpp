@@ -76,10 +76,11 @@ std::vector<MetafileText> metafileTexts(HENHMETAFILE file) {
 }
 
 // As the platform's string functions itemize a text given no control or state: a left-to-right
-// line with the full bidirectional algorithm (Wine reorders nothing when given none).
-HRESULT itemize(std::u16string_view text, int maxItems, SCRIPT_ITEM* items, int* count) {
+// line with the full bidirectional algorithm (Wine reorders nothing when given none). A run is
+// learnt alone in a line of its own level, where it keeps its direction.
+HRESULT itemize(std::u16string_view text, int maxItems, SCRIPT_ITEM* items, int* count,
+                const SCRIPT_STATE& state = {}) {
     const SCRIPT_CONTROL control{};
-    const SCRIPT_STATE state{};
     return ScriptItemize(units(text), length(text), maxItems, &control, &state, items, count);
 }
 
@@ -119,9 +120,12 @@ ShapingCache::Choice ShapingCache::learn(HDC dc, std::u16string_view chars,
     const int n = length(chars);
     // Alone, the run must be the same single item, so that what the platform does with it alone
     // is what it does with it in the row.
+    SCRIPT_STATE state{};
+    state.uBidiLevel = analysis.s.uBidiLevel;
+    SCRIPT_CONTROL control{};
     SCRIPT_ITEM alone[3]{};
     int count = 0;
-    if (FAILED(itemize(chars, 2, alone, &count)) || count != 1 ||
+    if (FAILED(itemize(chars, 2, alone, &count, state)) || count != 1 ||
         alone[0].a.eScript != analysis.eScript || alone[0].a.fRTL != analysis.fRTL)
         return choice;
     HDC meta = CreateEnhMetaFileW(nullptr, nullptr, nullptr, nullptr);
@@ -129,8 +133,8 @@ ShapingCache::Choice ShapingCache::learn(HDC dc, std::u16string_view chars,
     SelectObject(meta, main_);
     SCRIPT_STRING_ANALYSIS ssa = nullptr;
     if (SUCCEEDED(ScriptStringAnalyse(meta, units(chars), n, n * 3 / 2 + 16, -1,
-                                      SSA_GLYPHS | SSA_FALLBACK | SSA_LINK | SSA_BREAK, -1, nullptr,
-                                      nullptr, nullptr, nullptr, nullptr, &ssa))) {
+                                      SSA_GLYPHS | SSA_FALLBACK | SSA_LINK | SSA_BREAK, -1,
+                                      &control, &state, nullptr, nullptr, nullptr, &ssa))) {
         ScriptStringOut(ssa, 0, 0, 0, nullptr, 0, 0, FALSE);
         ScriptStringFree(&ssa);
     }

@@ -294,6 +294,7 @@ const std::vector<std::wstring> kShapedWords{
     L"\u0939\u093f\u0928\u094d\u0926\u0940",
     L"\U0001F363\U0001F35C",
     kHebrew + L" 2026 " + kArabic,
+    kHebrew + L" (2026) " + kArabic + L"!",
 };
 
 TEST_F(ListDrawing, EachWordIsShapedAsThePlatformShapesItAfterRowsOfOtherScriptsAndFonts) {
@@ -323,21 +324,29 @@ TEST_F(ListDrawing, AFontChangeOfTheListDropsWhatItsRowsLearnt) {
 }
 
 TEST_F(ListDrawing, RowsOfOneScriptShareOneFallbackFont) {
-    // Four rows with a Hebrew word between Latin rows: the Hebrew fallback font is made once for
-    // them all, not once a row.
-    const std::wstring face = shapedCall(kHebrew).face;
-    ASSERT_FALSE(face.empty());
+    // Rows with a Hebrew word, and with Hebrew, digits and Arabic, between Latin rows: each
+    // fallback font is made once for them all, not once a row.
+    const std::wstring hebrewFace = shapedCall(kHebrew).face;
+    const std::wstring arabicFace = shapedCall(kArabic).face;
+    ASSERT_FALSE(hebrewFace.empty());
+    ASSERT_FALSE(arabicFace.empty());
     std::vector<std::wstring> rows;
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 3; ++i) {
         rows.push_back(L"https://example.com/" + std::to_wstring(i));
         rows.push_back(L"https://he.example/" + std::to_wstring(i) + L"/" + kHebrew);
+        rows.push_back(L"https://example.com/" + std::to_wstring(i) + L"/" + kHebrew + L" (2026) " +
+                       kArabic);
     }
     std::vector<std::wstring> made;
     const std::vector<TextCall> calls = drawnRows(rows, &made);
-    EXPECT_EQ(std::count(made.begin(), made.end(), face), 1) << narrow(face);
-    EXPECT_EQ(std::count_if(calls.begin(), calls.end(),
-                            [&face](const TextCall& c) { return c.glyphs && c.face == face; }),
-              4);
+    const auto drawnIn = [&calls](const std::wstring& face) {
+        return std::count_if(calls.begin(), calls.end(),
+                             [&face](const TextCall& c) { return c.glyphs && c.face == face; });
+    };
+    EXPECT_EQ(std::count(made.begin(), made.end(), hebrewFace), 1) << narrow(hebrewFace);
+    EXPECT_EQ(std::count(made.begin(), made.end(), arabicFace), 1) << narrow(arabicFace);
+    EXPECT_EQ(drawnIn(hebrewFace), 6);
+    EXPECT_EQ(drawnIn(arabicFace), 3);
 }
 
 int deletedRows = 0;
