@@ -43,12 +43,23 @@ EntryText::EntryText(HDC dc, std::u16string_view text, ShapingCache* cache)
             const SIZE* size = ScriptString_pSize(a);
             run.width = size ? static_cast<int>(size->cx) : 0;
         } else {
-            SIZE size{};
-            GetTextExtentPoint32W(dc, units(run.text), n, &size);
-            run.width = static_cast<int>(size.cx);
+            run.width = -1;  // measured when needed
         }
         runs_.push_back(std::move(run));
     }
+    // A row of one plain run is drawn without its width, as the plain list draws it.
+    if (runs_.size() > 1) {
+        for (Run& run : runs_) run.width = runWidth(run);
+    }
+}
+
+int EntryText::runWidth(const Run& run) const {
+    if (run.width >= 0) return run.width;
+    SIZE size{};
+    GetTextExtentPoint32W(dc_, units(run.text),
+                          static_cast<int>(std::min<std::size_t>(run.text.size(), 0x7FFFFFF)),
+                          &size);
+    return static_cast<int>(size.cx);
 }
 
 EntryText::~EntryText() {
@@ -67,7 +78,7 @@ bool EntryText::shaped() const {
 
 int EntryText::width() const {
     int width = 0;
-    for (const Run& run : runs_) width += run.width;
+    for (const Run& run : runs_) width += runWidth(run);
     return width;
 }
 

@@ -42,6 +42,7 @@ private:
         int width;
         std::unique_ptr<ShapedLine> line;  // a shaped run laid out through the cache
     };
+    int runWidth(const Run& run) const;
     HDC dc_;
     ShapingCache* cache_;
     std::u16string_view text_;
