@@ -243,6 +243,7 @@ void ShapingCache::draw(HDC dc, const ShapedLine& line, int x, int y, const RECT
     const HGDIOBJ old = GetCurrentObject(dc, OBJ_FONT);
     for (const ShapedLine::Item& item : line.items) {
         if (x >= clip.right) break;
+        if (item.glyphCount == 0) continue;
         Font& font = fonts_[static_cast<std::size_t>(item.font)];
         SelectObject(dc, font.owned ? static_cast<HGDIOBJ>(font.owned.get()) : old);
         ScriptTextOut(dc, &font.cache, x, y, ETO_CLIPPED, &clip, &item.analysis, nullptr, 0,

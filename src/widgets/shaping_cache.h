@@ -54,9 +54,6 @@ public:
     // clipped to `clip`.
     void draw(HDC dc, const ShapedLine& line, int x, int y, const RECT& clip);
 
-    // How many choices have been learnt, for tests.
-    std::size_t learnt() const { return choices_.size(); }
-
 private:
     struct Font {
         UniqueFont owned;  // none for the DC's own font
