@@ -21,11 +21,15 @@ struct EntryRun {
     bool operator==(const EntryRun&) const = default;
 };
 
-// The entry cut into runs, in logical order, that are drawn side by side from left to right:
-// ideographs, kana and Hangul syllables go to the plain path (with the font links) even in a
-// row that needs shaping, as shaping takes the Han script's fallback font for them, which may
-// be missing. Their direction is the line's own, so no reordering crosses them; a text with
-// direction overrides or embeddings stays one shaped run. Empty text gives no runs.
+// The entry cut into runs, in logical order, that are drawn side by side from left to right.
+// In a row that needs shaping, only what may be written right to left, what follows it up to
+// the next left-to-right letter, and what itself needs shaping go to the shaped path; Latin,
+// Greek, Cyrillic, ideographs, kana and Hangul, and the digits and punctuation after them, go
+// to the plain path (with the font links), as in a left-to-right line they stay in their place
+// whatever the shaped parts do. So a web address with a Hebrew word shapes only the word, and
+// Chinese beside it is drawn from the links, where shaping's fallback font for Han may be
+// missing. A text with direction overrides or embeddings stays one shaped run. Empty text gives
+// no runs.
 std::vector<EntryRun> entryRuns(std::u16string_view text);
 
 // Where lines start when the text is wrapped at `maxWidth`: `widths` holds the advance of each

@@ -18,10 +18,20 @@ SCRIPT_STRING_ANALYSIS analysis(void* a) { return static_cast<SCRIPT_STRING_ANAL
 
 }  // namespace
 
-EntryText::EntryText(HDC dc, std::u16string_view text) : dc_(dc), text_(text) {
+EntryText::EntryText(HDC dc, std::u16string_view text, ShapingCache* cache)
+    : dc_(dc), cache_(cache), text_(text) {
     for (const EntryRun& r : entryRuns(text)) {
-        Run run{text.substr(r.begin, r.end - r.begin), nullptr, 0};
+        Run run{text.substr(r.begin, r.end - r.begin), nullptr, 0, nullptr};
         const int n = static_cast<int>(std::min<std::size_t>(run.text.size(), 0x7FFFFFF));
+        if (r.shaped && cache) {
+            auto line = std::make_unique<ShapedLine>();
+            if (cache->shape(dc, run.text, *line)) {
+                run.width = line->width;
+                run.line = std::move(line);
+                runs_.push_back(std::move(run));
+                continue;
+            }
+        }
         SCRIPT_STRING_ANALYSIS a = nullptr;
         // SSA_FALLBACK takes a font of each script the selected font lacks (on Windows its own
         // choice, under Wine the prefix's per-script fallbacks); SSA_LINK its font links.
@@ -33,12 +43,23 @@ EntryText::EntryText(HDC dc, std::u16string_view text) : dc_(dc), text_(text) {
             const SIZE* size = ScriptString_pSize(a);
             run.width = size ? static_cast<int>(size->cx) : 0;
         } else {
-            SIZE size{};
-            GetTextExtentPoint32W(dc, units(run.text), n, &size);
-            run.width = static_cast<int>(size.cx);
+            run.width = -1;  // measured when needed
         }
-        runs_.push_back(run);
+        runs_.push_back(std::move(run));
     }
+    // A row of one plain run is drawn without its width, as the plain list draws it.
+    if (runs_.size() > 1) {
+        for (Run& run : runs_) run.width = runWidth(run);
+    }
+}
+
+int EntryText::runWidth(const Run& run) const {
+    if (run.width >= 0) return run.width;
+    SIZE size{};
+    GetTextExtentPoint32W(dc_, units(run.text),
+                          static_cast<int>(std::min<std::size_t>(run.text.size(), 0x7FFFFFF)),
+                          &size);
+    return static_cast<int>(size.cx);
 }
 
 EntryText::~EntryText() {
@@ -51,17 +72,18 @@ EntryText::~EntryText() {
 }
 
 bool EntryText::shaped() const {
-    return std::any_of(runs_.begin(), runs_.end(), [](const Run& r) { return r.analysis; });
+    return std::any_of(runs_.begin(), runs_.end(),
+                       [](const Run& r) { return r.analysis || r.line; });
 }
 
 int EntryText::width() const {
     int width = 0;
-    for (const Run& run : runs_) width += run.width;
+    for (const Run& run : runs_) width += runWidth(run);
     return width;
 }
 
 void EntryText::draw(int x, int y, const RECT& clip, bool opaque) const {
-    if (runs_.size() == 1 && !runs_.front().analysis) {
+    if (runs_.size() == 1 && !runs_.front().analysis && !runs_.front().line) {
         ExtTextOutW(dc_, x, y, ETO_CLIPPED | (opaque ? ETO_OPAQUE : 0u), &clip, units(text_),
                     static_cast<UINT>(text_.size()), nullptr);
         return;
@@ -74,7 +96,9 @@ void EntryText::draw(int x, int y, const RECT& clip, bool opaque) const {
     const UINT align = SetTextAlign(dc_, TA_BASELINE | TA_LEFT);
     for (const Run& run : runs_) {
         if (x >= clip.right) break;
-        if (run.analysis) {
+        if (run.line) {
+            cache_->draw(dc_, *run.line, x, baseline, clip);
+        } else if (run.analysis) {
             ScriptStringOut(analysis(run.analysis), x, baseline, ETO_CLIPPED, &clip, 0, 0, FALSE);
         } else {
             ExtTextOutW(dc_, x, baseline, ETO_CLIPPED, &clip, units(run.text),
@@ -113,8 +137,8 @@ std::vector<std::size_t> EntryText::lineStarts(int maxWidth) const {
     return klw::lineStarts(widths, stops, maxWidth);
 }
 
-void drawEntryRow(HDC dc, const RECT& row, std::u16string_view text) {
-    const EntryText entry(dc, text);
+void drawEntryRow(HDC dc, const RECT& row, std::u16string_view text, ShapingCache& cache) {
+    const EntryText entry(dc, text, &cache);
     entry.draw(row.left + 1, row.top, row, true);
 }
 

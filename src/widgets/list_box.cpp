@@ -10,6 +10,7 @@
 #include "runtime/unicode.h"
 #include "widgets/clipboard.h"
 #include "widgets/entry_text.h"
+#include "widgets/shaping_cache.h"
 
 namespace klw {
 namespace {
@@ -29,7 +30,7 @@ constexpr int kQuickTeardownRows = 10000;
 }  // namespace
 
 ListBox::ListBox(Form& form, std::string name, RECT b)
-    : Control(form, std::move(name)), color_(0xFFFFFF) {
+    : Control(form, std::move(name)), color_(0xFFFFFF), shaping_(std::make_unique<ShapingCache>()) {
     createControl(L"LISTBOX",
                   WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT |
                       LBS_HASSTRINGS | LBS_OWNERDRAWFIXED,
@@ -229,7 +230,7 @@ bool ListBox::reflectDrawItem(const DRAWITEMSTRUCT& item) {
     const int oldMode = SetBkMode(dc, OPAQUE);
     const int index = static_cast<int>(item.itemID);
     if (index >= 0 && index < count()) {
-        drawEntryRow(dc, item.rcItem, entries_[static_cast<size_t>(index)]);
+        drawEntryRow(dc, item.rcItem, entries_[static_cast<size_t>(index)], *shaping_);
     } else {
         ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &item.rcItem, nullptr, 0, nullptr);
     }
@@ -288,6 +289,8 @@ void ListBox::typed(std::string_view ch) {
 LRESULT ListBox::subclassProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_SETFONT: {
+            // The old font's handle may come back for another font.
+            shaping_->reset();
             const LRESULT r = Control::subclassProc(msg, wp, lp);
             fitRowsToFont();
             return r;

@@ -18,6 +18,8 @@
 
 namespace klw {
 
+class ShapingCache;
+
 class ListBox : public Control, public EditedList {
 public:
     ListBox(Form& form, std::string name, RECT bounds);
@@ -109,6 +111,8 @@ private:
     char16_t pendingHigh_ = 0;  // the first half of a surrogate pair typed
     EntryBlocks entries_;
     std::unique_ptr<EntryTip> tip_;
+    // What drawing one row learnt about shaping in the list's font, for the next rows.
+    std::unique_ptr<ShapingCache> shaping_;
     int hoverIndex_ = -1;  // the entry under the pointer; -1 for none
     bool trackingLeave_ = false;
 };

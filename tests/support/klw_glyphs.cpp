@@ -107,8 +107,10 @@ bool startsAlike(const std::vector<unsigned>& whole, const std::vector<unsigned>
 std::vector<unsigned> entryRow(Canvas& c, const std::wstring& s) {
     c.clear();
     const RECT row{0, 2, 400, 22};
+    klw::ShapingCache cache;
     klw::drawEntryRow(c.dc(), row,
-                      std::u16string_view(reinterpret_cast<const char16_t*>(s.data()), s.size()));
+                      std::u16string_view(reinterpret_cast<const char16_t*>(s.data()), s.size()),
+                      cache);
     return c.pixels();
 }
 

@@ -2,6 +2,9 @@
 // paints into an enhanced metafile (WM_PRINTCLIENT), whose records hold each text call with its
 // font and either its characters or the glyph numbers that shaping produced, in drawing order.
 #include <gtest/gtest.h>
+// usp10.h needs the declarations of windows.h, which the fixture brings.
+#include <usp10.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -24,7 +27,8 @@ struct TextCall {
     int x = 0;
 };
 
-std::vector<TextCall> textCalls(HENHMETAFILE emf) {
+// With `made`, the face of every font the painting created, in order.
+std::vector<TextCall> textCalls(HENHMETAFILE emf, std::vector<std::wstring>* made = nullptr) {
     const UINT size = GetEnhMetaFileBits(emf, 0, nullptr);
     std::vector<BYTE> bytes(size);
     GetEnhMetaFileBits(emf, size, bytes.data());
@@ -37,6 +41,7 @@ std::vector<TextCall> textCalls(HENHMETAFILE emf) {
         if (record->iType == EMR_EXTCREATEFONTINDIRECTW) {
             const auto* f = reinterpret_cast<const EMREXTCREATEFONTINDIRECTW*>(record);
             if (f->ihFont < fonts.size()) fonts[f->ihFont] = f->elfw.elfLogFont;
+            if (made) made->push_back(f->elfw.elfLogFont.lfFaceName);
         } else if (record->iType == EMR_SELECTOBJECT) {
             const DWORD index = reinterpret_cast<const EMRSELECTOBJECT*>(record)->ihObject;
             if (index < fonts.size() && fonts[index].lfFaceName[0]) current = fonts[index];
@@ -90,18 +95,57 @@ protected:
         show();
     }
     // The text calls of the list's painting with `word` as its only entry, not selected.
-    std::vector<TextCall> drawn(const std::wstring& word) {
+    std::vector<TextCall> drawn(const std::wstring& word) { return drawnRows({word}); }
+    // The same with `words` as its entries; with `made`, the faces of the fonts it created.
+    std::vector<TextCall> drawnRows(const std::vector<std::wstring>& words,
+                                    std::vector<std::wstring>* made = nullptr) {
         form->lbxURL->clear();
-        form->lbxURL->append(narrow(word));
+        for (const std::wstring& word : words) form->lbxURL->append(narrow(word));
         HDC screen = GetDC(nullptr);
         HDC emf = CreateEnhMetaFileW(screen, nullptr, nullptr, nullptr);
         ReleaseDC(nullptr, screen);
         SendMessageW(form->lbxURL->handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(emf),
                      PRF_CLIENT | PRF_ERASEBKGND);
         HENHMETAFILE file = CloseEnhMetaFile(emf);
+        std::vector<TextCall> calls = textCalls(file, made);
+        DeleteEnhMetaFile(file);
+        return calls;
+    }
+    // The text calls of Uniscribe's string functions with font fallback drawing `word` alone, in
+    // the list's font where the list draws a row's text: what the list drew before it kept what
+    // one row learnt for the next.
+    std::vector<TextCall> platformDrawn(const std::wstring& word) {
+        HDC screen = GetDC(nullptr);
+        HDC emf = CreateEnhMetaFileW(screen, nullptr, nullptr, nullptr);
+        ReleaseDC(nullptr, screen);
+        SelectObject(
+            emf, reinterpret_cast<HFONT>(SendMessageW(form->lbxURL->handle(), WM_GETFONT, 0, 0)));
+        const auto n = static_cast<int>(word.size());
+        SCRIPT_STRING_ANALYSIS a = nullptr;
+        if (SUCCEEDED(ScriptStringAnalyse(emf, word.c_str(), n, n * 3 / 2 + 16, -1,
+                                          SSA_GLYPHS | SSA_FALLBACK | SSA_LINK, -1, nullptr,
+                                          nullptr, nullptr, nullptr, nullptr, &a))) {
+            ScriptStringOut(a, 1, 0, 0, nullptr, 0, 0, FALSE);
+            ScriptStringFree(&a);
+        }
+        HENHMETAFILE file = CloseEnhMetaFile(emf);
         std::vector<TextCall> calls = textCalls(file);
         DeleteEnhMetaFile(file);
         return calls;
+    }
+    // Whether the list draws `word` as the platform's string functions do: the same fonts (face
+    // and height), the same glyphs or characters, at the same places.
+    void expectDrawnAsThePlatformDraws(const std::wstring& word) {
+        const std::vector<TextCall> ours = drawn(word);
+        const std::vector<TextCall> platform = platformDrawn(word);
+        ASSERT_EQ(ours.size(), platform.size()) << narrow(word);
+        for (size_t i = 0; i < ours.size(); ++i) {
+            EXPECT_EQ(narrow(ours[i].face), narrow(platform[i].face)) << narrow(word) << " " << i;
+            EXPECT_EQ(ours[i].font.lfHeight, platform[i].font.lfHeight) << narrow(word) << " " << i;
+            EXPECT_EQ(ours[i].glyphs, platform[i].glyphs) << narrow(word) << " " << i;
+            EXPECT_EQ(ours[i].units, platform[i].units) << narrow(word) << " " << i;
+            EXPECT_EQ(ours[i].x, platform[i].x) << narrow(word) << " " << i;
+        }
     }
     // The one shaped call that draws a word of a script the window's font lacks: glyph numbers,
     // none missing, from a font other than the window's.
@@ -216,7 +260,8 @@ TEST_F(ListDrawing, AMixedRowKeepsItsLatinStartLeftOfTheRightToLeftWord) {
 
 TEST_F(ListDrawing, ChineseInARowWithShapedWordsIsDrawnAsCharactersBetweenThem) {
     // Arabic, Chinese, Hebrew: the Chinese goes as characters in the window's font (whose links
-    // have it), in its place between the two shaped words; no glyph drawn is a missing one.
+    // have it), with the slash after it, in its place between the two shaped words; no glyph
+    // drawn is a missing one.
     const std::wstring chinese = L"\u6c49\u8bed";
     const std::wstring word = L"https://ar.example/\u0627\u0644\u0639\u0631\u0628\u064a\u0629/" +
                               chinese + L"/\u05e2\u05d1\u05e8\u05d9\u05ea?q=1";
@@ -227,7 +272,8 @@ TEST_F(ListDrawing, ChineseInARowWithShapedWordsIsDrawnAsCharactersBetweenThem) 
         if (c.glyphs) {
             shapedX.push_back(c.x);
             for (WORD g : c.units) EXPECT_TRUE(g != 0 && g != 0xFFFF) << "glyph " << g;
-        } else if (std::wstring(c.units.begin(), c.units.end()) == chinese) {
+        } else if (std::wstring(c.units.begin(), c.units.end()).find(chinese) !=
+                   std::wstring::npos) {
             EXPECT_EQ(c.face, windowFace());
             chineseX = c.x;
         }
@@ -236,6 +282,71 @@ TEST_F(ListDrawing, ChineseInARowWithShapedWordsIsDrawnAsCharactersBetweenThem) 
     ASSERT_GE(shapedX.size(), 2u);
     EXPECT_LT(*std::min_element(shapedX.begin(), shapedX.end()), chineseX);
     EXPECT_GT(*std::max_element(shapedX.begin(), shapedX.end()), chineseX);
+}
+
+// Hebrew, Arabic, Thai, Devanagari, emoji, and Hebrew with digits and Arabic in one row.
+const std::wstring kHebrew = L"\u05e2\u05d1\u05e8\u05d9\u05ea";
+const std::wstring kArabic = L"\u0627\u0644\u0639\u0631\u0628\u064a\u0629";
+const std::vector<std::wstring> kShapedWords{
+    kHebrew,
+    kArabic,
+    L"\u0e01\u0e23\u0e38\u0e07\u0e40\u0e17\u0e1e\u0e17\u0e35\u0e48",
+    L"\u0939\u093f\u0928\u094d\u0926\u0940",
+    L"\U0001F363\U0001F35C",
+    kHebrew + L" 2026 " + kArabic,
+    kHebrew + L" (2026) " + kArabic + L"!",
+};
+
+TEST_F(ListDrawing, EachWordIsShapedAsThePlatformShapesItAfterRowsOfOtherScriptsAndFonts) {
+    // Twice through, each script after another drawn from another font, and each back again
+    // after the others, with the list's caches warm.
+    for (int round = 0; round < 2; ++round) {
+        for (const std::wstring& word : kShapedWords) expectDrawnAsThePlatformDraws(word);
+    }
+}
+
+TEST_F(ListDrawing, AFontChangeOfTheListDropsWhatItsRowsLearnt) {
+    for (const std::wstring& word : kShapedWords) expectDrawnAsThePlatformDraws(word);
+    const HWND list = form->lbxURL->handle();
+    const auto original = reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0));
+    LOGFONTW lf{};
+    GetObjectW(original, sizeof lf, &lf);
+    for (const LONG height : {lf.lfHeight * 2, lf.lfHeight * 3 / 2}) {
+        LOGFONTW larger = lf;
+        larger.lfHeight = height;
+        HFONT font = CreateFontIndirectW(&larger);
+        SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        for (const std::wstring& word : kShapedWords) expectDrawnAsThePlatformDraws(word);
+        SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(original), FALSE);
+        DeleteObject(font);
+    }
+    for (const std::wstring& word : kShapedWords) expectDrawnAsThePlatformDraws(word);
+}
+
+TEST_F(ListDrawing, RowsOfOneScriptShareOneFallbackFont) {
+    // Rows with a Hebrew word, and with Hebrew, digits and Arabic, between Latin rows: each
+    // fallback font is made once for them all, not once a row.
+    const std::wstring hebrewFace = shapedCall(kHebrew).face;
+    const std::wstring arabicFace = shapedCall(kArabic).face;
+    ASSERT_FALSE(hebrewFace.empty());
+    ASSERT_FALSE(arabicFace.empty());
+    std::vector<std::wstring> rows;
+    for (int i = 0; i < 3; ++i) {
+        rows.push_back(L"https://example.com/" + std::to_wstring(i));
+        rows.push_back(L"https://he.example/" + std::to_wstring(i) + L"/" + kHebrew);
+        rows.push_back(L"https://example.com/" + std::to_wstring(i) + L"/" + kHebrew + L" (2026) " +
+                       kArabic);
+    }
+    std::vector<std::wstring> made;
+    const std::vector<TextCall> calls = drawnRows(rows, &made);
+    const auto drawnIn = [&calls](const std::wstring& face) {
+        return std::count_if(calls.begin(), calls.end(),
+                             [&face](const TextCall& c) { return c.glyphs && c.face == face; });
+    };
+    EXPECT_EQ(std::count(made.begin(), made.end(), hebrewFace), 1) << narrow(hebrewFace);
+    EXPECT_EQ(std::count(made.begin(), made.end(), arabicFace), 1) << narrow(arabicFace);
+    EXPECT_EQ(drawnIn(hebrewFace), 6);
+    EXPECT_EQ(drawnIn(arabicFace), 3);
 }
 
 int deletedRows = 0;

@@ -44,26 +44,45 @@ TEST(EntryRuns, IdeographsKanaAndHangulInAShapedRowAreDrawnPlain) {
     EXPECT_TRUE(entryRuns(u"").empty());
     // A row that needs no shaping stays one plain run, whatever it holds.
     EXPECT_EQ(entryRuns(u"a\u6c49\u8bed"), (std::vector<EntryRun>{{0, 3, false}}));
-    // Chinese between Arabic and Hebrew: the Chinese alone goes plain; Latin beside a shaped
-    // word stays with it.
+    // Chinese between Arabic and Hebrew: the Chinese goes plain, with the slash after it; the
+    // slash after the Arabic stays with it.
     EXPECT_EQ(entryRuns(u"x\u0627\u0644/\u6c49\u8bed/\u05e2\u05d1"),
-              (std::vector<EntryRun>{{0, 4, true}, {4, 6, false}, {6, 9, true}}));
-    // Hiragana, katakana and a Hangul syllable at the end; a stretch between two ideographic
-    // runs that needs no shaping is plain too.
+              (std::vector<EntryRun>{{0, 1, false}, {1, 4, true}, {4, 7, false}, {7, 9, true}}));
+    // Hiragana, katakana, the hyphen after them and a Hangul syllable in one plain run.
     EXPECT_EQ(entryRuns(u"\u05e2\u3042\u30ab-\uac00\u0e01"),
-              (std::vector<EntryRun>{
-                  {0, 1, true}, {1, 3, false}, {3, 4, false}, {4, 5, false}, {5, 6, true}}));
+              (std::vector<EntryRun>{{0, 1, true}, {1, 5, false}, {5, 6, true}}));
     // The edges of the ranges: the ideographic space, the unit before the hiragana and Hangul
-    // jamo stay with the shaped text; Yi and a Latin ligature between ideographs are plain.
+    // jamo after Hebrew stay with it; Yi and a Latin ligature after an ideograph are plain.
     EXPECT_EQ(entryRuns(u"\u05e2\u3000\u3040\u1100\u4e00"),
               (std::vector<EntryRun>{{0, 4, true}, {4, 5, false}}));
     EXPECT_EQ(entryRuns(u"\u05e2\u4dbf\ua000\uf900\ufb00\u9fff"),
-              (std::vector<EntryRun>{{0, 1, true},
-                                     {1, 2, false},
-                                     {2, 3, false},
-                                     {3, 4, false},
-                                     {4, 5, false},
-                                     {5, 6, false}}));
+              (std::vector<EntryRun>{{0, 1, true}, {1, 6, false}}));
+}
+
+TEST(EntryRuns, OnlyWhatMayBeWrittenRightToLeftOrNeedsShapingIsShaped) {
+    // A web address with a Hebrew word: the address before it is plain, digits and all.
+    const std::u16string address = u"https://example.com/page/1?sort=new&q=\u05e2\u05d1\u05e8";
+    EXPECT_EQ(entryRuns(address),
+              (std::vector<EntryRun>{{0, address.size() - 3, false},
+                                     {address.size() - 3, address.size(), true}}));
+    // Digits, spaces and punctuation after right-to-left text go with it up to the next
+    // left-to-right letter: Latin, Greek, Cyrillic, accented Latin.
+    for (const char16_t* letter : {u"a", u"Z", u"\u00e9", u"\u03b1", u"\u0436", u"\u1e9e"}) {
+        const std::u16string text = u"\u0627\u0644 12.(" + std::u16string(letter) + u") 3";
+        EXPECT_EQ(entryRuns(text), (std::vector<EntryRun>{{0, 7, true}, {7, 11, false}}))
+            << static_cast<int>(letter[0]);
+    }
+    // A sign that is no letter (multiplication, a feminine ordinal) does not end it.
+    EXPECT_EQ(entryRuns(u"\u05d0 \u00d7\u00aa1"), (std::vector<EntryRun>{{0, 5, true}}));
+    // Nor do letters that need shaping themselves, or a character beyond U+FFFF: the slash after
+    // Devanagari that follows Hebrew stays shaped; after an emoji too.
+    EXPECT_EQ(entryRuns(u"\u05d0 \u0939/"), (std::vector<EntryRun>{{0, 4, true}}));
+    EXPECT_EQ(entryRuns(u"a/\U0001F363/b"),
+              (std::vector<EntryRun>{{0, 2, false}, {2, 5, true}, {5, 6, false}}));
+    // Devanagari and Thai after Latin: only the shaped letters themselves.
+    EXPECT_EQ(entryRuns(u"x/\u0939\u093f/1\u0e01/"),
+              (std::vector<EntryRun>{
+                  {0, 2, false}, {2, 4, true}, {4, 6, false}, {6, 7, true}, {7, 8, false}}));
 }
 
 TEST(EntryRuns, DirectionOverridesAndEmbeddingsKeepTheRowWhole) {
