@@ -299,11 +299,11 @@ dismiss_box() {
 
 # await_line READER LINE TENTHS: runs READER (a command printing lines) every tenth of a second
 # until it prints LINE, at most TENTHS times; sets state to what it printed last, and is false
-# when LINE never came.
+# when LINE never came. A READER that fails ends the test, also where the caller tests the result.
 await_line() {
   local _
   for _ in $(seq "$3"); do
-    state=$("$1")
+    state=$("$1") || exit 1
     grep -qxF "$2" <<<"$state" && return 0
     sleep 0.1
   done
