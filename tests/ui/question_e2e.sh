@@ -254,8 +254,7 @@ batch "${rlo}fdp.bat"
 disguised="$(winepath -w "$dl" 2>/dev/null)\\${rlo}fdp.bat"
 image "https://example.com/first" >"$work/korlinkwalker.dat"
 rm -f "$marks"
-printf '%s' "$disguised" | xclip -selection clipboard -quiet >>"$logs/xclip.log" 2>&1 &
-xclip_pid=$!
+x_clipboard "$disguised"
 start_program
 click_field
 key ctrl+v
@@ -270,7 +269,7 @@ shot override-question "$box"
 sleep 0.5
 key Return
 wait_no_box
-kill "$xclip_pid" >/dev/null 2>&1 || true
+stop_xclip || true
 xclip_pid=""
 sleep 1
 [ ! -e "$marks" ] || fail "the pasted path ran: $(marked)"
