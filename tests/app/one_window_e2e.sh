@@ -10,13 +10,8 @@ set -euo pipefail
 source "$(dirname "$0")/../support/e2e_program.sh"
 program_test "$1" "$2"
 export LC_ALL=ja_JP.UTF-8
-checks=0
 
-logs=$(mktemp -d /tmp/klw-one-window-logs.XXXXXX)
-base=$(mktemp -d /tmp/klw-one-window.XXXXXX)
-temp_dirs=("$base" "$logs")
-keep_logs=1
-forget_place=1
+test_folders one-window base
 mounts=()
 second_pid=""
 unmount_all() {
@@ -28,7 +23,6 @@ unmount_all() {
 }
 exit_hook=unmount_all
 test_display 130
-image() { python3 "$(dirname "$0")/../support/list_image.py" "$@"; }
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 
 # Starts the program in folder $1 without waiting for anything; sets second_pid.

@@ -74,7 +74,6 @@ expect_listing() {
 }
 
 # The list file the program saves for these entries.
-image() { python3 "$root/tests/support/list_image.py" "$@"; }
 
 # Wine's output goes to files, never through a pipe: a wineserver started here would inherit it.
 in_prefix() {

@@ -10,62 +10,17 @@ set -euo pipefail
 source "$(dirname "$0")/../support/e2e_program.sh"
 program_test "$1" "$2"
 export LC_ALL=ja_JP.UTF-8
-checks=0
 
-logs=$(mktemp -d /tmp/klw-elsewhere-logs.XXXXXX)
-base=$(mktemp -d /tmp/klw-elsewhere.XXXXXX)
-temp_dirs=("$base" "$logs")
-keep_logs=1
-forget_place=1
-mounted=""
-unmount() { [ -z "$mounted" ] || umount "$mounted" 2>/dev/null || true; }
-exit_hook=unmount
-
+test_folders elsewhere base
 test_display 120
-image() { python3 "$(dirname "$0")/../support/list_image.py" "$@"; }
+
 ours=(http://a.example/ https://b.example/b "https://c.example/日本語")
 theirs=(http://a.example/ "https://other.example/from another computer" http://z.example/)
 
-# Waits up to TENTHS tenths of a second for a message box; sets box to what boxes shows.
-wait_box() {
-  box=""
-  for _ in $(seq "$1"); do
-    box=$(boxes)
-    [ -n "$box" ] && break
-    sleep 0.1
-  done
-}
-dismiss_box() {
-  local box_wid
-  box_wid=$(xdotool search --onlyvisible --name "^$(cut -f1 <<<"$box")\$" | tail -1)
-  xdotool windowfocus --sync "$box_wid" key Return
-  for _ in $(seq 50); do [ -z "$(boxes)" ] && break; sleep 0.1; done
-}
-# wait_items TENTHS ENTRY...: waits until the list holds exactly these entries.
-wait_items() {
-  local tenths=$1 want got=""
-  shift
-  want=$(printf 'item %s\n' "$@")
-  for _ in $(seq "$tenths"); do
-    got=$(probe_state | grep '^item ' || true)
-    [ "$got" = "$want" ] && return 0
-    sleep 0.1
-  done
-  fail "the list holds $(tr '\n' '|' <<<"$got"), not $(tr '\n' '|' <<<"$want")"
-}
 # Replaces the list file as a sync client does: a temporary file, then a rename over it. The
 # file is made beforehand (prepare_list), so that the rename comes when the test says.
 prepare_list() { image "$@" >"$work/.sync-tmp"; }
 replace_list() { mv -f "$work/.sync-tmp" "$work/korlinkwalker.dat"; }
-await_end() {
-  for _ in $(seq 100); do
-    kill -0 "$program_pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  kill -0 "$program_pid" 2>/dev/null && fail "the program outlived $1"
-  wait "$program_pid" 2>/dev/null || true
-  program_pid=""
-}
 copies() { find "$work" -maxdepth 1 -name 'korlinkwalker (changed elsewhere *).dat' | sort; }
 
 echo "== Another program replaces the file while the window stands idle"
@@ -156,8 +111,7 @@ ok "after the close the list file holds the added entry and the copy the other v
 echo "== A folder that cannot be written: an Add, then the close within half a second"
 work="$base/read-only"
 mkdir -p "$work"
-mount -t tmpfs -o size=1m tmpfs "$work"
-mounted=$work
+small_disk
 image "${ours[@]}" >"$work/korlinkwalker.dat"
 mount -o remount,ro "$work"
 start_program
@@ -181,22 +135,20 @@ wait_main_window 10
 ok "one error box for the close, none from the save after the change in the next 3 s; the window stays open"
 kill -KILL "$program_pid" 2>/dev/null || true
 await_end SIGKILL
-umount "$work"
-mounted=""
+unmount_disk
 
 echo "== A start maximized writes no place until the user moves the window"
 work="$base/maximized"
 mkdir -p "$work"
-wine reg add 'HKCU\SOFTWARE\KORVANE\LINKWALKER' /v Top /t REG_DWORD /d 40 /f >>"$logs/wine.log" 2>&1 </dev/null
-wine reg add 'HKCU\SOFTWARE\KORVANE\LINKWALKER' /v Left /t REG_DWORD /d 50 /f >>"$logs/wine.log" 2>&1 </dev/null
-wine reg query 'HKCU\SOFTWARE\KORVANE\LINKWALKER' >"$logs/place-before.txt" 2>&1 </dev/null
+place_at 50 40
+wine reg query "$place_key" >"$logs/place-before.txt" 2>&1 </dev/null
 (cd "$work" && exec wine start /wait /max /unix "$exe" >>"$logs/program.log" 2>&1 </dev/null) &
 program_pid=$!
 wait_main_window
 eval "$(xdotool getwindowgeometry --shell "$wid")"
 [ "$WIDTH" -ge 1200 ] || fail "the window did not open maximized (${WIDTH}x$HEIGHT)"
 sleep 1.5
-wine reg query 'HKCU\SOFTWARE\KORVANE\LINKWALKER' >"$logs/place-after.txt" 2>&1 </dev/null
+wine reg query "$place_key" >"$logs/place-after.txt" 2>&1 </dev/null
 cmp "$logs/place-before.txt" "$logs/place-after.txt" ||
   fail "the registry changed: $(tr -s ' \r\n' ' ' <"$logs/place-after.txt")"
 ok "1.5 s after a maximized start the registry values are as they were ($(grep -c REG_DWORD "$logs/place-after.txt") values)"

@@ -13,13 +13,8 @@ source "$here/../support/e2e_program.sh"
 "$here/../../tools/wineprefix.sh" "$WINEPREFIX" 96 unmanaged
 program_test "$1" "$2"
 export LC_ALL=ja_JP.UTF-8
-checks=0
 
-logs=$(mktemp -d /tmp/klw-density-logs.XXXXXX)
-base=$(mktemp -d /tmp/klw-density.XXXXXX)
-temp_dirs=("$base" "$logs")
-keep_logs=1
-forget_place=1
+test_folders density base
 density=96
 # The prefix goes back to 96 pixels per inch, whatever happened.
 back_to_96() { [ "$density" = 96 ] || set_density 96; }
@@ -28,13 +23,12 @@ test_display 120
 
 # Wine reads LogPixels when its server starts.
 set_density() {
-  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >>"$logs/wine.log" 2>&1 </dev/null
+  wine_quiet reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f
   wineserver -k >/dev/null 2>&1 </dev/null || true
   wineserver -w >/dev/null 2>&1 </dev/null || true
   wineserver -p3 >/dev/null 2>&1 </dev/null || true
   density=$1
 }
-image() { python3 "$here/../support/list_image.py" "$@"; }
 entries=(https://a.example/ "https://b.example/日本語")
 # The window at the current density, checked against the design; sets list to its rectangle.
 check_window() {
@@ -50,8 +44,7 @@ shot() {
     echo "no screenshot $1" >&2
 }
 # The window place is kept in the prefix: the same corner for every start.
-wine reg add 'HKCU\SOFTWARE\KORVANE\LINKWALKER' /v Top /t REG_DWORD /d 40 /f >>"$logs/wine.log" 2>&1 </dev/null
-wine reg add 'HKCU\SOFTWARE\KORVANE\LINKWALKER' /v Left /t REG_DWORD /d 40 /f >>"$logs/wine.log" 2>&1 </dev/null
+place_at 40 40
 
 # Saved by the program at FROM (an address added through the window), opened at TO.
 for pair in 96:192 96:144 120:96 144:120 192:96 96:96; do

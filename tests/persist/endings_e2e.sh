@@ -12,21 +12,11 @@ set -euo pipefail
 source "$(dirname "$0")/../support/e2e_program.sh"
 program_test "$1" "$2"
 export LC_ALL=ja_JP.UTF-8
-checks=0
 
-logs=$(mktemp -d /tmp/klw-endings-logs.XXXXXX)
-base=$(mktemp -d /tmp/klw-endings.XXXXXX)
-temp_dirs=("$base" "$logs")
-keep_logs=1
-forget_place=1
-mounted=""
-unmount() { [ -z "$mounted" ] || umount "$mounted" 2>/dev/null || true; }
-exit_hook=unmount
-wine_quiet() { wine "$@" >>"$logs/wine.log" 2>&1 </dev/null; }
+test_folders endings base
 
 # A display of its own: one case ends it.
 test_display 110
-image() { python3 "$(dirname "$0")/../support/list_image.py" "$@"; }
 old=(http://a.example/ https://b.example/b "https://c.example/日本語")
 
 # A fresh folder for each case, holding the list of three.
@@ -37,52 +27,10 @@ new_folder() {
   cp "$work/korlinkwalker.dat" "$logs/$1-old.dat"
 }
 
-# Waits up to TENTHS tenths of a second for a message box; sets box to what boxes shows.
-wait_box() {
-  box=""
-  for _ in $(seq "$1"); do
-    box=$(boxes)
-    [ -n "$box" ] && break
-    sleep 0.1
-  done
-}
-# Answers the box with Enter.
-dismiss_box() {
-  local box_wid
-  box_wid=$(xdotool search --onlyvisible --name "^$(cut -f1 <<<"$box")\$" | tail -1)
-  xdotool windowfocus --sync "$box_wid" key Return
-}
-# Clicks the button with this caption where the probe sees it on the screen.
-click() {
-  local l t r b
-  read -r _ _ l t r b < <(probe_state | grep "^button-rect $1 ")
-  xdotool mousemove $(((l + r) / 2)) $(((t + b) / 2)) click 1
-}
-# Waits until the list holds exactly these entries.
-wait_items() {
-  local want got=""
-  want=$(printf 'item %s\n' "$@")
-  for _ in $(seq 80); do
-    got=$(probe_state | grep '^item ' || true)
-    [ "$got" = "$want" ] && return 0
-    sleep 0.1
-  done
-  fail "the list holds $(tr '\n' '|' <<<"$got"), not $(tr '\n' '|' <<<"$want")"
-}
 # Ends the program with a signal, and waits until it is gone.
 kill_program() {
   kill "-$1" "$program_pid" 2>/dev/null || true
   await_end "SIG$1"
-}
-# Waits until the program is gone after WHAT ended it.
-await_end() {
-  for _ in $(seq 100); do
-    kill -0 "$program_pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  kill -0 "$program_pid" 2>/dev/null && fail "the program outlived $1"
-  wait "$program_pid" 2>/dev/null || true
-  program_pid=""
 }
 # The changes every ending case makes: an address added with Enter, one with the Add button, the
 # second moved up with the Up button; then the pause.
@@ -90,12 +38,12 @@ changed=("${old[@]}" "https://e.example/" "http://d.example/")
 make_changes() {
   xdotool type --delay 40 "http://d.example/"
   xdotool key Return
-  wait_items "${old[@]}" "http://d.example/"
+  wait_items 80 "${old[@]}" "http://d.example/"
   xdotool type --delay 40 "https://e.example/"
-  click Add
-  wait_items "${old[@]}" "http://d.example/" "https://e.example/"
-  click Up
-  wait_items "${changed[@]}"
+  click_button Add
+  wait_items 80 "${old[@]}" "http://d.example/" "https://e.example/"
+  click_button Up
+  wait_items 80 "${changed[@]}"
   sleep 1.5
 }
 # The file holds every change, and the next start shows them with no error box.
@@ -104,7 +52,7 @@ check_saved() {
   cmp "$logs/expected.dat" "$work/korlinkwalker.dat" || fail "$1: the file does not hold every change"
   [ "$(ls -A "$work")" = "korlinkwalker.dat" ] || fail "$1: the folder holds $(ls -A "$work")"
   start_program
-  wait_items "${changed[@]}"
+  wait_items 80 "${changed[@]}"
   [ -z "$(boxes)" ] || fail "$1: the next start shows a box: $(boxes)"
   grep -qx "selected 0" <<<"$(probe_state)" || fail "$1: the next start did not select entry 0"
   kill_program KILL
@@ -134,7 +82,7 @@ new_folder unchanged
 touch -d '2020-01-02 03:04:05' "$work/korlinkwalker.dat"
 before=$(stat -c '%Y %i' "$work/korlinkwalker.dat")
 start_program
-wait_items "${old[@]}"
+wait_items 80 "${old[@]}"
 # Moving the selection and typing into the field change nothing on disk either.
 xdotool type --delay 40 "typed, never added"
 sleep 3
@@ -205,15 +153,14 @@ ok "$moved changes (clicks sent in $burst_ms ms, the list still within ${burst_s
 echo "== A full disk at a save after a change"
 work="$base/full"
 mkdir -p "$work"
-mount -t tmpfs -o size=1m tmpfs "$work"
-mounted=$work
+small_disk
 image "${old[@]}" >"$work/korlinkwalker.dat"
 start_program
-wait_items "${old[@]}"
+wait_items 80 "${old[@]}"
 dd if=/dev/zero of="$work/filler" bs=4k >/dev/null 2>&1 || true
 xdotool type --delay 40 "http://full.example/"
 xdotool key Return
-wait_items "${old[@]}" "http://full.example/"
+wait_items 80 "${old[@]}" "http://full.example/"
 wait_box 50
 [ "$(wc -l <<<"$box")" = 1 ] || fail "expected one error box, saw: $box"
 grep -q "ストリームへの書き込みエラー\.\|ファイル korlinkwalker.dat を作成できません\." <<<"$box" ||
@@ -224,23 +171,21 @@ image "${old[@]}" | cmp - "$work/korlinkwalker.dat" || fail "the failed save cha
 ok "the failed save shows one box ($(cut -f2 <<<"$box")), and the old file stays as it was"
 # The box goes with Enter; the next failing change shows none.
 dismiss_box
-for _ in $(seq 50); do [ -z "$(boxes)" ] && break; sleep 0.1; done
 xdotool windowfocus --sync "$wid"
-click Up
-wait_items "${old[0]}" "${old[1]}" "http://full.example/" "${old[2]}"
+click_button Up
+wait_items 80 "${old[0]}" "${old[1]}" "http://full.example/" "${old[2]}"
 sleep 2
 [ -z "$(boxes)" ] || fail "a second failing save showed a box: $(boxes)"
 image "${old[@]}" | cmp - "$work/korlinkwalker.dat" || fail "the second failed save changed the file"
 ok "a second failing save is silent"
 rm -f "$work/filler"
-click Up
+click_button Up
 after=("${old[0]}" "http://full.example/" "${old[1]}" "${old[2]}")
-wait_items "${after[@]}"
+wait_items 80 "${after[@]}"
 sleep 1.5
 image "${after[@]}" | cmp - "$work/korlinkwalker.dat" || fail "the change after space was freed was not saved"
 kill_program KILL
-umount "$work"
-mounted=""
+unmount_disk
 ok "with space again, the next change is saved"
 
 echo "== A list that could not be read, then one change"
@@ -256,7 +201,7 @@ dismiss_box
 wait_main_window
 xdotool type --delay 40 "http://after.example/"
 xdotool key Return
-wait_items "http://after.example/"
+wait_items 80 "http://after.example/"
 sleep 1.5
 kill_program KILL
 cmp "$logs/unreadable.dat" "$work/korlinkwalker.dat.bak" || fail "the unreadable list was not kept as .bak"
@@ -269,7 +214,7 @@ start_program
 first_wid=$wid
 xdotool type --delay 40 "http://one.example/"
 xdotool key Return
-wait_items "${old[@]}" "http://one.example/"
+wait_items 80 "${old[@]}" "http://one.example/"
 ln -s "$work" "$base/first-link"
 for name in "$work" "$base/first-link" "$work/"; do
   (cd "$logs" && wine "$probe" minimize >>"$logs/probe.log" 2>&1 </dev/null)
@@ -289,7 +234,7 @@ for name in "$work" "$base/first-link" "$work/"; do
   grep -q "foreground" "$logs/mains.txt" || fail "the first window is not in front after a start through $name"
 done
 ok "second starts through the folder, a link to it and a trailing separator end at once (code 0), the first window in front and restored"
-wait_items "${old[@]}" "http://one.example/"
+wait_items 80 "${old[@]}" "http://one.example/"
 (cd "$base" && mkdir other && cd other && exec wine "$exe" >>"$logs/other.log" 2>&1 </dev/null) &
 other_pid=$!
 for _ in $(seq 100); do

@@ -10,21 +10,13 @@ source "$(dirname "$0")/../support/e2e_program.sh"
 program_test "$1" "$2"
 export LC_ALL=ja_JP.UTF-8
 
-work=$(mktemp -d /tmp/klw-walk.XXXXXX)
-logs=$(mktemp -d /tmp/klw-walk-logs.XXXXXX)
-temp_dirs=("$work" "$logs")
-# Leave no stored place behind for the other tests of the prefix.
-forget_place=1
+test_folders walk
 
 own_display 70
 
-# Wine's output never goes through a pipe: a wineserver started here would inherit it.
-wine_quiet() { wine "$@" >>"$logs/wine.log" 2>&1 </dev/null; }
-
 # The image of the list control holding these entries at the design geometry, spelled out from
 # the format; checked against the worked example: "abc" and "de" make 118 bytes, an empty list 93.
-expected_image() { python3 "$(dirname "$0")/../support/list_image.py" "$@"; }
-[ "$(expected_image abc de | wc -c) $(expected_image | wc -c)" = "118 93" ] ||
+[ "$(image abc de | wc -c) $(image | wc -c)" = "118 93" ] ||
   fail "the expected image does not follow the worked example"
 
 # "Top" or "Left" as reg.exe shows it, as a signed number.
@@ -47,7 +39,7 @@ first="http://example.com/"
 second="https://www.example.org/walk?page=2"
 
 echo "== First start, in an empty folder, with no stored position"
-wine_quiet reg delete 'HKCU\SOFTWARE\KORVANE\LINKWALKER' /f || true
+forget_stored_place
 start_program
 state=$(probe_state)
 grep -qx "count 0" <<<"$state" || fail "the list is not empty: $state"
@@ -56,21 +48,16 @@ xdotool type --delay 40 "$first"
 xdotool key Return
 xdotool type --delay 40 "$second"
 xdotool key Return
-for _ in $(seq 50); do
-  state=$(probe_state)
-  grep -qx "count 2" <<<"$state" && break
-  sleep 0.1
-done
-grep -qx "count 2" <<<"$state" || fail "two typed addresses were not added: $state"
+await_line probe_state "count 2" 50 || fail "two typed addresses were not added: $state"
 read -r _ left top _ _ < <(grep '^rect ' <<<"$state")
 close_program
 
 echo "== The saved file and the stored place"
 [ "$(ls -A "$work")" = "korlinkwalker.dat" ] || fail "the folder holds: $(ls -A "$work")"
-expected_image "$first" "$second" >"$logs/expected.dat"
+image "$first" "$second" >"$logs/expected.dat"
 cmp "$logs/expected.dat" "$work/korlinkwalker.dat" || fail "the saved file differs from the image"
 echo "korlinkwalker.dat: $(stat -c %s "$work/korlinkwalker.dat") bytes, as prescribed"
-wine reg query 'HKCU\SOFTWARE\KORVANE\LINKWALKER' >"$logs/reg.txt" 2>&1 </dev/null || fail "no registry key"
+wine reg query "$place_key" >"$logs/reg.txt" 2>&1 </dev/null || fail "no registry key"
 [ "$(reg_value Top)" = "$top" ] || fail "Top is $(reg_value Top), the window stood at $top"
 [ "$(reg_value Left)" = "$left" ] || fail "Left is $(reg_value Left), the window stood at $left"
 echo "registry: Top $top, Left $left (REG_DWORD)"
@@ -109,23 +96,21 @@ kill -0 "$program_pid" 2>/dev/null && fail "the program did not end with the ses
 program_pid=""
 # Start Wine's background processes again, away from the test runner's pipes.
 wine_quiet cmd.exe /c exit || true
-expected_image "$first" "$second" "$third" >"$logs/expected3.dat"
+image "$first" "$second" "$third" >"$logs/expected3.dat"
 cmp "$logs/expected3.dat" "$work/korlinkwalker.dat" || fail "the list was not saved at the end of the session"
 
 # Places written by the real registry client: one partly visible left of the screen's edge
 # stays exactly; one left of the only screen (1280 pixels wide) is moved into its work area.
-key='HKCU\SOFTWARE\KORVANE\LINKWALKER'
 for place in "-100 40 -100" "-1200 40 0"; do
   read -r stored_left stored_top shown_left <<<"$place"
   echo "== Stored Left $stored_left, Top $stored_top"
-  wine_quiet reg add "$key" /v Left /t REG_DWORD /d "$(printf '0x%x' $((stored_left & 0xFFFFFFFF)))" /f
-  wine_quiet reg add "$key" /v Top /t REG_DWORD /d "$stored_top" /f
+  place_at "$stored_left" "$stored_top"
   start_program
   state=$(probe_state)
   grep -qx "rect $shown_left $stored_top .*" <<<"$state" ||
     fail "stored $stored_left,$stored_top: expected the window at $shown_left,$stored_top: $state"
   close_program
-  wine reg query "$key" >"$logs/reg.txt" 2>&1 </dev/null || fail "no registry key"
+  wine reg query "$place_key" >"$logs/reg.txt" 2>&1 </dev/null || fail "no registry key"
   [ "$(reg_value Left)" = "$shown_left" ] || fail "Left is $(reg_value Left) after the close"
 done
 echo "1 passed, 0 failed"

@@ -3,15 +3,17 @@
 # $work, closing it with Alt+F4, and reading its window from another process with $probe.
 # Wine's output goes to files in $logs, never through a pipe: a wineserver started here would
 # inherit it.
-source "$(dirname "${BASH_SOURCE[0]}")/../../tools/virtual-display.sh"
+e2e_support=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+source "$e2e_support/../../tools/virtual-display.sh"
 
 # What the cleanup at exit undoes, also after a failure, in this order: the program started
-# ($program_pid), the test's own step ($exit_hook, a function name), the shell's handlers of
-# http and https (when set_http_handler changed them), the window place stored in
-# the prefix (when $forget_place is set), the virtual display ($xvfb_pid) and the temporary
-# folders ($temp_dirs).
+# ($program_pid), the test's own step ($exit_hook, a function name), the mount at $mounted, the
+# shell's handlers of http and https (when set_http_handler changed them), the window place
+# stored in the prefix (when $forget_place is set), the virtual display ($xvfb_pid) and the
+# temporary folders ($temp_dirs).
 program_pid=""
 exit_hook=""
+mounted=""
 forget_place=""
 xvfb_pid=""
 temp_dirs=()
@@ -29,9 +31,10 @@ end_of_test() {
   fi
   [ -n "$program_pid" ] && kill "$program_pid" >/dev/null 2>&1 || true
   [ -n "$exit_hook" ] && "$exit_hook" || true
+  [ -z "$mounted" ] || umount "$mounted" 2>/dev/null || true
   restore_http_handler
   if [ -n "$forget_place" ]; then
-    wine reg delete 'HKCU\SOFTWARE\KORVANE\LINKWALKER' /f >/dev/null 2>&1 </dev/null || true
+    wine reg delete "$place_key" /f >/dev/null 2>&1 </dev/null || true
   fi
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" >/dev/null 2>&1 || true
   [ ${#temp_dirs[@]} -eq 0 ] || rm -rf "${temp_dirs[@]}"
@@ -39,8 +42,9 @@ end_of_test() {
 }
 trap end_of_test EXIT
 
-# program_test EXE PROBE: takes a program test's arguments, the program and the probe, for the
-# test prefix named by WINEPREFIX, with Wine's diagnostics off.
+# program_test EXE PROBE [RECORDER]: takes a program test's arguments, the program, the probe and
+# the recorder (see with_recorder), for the test prefix named by WINEPREFIX, with Wine's
+# diagnostics off.
 program_test() {
   exe=$(realpath "$1")
   probe=$(realpath "$2")
@@ -49,7 +53,57 @@ program_test() {
   # A wineserver up before the first $(wine ...): one started inside a command substitution
   # would hold its output open. (It keeps a running one; a new one stays 3 s after its last use.)
   wineserver -p3 >/dev/null 2>&1 </dev/null || true
+  [ -z "${3:-}" ] || with_recorder "$3"
 }
+
+# test_folders NAME [VAR]: fresh folders under /tmp named after NAME, removed at the end: $logs
+# for Wine's output, the probe's files and the screenshots (kept when the test fails), and $work
+# (or the variable VAR) for the test's lists. The window place the test leaves in the prefix is
+# forgotten at the end, so that the other tests of the prefix start from none.
+test_folders() {
+  keep_logs=1
+  forget_place=1
+  local var=${2:-work} dir
+  logs=$(mktemp -d "/tmp/klw-$1-logs.XXXXXX")
+  dir=$(mktemp -d "/tmp/klw-$1.XXXXXX")
+  printf -v "$var" '%s' "$dir"
+  temp_dirs+=("$dir" "$logs")
+}
+
+# with_recorder RECORDER: the recorder ($recorder), the log it writes ($recorder_log) and its
+# Windows path ($recorder_win).
+with_recorder() {
+  recorder=$(realpath "$1")
+  recorder_log="$(dirname "$recorder")/klw-recorder.log"
+  recorder_win=$(winepath -w "$recorder" 2>/dev/null)
+}
+# recorder_opens [OPTIONS]: the recorder, started with OPTIONS, becomes the shell's handler.
+recorder_opens() { set_http_handler "\"$recorder_win\" ${1:+$1 }\"%1\""; }
+
+# Wine's output goes to $logs/wine.log.
+wine_quiet() { wine "$@" >>"$logs/wine.log" 2>&1 </dev/null; }
+
+# The bytes of the list file holding the entries given.
+image() { python3 "$e2e_support/list_image.py" "$@"; }
+
+# small_disk: $work on a disk of its own of 1 MiB, until unmount_disk (or the end of the test).
+small_disk() {
+  mount -t tmpfs -o size=1m tmpfs "$work"
+  mounted=$work
+}
+unmount_disk() {
+  umount "$mounted"
+  mounted=""
+}
+
+# Where the program keeps its window's place in the prefix. place_at LEFT TOP stores a place
+# (negative numbers as reg.exe takes them: in hexadecimal); forget_stored_place removes it.
+place_key='HKCU\SOFTWARE\KORVANE\LINKWALKER'
+place_at() {
+  wine_quiet reg add "$place_key" /v Top /t REG_DWORD /d "$(printf '0x%x' $(($2 & 0xFFFFFFFF)))" /f
+  wine_quiet reg add "$place_key" /v Left /t REG_DWORD /d "$(printf '0x%x' $(($1 & 0xFFFFFFFF)))" /f
+}
+forget_stored_place() { wine_quiet reg delete "$place_key" /f || true; }
 
 # own_display FIRST: a virtual display of the test's own (from display number FIRST on) when
 # there is no usable one.
@@ -105,7 +159,7 @@ for line in open(sys.argv[1], encoding="utf-8", errors="replace"):
     http_handlers_saved=1
   fi
   for scheme in http https mailto; do
-    wine reg add "$(handler_key "$scheme")" /ve /d "$1" /f >>"$logs/wine.log" 2>&1 </dev/null
+    wine_quiet reg add "$(handler_key "$scheme")" /ve /d "$1" /f
   done
 }
 restore_http_handler() {
@@ -128,6 +182,7 @@ fail() {
 }
 
 # A check that passed, counted in $checks.
+checks=0
 ok() {
   checks=$((checks + 1))
   echo "ok: $*"
@@ -159,11 +214,12 @@ start_program() {
 close_program() {
   xdotool windowfocus --sync "$wid"
   xdotool key --clearmodifiers alt+F4
-  for _ in $(seq 150); do
-    kill -0 "$program_pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  kill -0 "$program_pid" 2>/dev/null && fail "the program did not end after Alt+F4"
+  program_ends "the program did not end after Alt+F4"
+}
+# program_ends FAILURE: waits up to 15 s for the program to end, else fails saying FAILURE; its
+# exit code must be 0.
+program_ends() {
+  program_gone 150 || fail "$1"
   local code=0
   wait "$program_pid" || code=$?
   program_pid=""
@@ -188,6 +244,45 @@ probe_state() {
   cat "$logs/state.txt"
 }
 
+# click_center NAME: a click in the middle of the probe's rectangle line NAME ("field-rect");
+# click_button CAPTION, on the button with this caption.
+click_center() {
+  local l t r b
+  read -r l t r b < <(grep "^$1 " <<<"$(probe_state)" | awk '{print $(NF-3), $(NF-2), $(NF-1), $NF}')
+  xdotool mousemove --sync $(((l + r) / 2)) $(((t + b) / 2)) click 1
+}
+click_button() { click_center "button-rect $1"; }
+
+# program_gone TENTHS: waits up to TENTHS tenths of a second for the program to end; false when
+# it is still there.
+program_gone() {
+  for _ in $(seq "$1"); do
+    kill -0 "$program_pid" 2>/dev/null || return 0
+    sleep 0.1
+  done
+  ! kill -0 "$program_pid" 2>/dev/null
+}
+# await_end WHAT: waits up to 10 s until the program is gone after WHAT ended it; any exit code.
+await_end() {
+  program_gone 100 || fail "the program outlived $1"
+  wait "$program_pid" 2>/dev/null || true
+  program_pid=""
+}
+
+# wait_items TENTHS ENTRY...: waits up to TENTHS tenths of a second until the list holds exactly
+# these entries.
+wait_items() {
+  local tenths=$1 want got=""
+  shift
+  want=$(printf 'item %s\n' "$@")
+  for _ in $(seq "$tenths"); do
+    got=$(probe_state | grep '^item ' || true)
+    [ "$got" = "$want" ] && return 0
+    sleep 0.1
+  done
+  fail "the list holds $(tr '\n' '|' <<<"$got"), not $(tr '\n' '|' <<<"$want")"
+}
+
 # probe_to COMMAND FILE: the probe's COMMAND, writing FILE in $logs.
 probe_to() { (cd "$logs" && wine "$probe" "$1" "$2" >>"$logs/probe.log" 2>&1 </dev/null) || true; }
 # The visible message boxes of the prefix, one line each: caption, then texts, tab-separated.
@@ -197,16 +292,55 @@ boxes() {
   cat "$logs/boxes.txt" 2>/dev/null || true
 }
 
+# wait_box TENTHS: waits up to TENTHS tenths of a second for a message box; sets box to what
+# boxes shows (empty when none came). expect_box TENTHS fails when none came.
+wait_box() {
+  box=""
+  for _ in $(seq "$1"); do
+    box=$(boxes)
+    [ -n "$box" ] && return 0
+    sleep 0.1
+  done
+}
+expect_box() {
+  wait_box "$1"
+  [ -n "$box" ] || fail "no box appeared"
+}
+# Waits up to 5 s until no message box shows; false when one still does. wait_no_box fails then.
+boxes_gone() {
+  for _ in $(seq 50); do
+    [ -z "$(boxes)" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+wait_no_box() { boxes_gone || fail "the box stayed: $(boxes)"; }
+# Answers the box in $box with Enter, found by its caption, and gives it time to go.
+dismiss_box() {
+  local box_wid
+  box_wid=$(xdotool search --onlyvisible --name "^$(cut -f1 <<<"$box")\$" | tail -1)
+  xdotool windowfocus --sync "$box_wid" key Return
+  boxes_gone || true
+}
+
+# await_line READER LINE TENTHS: runs READER (a command printing lines) every tenth of a second
+# until it prints LINE, at most TENTHS times; sets state to what it printed last, and is false
+# when LINE never came. A READER that fails ends the test, also where the caller tests the result.
+await_line() {
+  local _
+  for _ in $(seq "$3"); do
+    state=$("$1") || exit 1
+    grep -qxF "$2" <<<"$state" && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
 # wait_for LINE: waits up to 8 s until the probe shows LINE (the script's own probe_state, where
 # it has one).
 wait_for() {
   local state=""
-  for _ in $(seq 80); do
-    state=$(probe_state)
-    grep -qxF "$1" <<<"$state" && return 0
-    sleep 0.1
-  done
-  fail "never saw '$1': $state"
+  await_line probe_state "$1" 80 || fail "never saw '$1': $state"
 }
 
 # hold_key KEY PRESSES: holds KEY down as a person does, with the display's own auto-repeat set
@@ -220,7 +354,7 @@ hold_key() {
   grep -q 'auto repeat: *on' <<<"$state" && was_on=1
   xset r on
   xset r rate 40 25
-  /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/hold_key.py" "$key" "$presses" || code=$?
+  /usr/bin/python3 "$e2e_support/hold_key.py" "$key" "$presses" || code=$?
   xset r rate "${delay:-660}" "${rate:-25}"
   [ -n "$was_on" ] || xset r off
   return $code

@@ -10,19 +10,13 @@
 # (WINEPREFIX: the test prefix.) On failure (or with KLW_KEEP_LOGS set) the logs and the
 # screenshots stay, in a folder it names.
 set -euo pipefail
-support="$(cd "$(dirname "$0")/../support" && pwd)"
-source "$support/e2e_program.sh"
+source "$(dirname "$0")/../support/e2e_program.sh"
 program_test "$1" "$2"
 source_exe=$(realpath "$3")
 logger_exe=$(realpath "$4")
 export LC_ALL=ja_JP.UTF-8
 
-work=$(mktemp -d /tmp/klw-drag.XXXXXX)
-logs=$(mktemp -d /tmp/klw-drag-logs.XXXXXX)
-temp_dirs=("$work" "$logs")
-keep_logs=1
-forget_place=1
-checks=0
+test_folders drag
 release_button() { xdotool mouseup 1 >/dev/null 2>&1 || true; }
 exit_hook=release_button
 own_display 66
@@ -92,8 +86,8 @@ grep -qx 'result 00040100 1' "$logs/source-logger.log" ||
   fail "DoDragDrop did not report a copy: $(cat "$logs/source-logger.log")"
 ok "DoDragDrop returned DRAGDROP_S_DROP with DROPEFFECT_COPY"
 
-python3 "$support/list_image.py" "$first" >"$logs/before.dat"
-python3 "$support/list_image.py" "$first" "$ja" >"$logs/expected.dat"
+image "$first" >"$logs/before.dat"
+image "$first" "$ja" >"$logs/expected.dat"
 # The entry spelled out once by hand: tag 20, its 39 bytes, "日本語" as e6 97 a5 e6 9c ac e8 aa 9e.
 python3 - "$logs/expected.dat" <<'PY' || fail "the expected image does not spell the rule"
 import sys

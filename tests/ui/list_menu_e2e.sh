@@ -11,21 +11,14 @@
 #                                                              (WINEPREFIX names the test prefix)
 set -euo pipefail
 source "$(dirname "$0")/../support/e2e_program.sh"
-program_test "$1" "$2"
-recorder=$(realpath "$3")
+program_test "$1" "$2" "$3"
 command -v xclip >/dev/null || fail "xclip is missing (tools/setup.sh installs it)"
 
-work=$(mktemp -d /tmp/klw-menu.XXXXXX)
-logs=$(mktemp -d /tmp/klw-menu-logs.XXXXXX)
-recorder_log="$(dirname "$recorder")/klw-recorder.log"
-temp_dirs=("$work" "$logs")
-forget_place=1
-keep_logs=1
-checks=0
+test_folders menu
 exit_hook=stop_xclip
 own_display 76
 
-set_http_handler "\"$(winepath -w "$recorder" 2>/dev/null)\" \"%1\""
+recorder_opens
 
 japanese="https://例え.jp/?q=日本語"
 emoji="https://e.example/😀?t=é"
@@ -41,12 +34,7 @@ clip_state() {
 # expect_clipboard TEXT ANSI-HEX CODEPAGE: both sides of the clipboard hold exactly TEXT.
 expect_clipboard() {
   local text=$1 ansi=$2 codepage=$3 state=""
-  for _ in $(seq 30); do
-    state=$(clip_state)
-    grep -qxF "unicode $text" <<<"$state" && break
-    sleep 0.1
-  done
-  grep -qxF "unicode $text" <<<"$state" || fail "the clipboard holds, for Windows: $state"
+  await_line clip_state "unicode $text" 30 || fail "the clipboard holds, for Windows: $state"
   grep -qxF "text $ansi" <<<"$state" || fail "CF_TEXT is not '$ansi': $state"
   grep -qxF "locale $codepage" <<<"$state" || fail "CF_LOCALE is not of $codepage: $state"
   printf '%s' "$text" >"$logs/expected.txt"
@@ -107,8 +95,7 @@ right_click_row() {
 if [ "${4:-}" = undo ]; then
   export LC_ALL=ja_JP.UTF-8
   echo "== The menu's Undo brings a deleted entry back"
-  python3 "$(dirname "$0")/../support/list_image.py" "$japanese" "$emoji" "$plain" \
-    >"$work/korlinkwalker.dat"
+  image "$japanese" "$emoji" "$plain" >"$work/korlinkwalker.dat"
   start_program
   wait_for "selected 0"
   right_click_row 1
@@ -163,8 +150,7 @@ for run in "ja_JP.UTF-8 932" "C.UTF-8 1252"; do
   close_program
 
   echo "== $codepage: Ctrl+C and Ctrl+Insert copy the selected entry"
-  python3 "$(dirname "$0")/../support/list_image.py" "$japanese" "$emoji" "$plain" \
-    >"$work/korlinkwalker.dat"
+  image "$japanese" "$emoji" "$plain" >"$work/korlinkwalker.dat"
   start_program "$locale"
   wait_for "selected 0"
   xdotool windowfocus --sync "$wid"

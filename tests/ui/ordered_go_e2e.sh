@@ -5,22 +5,12 @@
 # Alt+F4 after the walk saves the list unchanged.
 #   ordered_go_e2e.sh KorLinkWalker.exe klw_probe.exe klw_recorder.exe   (WINEPREFIX: the prefix)
 set -euo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
-source "$here/../support/e2e_program.sh"
-program_test "$1" "$2"
-recorder=$(realpath "$3")
+source "$(dirname "$0")/../support/e2e_program.sh"
+program_test "$1" "$2" "$3"
 export LC_ALL=ja_JP.UTF-8
 
-work=$(mktemp -d /tmp/klw-order.XXXXXX)
-logs=$(mktemp -d /tmp/klw-order-logs.XXXXXX)
-temp_dirs=("$work" "$logs")
-# A failure keeps the program's output, where Wine also reports a handler that failed to start.
-keep_logs=1
-forget_place=1
-recorder_log="$(dirname "$recorder")/klw-recorder.log"
+test_folders order
 recorder_notes="$(dirname "$recorder")/klw-recorder-notes.log"
-recorder_win=$(winepath -w "$recorder" 2>/dev/null)
-checks=0
 # A program left open by a failure, and the handlers that never end: only this test's, whose
 # command lines start with its recorder's Windows path.
 end_stragglers() {
@@ -32,13 +22,10 @@ end_stragglers() {
 exit_hook=end_stragglers
 own_display 77
 
-use_recorder() {  # OPTIONS: the recorder, so started, becomes the http and https handler
-  set_http_handler "\"$recorder_win\" $1 \"%1\""
-}
 
 entries=()
 for i in $(seq -w 0 11); do entries+=("https://example.com/walk/$i"); done
-python3 "$here/../support/list_image.py" "${entries[@]}" >"$logs/list.dat"
+image "${entries[@]}" >"$logs/list.dat"
 
 
 # What the recorder logged once it has N lines (or after 30 s), and a second more.
@@ -53,7 +40,7 @@ recorder_notes() {
 }
 
 echo "== Enter held over 12 entries; each handler waits a random 0-300 ms before it logs"
-use_recorder /jitter:300
+recorder_opens /jitter:300
 cp "$logs/list.dat" "$work/korlinkwalker.dat"
 rm -f "$recorder_log" "$recorder_notes"
 start_program
@@ -71,7 +58,7 @@ cmp "$logs/list.dat" "$work/korlinkwalker.dat" || fail "Alt+F4 after the walk sa
 ok "Alt+F4 after the walk saved the list unchanged"
 
 echo "== A handler that never ends: three quick presses of Enter, and Alt+F4 right after them"
-use_recorder /hold:60000
+recorder_opens /hold:60000
 rm -f "$recorder_log" "$recorder_notes"
 start_program
 (cd "$logs" && wine "$probe" watch watch.txt 15000 >>"$logs/probe.log" 2>&1 </dev/null) &
@@ -110,15 +97,7 @@ got=$(recorded 3)
 [ "$got" = "$(printf '%s\n' "${entries[@]:0:3}")" ] || fail "the handlers received: $(echo $got)$(recorder_notes)"
 ok "each of the three opens reached a handler, in order"
 # Alt+F4, pressed while the first Go waited, closes once the three are done, saving the list.
-for _ in $(seq 150); do
-  kill -0 "$program_pid" 2>/dev/null || break
-  sleep 0.1
-done
-kill -0 "$program_pid" 2>/dev/null && fail "the program did not end after the Alt+F4 pressed during the walk"
-code=0
-wait "$program_pid" || code=$?
-program_pid=""
-[ "$code" -eq 0 ] || fail "exit code $code"
+program_ends "the program did not end after the Alt+F4 pressed during the walk"
 cmp "$logs/list.dat" "$work/korlinkwalker.dat" || fail "Alt+F4 during the walk saved another list"
 ok "Alt+F4 pressed during the walk saved the list unchanged after the third Go; exit code 0"
 echo "ordered Go: $checks checks passed"

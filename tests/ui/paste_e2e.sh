@@ -12,10 +12,7 @@ program_test "$1" "$2"
 export LC_ALL=ja_JP.UTF-8
 command -v xclip >/dev/null || fail "xclip is missing (tools/setup.sh installs it)"
 
-work=$(mktemp -d /tmp/klw-paste.XXXXXX)
-logs=$(mktemp -d /tmp/klw-paste-logs.XXXXXX)
-temp_dirs=("$work" "$logs")
-forget_place=1
+test_folders paste
 exit_hook=stop_xclip
 
 own_display 74
@@ -47,7 +44,7 @@ select_field() {
 }
 
 echo "== Two addresses added, then \"abc\" typed"
-wine reg delete 'HKCU\SOFTWARE\KORVANE\LINKWALKER' /f >>"$logs/wine.log" 2>&1 </dev/null || true
+forget_stored_place
 start_program
 for a in "http://a.example/" "http://b.example/"; do
   xdotool type --delay 30 "$a"

@@ -9,23 +9,14 @@
 # KLW_QUESTION_SHOTS=DIR the box's screenshots under 932 and 1252 are kept in DIR.
 #   question_e2e.sh KorLinkWalker.exe klw_probe.exe klw_recorder.exe  (WINEPREFIX: the prefix)
 set -euo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
-source "$here/../support/e2e_program.sh"
-program_test "$1" "$2"
-recorder=$(realpath "$3")
+source "$(dirname "$0")/../support/e2e_program.sh"
+program_test "$1" "$2" "$3"
 export LC_ALL=ja_JP.UTF-8
-checks=0
 
-work=$(mktemp -d /tmp/klw-question.XXXXXX)
-logs=$(mktemp -d /tmp/klw-question-logs.XXXXXX)
-temp_dirs=("$work" "$logs")
-keep_logs=1
-forget_place=1
+test_folders question
 exit_hook=stop_xclip
-recorder_log="$(dirname "$recorder")/klw-recorder.log"
-recorder_win=$(winepath -w "$recorder" 2>/dev/null)
 own_display 120
-set_http_handler "\"$recorder_win\" \"%1\""
+recorder_opens
 
 dl="$work/Downloads"
 mkdir -p "$dl"
@@ -37,24 +28,6 @@ script() {
 }
 batch() {
   printf '@echo %s>>%s\r\n' "$1" "$(winepath -w "$marks" 2>/dev/null)" >"$dl/$1"
-}
-image() { python3 "$here/../support/list_image.py" "$@"; }
-# wait_box: waits up to 10 s for a message box; prints its line (caption, texts).
-wait_box() {
-  local b
-  for _ in $(seq 50); do
-    b=$(boxes)
-    [ -n "$b" ] && { echo "$b"; return 0; }
-    sleep 0.1
-  done
-  fail "no box appeared"
-}
-wait_no_box() {
-  for _ in $(seq 50); do
-    [ -z "$(boxes)" ] && return 0
-    sleep 0.1
-  done
-  fail "the box stayed: $(boxes)"
 }
 # The marks so far (the batch file's end in CR LF).
 marked() { tr -d '\r' <"$marks" 2>/dev/null | tr '\n' ' ' || true; }
@@ -111,7 +84,7 @@ echo "== Go on each entry from the list file that is not a web address: a box; E
 start_program
 for i in 0 1 2 3; do
   key Return
-  box=$(wait_box)
+  expect_box 50
   grep -qF "「${entries[$i]}」" <<<"$box" || fail "the box for ${entries[$i]} shows: $box"
   [ "$i" -eq 0 ] && shot walk-6-question "$box"
   sleep 0.5
@@ -146,7 +119,7 @@ echo "== Yes runs the entry; the same entry runs again without a question"
 click_row 0
 wait_for "selected 0"
 key Return
-wait_box >/dev/null
+expect_box 50
 sleep 0.5
 key y
 wait_mark a.sh 1
@@ -206,12 +179,12 @@ rm -f "$marks"
 start_program
 read -r _ l t r b < <(grep '^list-rect ' <<<"$(probe_state)")
 hex=$(printf 'file://%s\r\n' "$dl/shortcut.url" | od -An -tx1 | tr -d ' \n')
-/usr/bin/python3 "$here/../support/xdnd_source.py" "$logs/xdnd.log" "$wid" \
+/usr/bin/python3 "$e2e_support/xdnd_source.py" "$logs/xdnd.log" "$wid" \
   "$(((l + r) / 2)),$(((t + b) / 2))" --offer text/uri-list "$hex" ||
   fail "the X drag did not run to its end: $(cat "$logs/xdnd.log")"
 wait_for "selected 1"
 key Return
-box=$(wait_box)
+expect_box 50
 grep -qF "「$(winepath -w "$dl/e.sh" 2>/dev/null)」" <<<"$box" || fail "the box shows: $box"
 sleep 0.5
 key Escape
@@ -250,7 +223,7 @@ rm -f "$recorder_log" "$marks"
 start_program
 for i in "${!asking[@]}"; do
   key Return
-  box=$(wait_box)
+  expect_box 50
   if [ "$i" -eq 6 ]; then
     # The beginning, "…" and the end: the name of what would run is in view.
     grep -qF "「${long_path:0:40}" <<<"$box" || fail "the long path's beginning is not shown: $box"
@@ -281,8 +254,7 @@ batch "${rlo}fdp.bat"
 disguised="$(winepath -w "$dl" 2>/dev/null)\\${rlo}fdp.bat"
 image "https://example.com/first" >"$work/korlinkwalker.dat"
 rm -f "$marks"
-printf '%s' "$disguised" | xclip -selection clipboard -quiet >>"$logs/xclip.log" 2>&1 &
-xclip_pid=$!
+x_clipboard "$disguised"
 start_program
 click_field
 key ctrl+v
@@ -290,14 +262,14 @@ sleep 0.5
 key Return
 wait_for "selected 1"
 key Return
-box=$(wait_box)
+expect_box 50
 grep -qF "「$(winepath -w "$dl" 2>/dev/null)\\$(printf '\xef\xbf\xbd')fdp.bat」" <<<"$box" ||
   fail "the box does not show the stand-in: $box"
 shot override-question "$box"
 sleep 0.5
 key Return
 wait_no_box
-kill "$xclip_pid" >/dev/null 2>&1 || true
+stop_xclip || true
 xclip_pid=""
 sleep 1
 [ ! -e "$marks" ] || fail "the pasted path ran: $(marked)"
@@ -308,7 +280,7 @@ echo "== The box under the Western code page"
 image "$(winepath -w "$dl/a.sh" 2>/dev/null)" >"$work/korlinkwalker.dat"
 start_program C.UTF-8
 key Return
-box=$(wait_box)
+expect_box 50
 grep -qF "ウェブのアドレスではない項目を開こうとしています。" <<<"$box" || fail "under 1252 the box shows: $box"
 shot cp1252-question "$box"
 sleep 0.5

@@ -11,15 +11,9 @@
 set -euo pipefail
 source "$(dirname "$0")/../support/e2e_program.sh"
 program_test "$1" "$2"
-image_tool="$(dirname "$0")/../support/list_image.py"
 
-work=$(mktemp -d /tmp/klw-scripts.XXXXXX)
-logs=$(mktemp -d /tmp/klw-scripts-logs.XXXXXX)
-temp_dirs=("$work" "$logs")
-keep_logs=1
+test_folders scripts
 exit_hook=stop_xclip
-forget_place=1
-checks=0
 reference=${KLW_SCRIPTS_REFERENCE:-}
 own_display 200
 
@@ -88,7 +82,7 @@ shoot_page() {  # CODEPAGE LOCALE PAGE FIRST_INDEX
     kept+=("$drew")
     entries+=("https://example.com/$word" "https://example.com/$(twin_of "$word")")
   done
-  python3 "$image_tool" "${entries[@]}" >"$work/korlinkwalker.dat"
+  image "${entries[@]}" >"$work/korlinkwalker.dat"
   # As start_program, with more time for the window on a busy machine.
   (cd "$work" && LC_ALL=$locale exec wine "$exe" >>"$logs/program.log" 2>&1 </dev/null) &
   program_pid=$!
@@ -226,7 +220,7 @@ field_shot() {
 
 check_field() {  # CODEPAGE LOCALE
   local cp=$1 locale=$2 item name word unassigned twin d
-  python3 "$image_tool" >"$work/korlinkwalker.dat"
+  image >"$work/korlinkwalker.dat"
   (cd "$work" && LC_ALL=$locale exec wine "$exe" >>"$logs/program.log" 2>&1 </dev/null) &
   program_pid=$!
   wait_main_window 400
@@ -251,8 +245,7 @@ print(c * len(w))' "$word" "$unassigned")
 }
 
 # A fixed place for the window, the same in every run.
-wine reg add 'HKCU\SOFTWARE\KORVANE\LINKWALKER' /v Top /t REG_DWORD /d 40 /f >>"$logs/wine.log" 2>&1 </dev/null
-wine reg add 'HKCU\SOFTWARE\KORVANE\LINKWALKER' /v Left /t REG_DWORD /d 40 /f >>"$logs/wine.log" 2>&1 </dev/null
+place_at 40 40
 # The first run with a reference folder only takes its shots.
 writing=""
 if [ -n "$reference" ] && [ ! -f "$reference/932-page1-kept.png" ]; then

@@ -7,18 +7,13 @@
 set -euo pipefail
 source "$(dirname "$0")/../support/e2e_program.sh"
 program_test "$1" "$2"
-image_tool="$(dirname "$0")/../support/list_image.py"
 
-work=$(mktemp -d /tmp/klw-tip.XXXXXX)
-logs=$(mktemp -d /tmp/klw-tip-logs.XXXXXX)
-temp_dirs=("$work" "$logs")
-keep_logs=1
-checks=0
+test_folders tip
 own_display 210
 
 short="https://example.com/short"
 long="https://he.wikipedia.org/wiki/ירושלים?id=0123456789&page=ירושלים-and-a-long-tail-that-does-not-fit"
-python3 "$image_tool" "$short" "$long" "https://example.com/third" >"$work/korlinkwalker.dat"
+image "$short" "$long" "https://example.com/third" >"$work/korlinkwalker.dat"
 
 # The visible tooltips of the prefix, one line each: their text.
 tips() {
@@ -72,7 +67,7 @@ for locale in ja_JP.UTF-8 C.UTF-8; do
   [ -z "$(tips)" ] || fail "under $locale a tooltip shows for the short selected entry: $(tips)"
   ok "under $locale no tooltip for a selected entry that fits"
   close_program
-  cmp -s "$work/korlinkwalker.dat" <(python3 "$image_tool" "$short" "$long" "https://example.com/third") ||
+  cmp -s "$work/korlinkwalker.dat" <(image "$short" "$long" "https://example.com/third") ||
     fail "under $locale the list file changed"
   ok "under $locale the list file is the same byte for byte"
 done

@@ -7,17 +7,11 @@
 # byte for byte.
 #   undo_e2e.sh KorLinkWalker.exe klw_probe.exe        (WINEPREFIX names the test prefix)
 set -euo pipefail
-support="$(dirname "$0")/../support"
-source "$support/e2e_program.sh"
+source "$(dirname "$0")/../support/e2e_program.sh"
 program_test "$1" "$2"
 export LC_ALL=ja_JP.UTF-8
 
-work=$(mktemp -d /tmp/klw-undo.XXXXXX)
-logs=$(mktemp -d /tmp/klw-undo-logs.XXXXXX)
-temp_dirs=("$work" "$logs")
-keep_logs=1
-forget_place=1
-checks=0
+test_folders undo
 own_display 86
 
 # expect_list SELECTED ENTRY...: waits until the list holds exactly these, SELECTED selected.
@@ -39,12 +33,6 @@ expect_buttons() {
   got=$(grep -E '^enabled (Go|Add|Up|Down|Delete) ' <<<"$(probe_state)" | sort -k2)
   [ "$got" = "$(sort -k2 <<<"$want")" ] || fail "buttons: $(tr '\n' '|' <<<"$got")"
 }
-# click_center NAME: a click in the middle of the probe's rectangle line NAME.
-click_center() {
-  local l t r b
-  read -r l t r b < <(grep "^$1 " <<<"$(probe_state)" | awk '{print $(NF-3), $(NF-2), $(NF-1), $NF}')
-  xdotool mousemove --sync $(((l + r) / 2)) $(((t + b) / 2)) click 1
-}
 # Tab until the list has the focus, each Tab given time to arrive before the focus is read.
 focus_list() {
   for _ in 1 2 3 4 5 6 7; do
@@ -56,7 +44,7 @@ focus_list() {
 }
 # The file the program writes for these entries, spelled out, against the one on disk.
 expect_file() {
-  python3 "$support/list_image.py" "$@" >"$logs/expected.dat"
+  image "$@" >"$logs/expected.dat"
   cmp "$logs/expected.dat" "$work/korlinkwalker.dat" ||
     fail "the list file is not the list: $(od -c "$work/korlinkwalker.dat" | tail -5)"
 }
@@ -66,7 +54,7 @@ b="http://b.example/"
 c="http://c.example/"
 
 echo "== Three entries added; the second deleted by mistake"
-wine reg delete 'HKCU\SOFTWARE\KORVANE\LINKWALKER' /f >>"$logs/wine.log" 2>&1 </dev/null || true
+forget_stored_place
 start_program
 for e in "$a" "$b" "$c"; do
   xdotool type --delay 20 "$e"
@@ -76,7 +64,7 @@ expect_list 2 "$a" "$b" "$c"
 focus_list
 xdotool key Up
 expect_list 1 "$a" "$b" "$c"
-click_center "button-rect Delete"
+click_button Delete
 expect_list 1 "$a" "$c"
 ok "Delete took the second entry out"
 
@@ -114,7 +102,7 @@ point=$(awk '{print int(($(NF-3) + $(NF-1)) / 2) "," int(($(NF-2) + $NF) / 2)}' 
 # Typed by xdotool, characters outside ASCII can go astray; dropped, they arrive as bytes.
 drops=("https://drop.example/1" "https://ja.wikipedia.org/wiki/日本語" "https://drop.example/3")
 hex=$(printf '%s\n' "${drops[@]}" | od -An -tx1 | tr -d ' \n')
-/usr/bin/python3 "$support/xdnd_source.py" "$logs/xdnd.log" "$wid" "$point" \
+/usr/bin/python3 "$e2e_support/xdnd_source.py" "$logs/xdnd.log" "$wid" "$point" \
   --offer "text/plain;charset=utf-8" "$hex" --offer UTF8_STRING "$hex" ||
   fail "the X drag did not run to its end: $(cat "$logs/xdnd.log")"
 expect_list 5 "$a" "$b" "$c" "${drops[@]}"

@@ -8,18 +8,13 @@
 #   unicode_walk_e2e.sh KorLinkWalker.exe klw_probe.exe klw_recorder.exe   (WINEPREFIX: the prefix)
 set -euo pipefail
 source "$(dirname "$0")/../support/e2e_program.sh"
-program_test "$1" "$2"
-recorder=$(realpath "$3")
+program_test "$1" "$2" "$3"
 
-work=$(mktemp -d /tmp/klw-unicode.XXXXXX)
-logs=$(mktemp -d /tmp/klw-unicode-logs.XXXXXX)
-recorder_log="$(dirname "$recorder")/klw-recorder.log"
-temp_dirs=("$work" "$logs")
-forget_place=1
+test_folders unicode
 own_display 72
 
 # The recorder becomes the handler of http and https addresses.
-set_http_handler "\"$(winepath -w "$recorder" 2>/dev/null)\" \"%1\""
+recorder_opens
 
 # Types TEXT into the empty entry field. xdotool gives each character that the keyboard lacks a
 # spare key for the moment, and on a busy machine a key can reach the program before its new
@@ -41,7 +36,7 @@ type_field() {
 
 addresses=("https://fr.wikipedia.org/wiki/Café" "https://ko.wikipedia.org/wiki/한국어"
   "https://example.com/🍣" "https://ja.wikipedia.org/wiki/日本語")
-python3 "$(dirname "$0")/../support/list_image.py" "${addresses[@]}" >"$logs/expected.dat"
+image "${addresses[@]}" >"$logs/expected.dat"
 # The rule spelled out once more by hand, for the two entries where it matters most: "é" as its
 # two bytes, and U+1F363 as the two surrogates D83C and DF63, three bytes each.
 python3 - "$logs/expected.dat" <<'PY' || fail "the expected image does not spell the rule"
