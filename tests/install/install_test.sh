@@ -33,11 +33,14 @@ read_only=""
 stop_wineserver() {
   tmux -L klw-install-test kill-server >/dev/null 2>&1 || true
   [ -d "$prefix" ] && WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1 </dev/null
-  # A program still in the mount keeps it busy for a moment after its end.
-  if [ -n "$read_only" ]; then
-    for _ in $(seq 20); do umount "$read_only" 2>/dev/null && break; sleep 0.2; done
-  fi
+  [ -z "$read_only" ] || unmount_read_only || true
   return 0
+}
+# A process still in the mount (the terminal's shell, a program) keeps it busy for a moment
+# after its end.
+unmount_read_only() {
+  for _ in $(seq 20); do umount "$read_only" 2>/dev/null && return 0; sleep 0.2; done
+  return 1
 }
 exit_hook=stop_wineserver
 checks=0
@@ -324,7 +327,7 @@ for _ in $(seq 100); do [ -s "$scratch/ctrlc-ro.code" ] && break; sleep 0.1; don
   fail "a second Ctrl+C: the launcher returned '$(cat "$scratch/ctrlc-ro.code" 2>/dev/null)'"
 wait_gone
 tmux -L klw-install-test kill-server >/dev/null 2>&1 || true
-umount "$read_only"
+unmount_read_only || fail "the read-only mount stayed busy after the program's end"
 read_only=""
 ok "a second Ctrl+C ends the program at once with code 1"
 
